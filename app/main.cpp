@@ -1,0 +1,154 @@
+#include "app/main.h"
+
+#include "app/function.h"
+#include "scene/scenegraph.h"
+
+#include <GL/freeglut.h>
+#include <GL/glu.h>
+#include <cstdlib>
+#include <ctime>
+#include <iostream>
+
+// Constructed before main runs, in this order; the world makes no OpenGL call until initTest.
+Function function;
+SceneGraph scene;
+
+bool push_up = false;
+bool push_down = false;
+bool push_left = false;
+bool push_right = false;
+bool push_page_up = false;
+bool push_page_down = false;
+bool showSkybox = true;
+bool rocket_fired = false;
+bool laser_fired = false;
+bool firstTime = true;
+int oldX = 0, oldY = 0;
+int dx = 0, dy = 0;
+
+void printBannerAndHelp() {
+    std::cout << "**********************************\n";
+    std::cout << "*       Zephrandolinth v0.1      *\n";
+    std::cout << "**********************************\n";
+    std::cout << "\n    Arrow Up:    Turn up";
+    std::cout << "\n    Arrow Down:  Turn down";
+    std::cout << "\n    Arrow Left:  Turn left";
+    std::cout << "\n    Arrow Right: Turn right";
+    std::cout << "\n    Page Up:     Increase speed";
+    std::cout << "\n    Page Down:   Reduce speed";
+    std::cout << "\n    F2:          Fire rocket";
+}
+
+void initialisation() {
+    glClearColor(0, 0, 0, 0);
+    glClearDepth(1.0);
+    glDepthFunc(GL_LESS);
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_TEXTURE_2D);
+    glShadeModel(GL_SMOOTH);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(45.0, 640.0f / 480.0f, 0.1f, 200.0);
+    glMatrixMode(GL_MODELVIEW);
+    glEnable(GL_LIGHTING);
+    scene.initTest();
+    std::cout << "on a reussi a init la scene";
+}
+
+void display() {
+    scene.manageFire(rocket_fired, laser_fired);
+    scene.move(push_up, push_down, push_left, push_right, push_page_down, push_page_up, dx, dy);
+    scene.render(showSkybox);
+    push_up = false;
+    push_down = false;
+    push_left = false;
+    push_right = false;
+    push_page_up = false;
+    push_page_down = false;
+    rocket_fired = false;
+    laser_fired = false;
+}
+
+void Idle() {
+    if (firstTime) {
+        dx = 0;
+        dy = 0;
+        firstTime = false;
+    }
+    glutPostRedisplay();
+    dx = 0;
+    dy = 0;
+}
+
+void mouseMotion(int x, int y) {
+    dx = x - oldX;
+    dy = y - oldY;
+    oldX = x;
+    oldY = y;
+}
+
+void GestionSpecial(int key, int /*x*/, int /*y*/) {
+    switch (key) {
+    case GLUT_KEY_UP:
+        push_up = true;
+        break;
+    case GLUT_KEY_DOWN:
+        push_down = true;
+        break;
+    case GLUT_KEY_LEFT:
+        push_left = true;
+        break;
+    case GLUT_KEY_RIGHT:
+        push_right = true;
+        break;
+    case GLUT_KEY_PAGE_UP:
+        push_page_up = true;
+        break;
+    case GLUT_KEY_PAGE_DOWN:
+        push_page_down = true;
+        break;
+    case GLUT_KEY_F2:
+        rocket_fired = true;
+        break;
+    case GLUT_KEY_F3:
+        laser_fired = true;
+        break;
+    case GLUT_KEY_F4:
+        showSkybox = !showSkybox;
+        break;
+    default:
+        break;
+    }
+}
+
+namespace {
+
+// freeglut ends the process on its own when no display can be opened; say why first.
+bool displayAvailable() {
+    const char* name = std::getenv("DISPLAY");
+    return name != nullptr && name[0] != '\0';
+}
+
+} // namespace
+
+int runGame(int argc, char** argv) {
+    printBannerAndHelp();
+    std::srand(unsigned(std::time(nullptr)));
+    if (!displayAvailable()) {
+        std::cerr << "zephrandolinth: no X display to open a window on (DISPLAY is not set); "
+                     "run it inside a desktop session or under xvfb-run\n";
+        return 1;
+    }
+    glutInit(&argc, argv);
+    glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
+    glutInitWindowSize(640, 480);
+    glutInitWindowPosition(250, 250);
+    glutCreateWindow("Zephrandolinth v0.1");
+    initialisation();
+    glutIdleFunc(Idle);
+    glutDisplayFunc(display);
+    glutSpecialFunc(GestionSpecial);
+    glutPassiveMotionFunc(mouseMotion);
+    glutMainLoop();
+    return 0;
+}

@@ -1,0 +1,35 @@
+#pragma once
+// The game's link to GLUT: start-up, the fixed OpenGL state, the callbacks that drive the
+// frame cycle and the global input state they share. All game logic lives in `scene`.
+
+class Function;
+class SceneGraph;
+
+extern Function function;
+extern SceneGraph scene;
+
+// One-frame flags, set by key events between two frames and cleared after the next frame.
+extern bool push_up;
+extern bool push_down;
+extern bool push_left;
+extern bool push_right;
+extern bool push_page_up;
+extern bool push_page_down;
+extern bool rocket_fired;
+extern bool laser_fired;
+// Kept across frames: F4 flips it.
+extern bool showSkybox;
+extern bool firstTime; // no idle call has happened yet
+extern int oldX, oldY; // last mouse position seen by mouseMotion, in window pixels
+extern int dx, dy;     // mouse movement since the previous motion event, in pixels
+
+// Start-up steps of the entry point, in the order it runs them.
+void printBannerAndHelp();
+void initialisation();
+void display();
+void Idle();
+void mouseMotion(int x, int y);
+void GestionSpecial(int key, int x, int y);
+
+// The whole of `main`: banner, window, initialisation, callbacks and the GLUT loop.
+int runGame(int argc, char** argv);

@@ -1,0 +1,3 @@
+#include "collision/collisionInfos.h"
+
+CollisionInfos::CollisionInfos() = default;

@@ -1,0 +1,3 @@
+#include "entities/model.h"
+
+Model::Model() : kind(kindNone), collisionIndex(-1) {}

@@ -1,0 +1,3 @@
+#include "scene/graphVertex.h"
+
+GraphVertex::GraphVertex() : type(vertexEmpty), first(nullptr), second(nullptr) {}

@@ -1,0 +1,3 @@
+#include "scene/graphVertexObject.h"
+
+GraphVertexObject::GraphVertexObject() : composed(false) {}
