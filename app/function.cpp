@@ -1,5 +1,7 @@
 #include "app/function.h"
 
+#include "app/windowSystem.h"
+
 #include <GL/freeglut.h>
 #include <GL/gl.h>
 #include <cmath>
@@ -17,6 +19,6 @@ void Function::drawString(const char* text, float x, float y) const {
     glColor3f(1, 0, 0);
     glRasterPos2f(x, y);
     for (std::size_t i = 0; i < std::strlen(text); ++i) {
-        glutBitmapCharacter(GLUT_BITMAP_HELVETICA_10, text[i]);
+        windowSystem().bitmapCharacter(GLUT_BITMAP_HELVETICA_10, text[i]);
     }
 }

@@ -1,8 +1,8 @@
 #include "scene/scenegraph.h"
 
+#include "app/windowSystem.h"
 #include "scene/frameClock.h"
 
-#include <GL/freeglut.h>
 #include <GL/gl.h>
 
 SceneGraph::SceneGraph() = default;
@@ -31,5 +31,5 @@ void SceneGraph::render(bool /*showSkybox*/) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
     camera.setCamera();
-    glutSwapBuffers();
+    windowSystem().swapBuffers();
 }
