@@ -1,0 +1,177 @@
+#!/usr/bin/env bash
+# Builds the game and runs every test, on a fresh Debian 12 machine as on a developer's:
+#   1. build/       warnings as errors; unit tests and whole-program tests (real window, Xvfb)
+#   2. build-asan/  AddressSanitizer + UndefinedBehaviorSanitizer; unit tests, leaks detected
+#   3. build-fuzz/  clang + libFuzzer; every fuzz_* target for ZEPH_FUZZ_SECONDS (60) each
+# As root it first installs the Debian packages it needs (only when some are missing).
+# Exits non-zero when any stage fails; every stage runs regardless, then a summary is printed.
+set -u -o pipefail
+
+cd "$(dirname "${BASH_SOURCE[0]}")/.."
+ROOT=$(pwd)
+JOBS=2
+FUZZ_SECONDS=${ZEPH_FUZZ_SECONDS:-60}
+# shellcheck source=scripts/deps.sh
+. "$ROOT/scripts/deps.sh"
+
+STAGES=()
+RESULTS=()
+TIMES=()
+TESTS_PASSED=0
+TESTS_FAILED=0
+FAILED=0
+
+record() { # stage-name result seconds
+    STAGES+=("$1")
+    RESULTS+=("$2")
+    TIMES+=("$3")
+    if [ "$2" != ok ]; then
+        FAILED=1
+    fi
+}
+
+banner() { printf '\n==== %s ====\n' "$1"; }
+
+# Runs a build step with its output in a log; shows the end of the log when it fails.
+logged() { # log-file command...
+    local log=$1
+    shift
+    if "$@" >"$log" 2>&1; then
+        return 0
+    fi
+    echo "---- last lines of $log ----"
+    tail -n 80 "$log"
+    return 1
+}
+
+# Reads ctest's own closing line ("100% tests passed, 0 tests failed out of 12") into the totals.
+count_ctest() { # log-file
+    local line total failed
+    line=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$1" | tail -n 1)
+    if [ -z "$line" ]; then
+        return 1
+    fi
+    failed=$(sed -E 's/.* ([0-9]+) tests? failed out of.*/\1/' <<<"$line")
+    total=$(sed -E 's/.*out of ([0-9]+).*/\1/' <<<"$line")
+    TESTS_FAILED=$((TESTS_FAILED + failed))
+    TESTS_PASSED=$((TESTS_PASSED + total - failed))
+    [ "$total" -gt 0 ]
+}
+
+run_ctest() { # build-dir log-file ctest-args...
+    local dir=$1 log=$2
+    shift 2
+    (cd "$dir" && ctest --output-on-failure -j"$JOBS" "$@") 2>&1 | tee "$log"
+    local status=${PIPESTATUS[0]}
+    count_ctest "$log" || status=1
+    return "$status"
+}
+
+stage_packages() {
+    banner "packages"
+    local start=$SECONDS
+    if zeph_install_packages; then
+        echo "all packages present"
+        record packages ok $((SECONDS - start))
+        return 0
+    fi
+    record packages FAILED $((SECONDS - start))
+    return 1
+}
+
+stage_main_build() {
+    banner "build/: warnings as errors, unit and whole-program tests"
+    local start=$SECONDS result=FAILED
+    mkdir -p build
+    if logged build/configure.log cmake -S . -B build -DZEPH_WERROR=ON &&
+        logged build/build.log nice cmake --build build -j"$JOBS"; then
+        echo "built build/"
+        if run_ctest build build/ctest.log; then
+            result=ok
+        fi
+    fi
+    record "build/ (unit + e2e)" "$result" $((SECONDS - start))
+}
+
+stage_sanitized_build() {
+    banner "build-asan/: AddressSanitizer + UndefinedBehaviorSanitizer, unit tests"
+    local start=$SECONDS result=FAILED
+    mkdir -p build-asan
+    if logged build-asan/configure.log cmake -S . -B build-asan -DZEPH_SANITIZE=ON \
+        -DZEPH_WERROR=ON -DZEPH_TOOLS=OFF &&
+        logged build-asan/build.log nice cmake --build build-asan -j"$JOBS"; then
+        echo "built build-asan/"
+        if ASAN_OPTIONS=detect_leaks=1:halt_on_error=1:detect_stack_use_after_return=1 \
+            UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+            run_ctest build-asan build-asan/ctest.log -L unit; then
+            result=ok
+        fi
+    fi
+    record "build-asan/ (unit)" "$result" $((SECONDS - start))
+}
+
+# One fuzz target on a scratch copy of its seeds: the repository's corpus is only read.
+run_fuzzer() { # target
+    local target=$1
+    local exe=build-fuzz/fuzz/$target
+    local seeds=$ROOT/fuzz/corpus/$target
+    local scratch=build-fuzz/scratch/$target
+    local artifacts=build-fuzz/artifacts/$target
+    local log=build-fuzz/logs/$target.log
+    rm -rf "$scratch"
+    mkdir -p "$scratch" "$artifacts" build-fuzz/logs
+    if [ -d "$seeds" ]; then
+        cp -R "$seeds/." "$scratch/"
+    fi
+    echo "fuzzing $target for ${FUZZ_SECONDS}s ($(find "$scratch" -type f | wc -l) seeds)"
+    if "$exe" -max_total_time="$FUZZ_SECONDS" -timeout=10 -rss_limit_mb=2048 \
+        -print_final_stats=1 -artifact_prefix="$artifacts/" "$scratch" >"$log" 2>&1 </dev/null; then
+        grep -E '^(Done|#[0-9]+.*DONE)' "$log" | tail -n 1
+        return 0
+    fi
+    echo "$target FAILED; its failing input is kept in $artifacts/"
+    tail -n 60 "$log"
+    return 1
+}
+
+stage_fuzz() {
+    banner "build-fuzz/: libFuzzer targets, ${FUZZ_SECONDS}s each"
+    local start=$SECONDS result=ok targets=() source target
+    for source in fuzz/fuzz_*.cpp; do
+        [ -e "$source" ] && targets+=("$(basename "$source" .cpp)")
+    done
+    if [ "${#targets[@]}" -eq 0 ]; then
+        echo "no fuzz targets yet"
+        record "build-fuzz/ (no targets)" ok $((SECONDS - start))
+        return 0
+    fi
+    mkdir -p build-fuzz
+    if ! logged build-fuzz/configure.log env CC=clang CXX=clang++ cmake -S . -B build-fuzz \
+        -DZEPH_FUZZ=ON -DZEPH_TESTS=OFF -DZEPH_TOOLS=OFF ||
+        ! logged build-fuzz/build.log nice cmake --build build-fuzz -j"$JOBS" --target "${targets[@]}"; then
+        record "build-fuzz/ (build)" FAILED $((SECONDS - start))
+        return 1
+    fi
+    for target in "${targets[@]}"; do
+        run_fuzzer "$target" || result=FAILED
+    done
+    record "build-fuzz/ (${#targets[@]} targets)" "$result" $((SECONDS - start))
+}
+
+summary() {
+    banner "summary"
+    local i
+    for i in "${!STAGES[@]}"; do
+        printf '%-28s %-7s %4ss\n' "${STAGES[$i]}" "${RESULTS[$i]}" "${TIMES[$i]}"
+    done
+    printf '%-28s %-7s %4ss\n' "total" "" "$SECONDS"
+    echo "tests: $TESTS_PASSED passed, $TESTS_FAILED failed"
+}
+
+if stage_packages; then
+    stage_main_build
+    stage_sanitized_build
+    stage_fuzz
+fi
+summary
+exit "$FAILED"
