@@ -4,10 +4,10 @@
 
 class CollisionInfo {
   public:
-    CollisionInfo();          // index -1: free
+    CollisionInfo(); // index -1: free
     explicit CollisionInfo(int index);
 
-    float getRadius() const;  // by kind tag; 0 for kinds that never collide
+    float getRadius() const; // by kind tag; 0 for kinds that never collide
 
     bool calculated;   // the entity has written a measured position
     int index;         // 1 or more while live, -1 once free

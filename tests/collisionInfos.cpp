@@ -1,0 +1,365 @@
+// The collision registry's rules: index allocation and reuse, look-ups, position reports,
+// erasing, the pairwise test with its marks and console lines, and the per-frame dump.
+
+#include "collision/collisionInfos.h"
+#include "support/collisionOracle.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+#include <string>
+#include <vector>
+
+namespace {
+
+// What an entity reports when it is drawn: its index, centre and kind, no collision.
+CollisionInfo reported(int index, int type, float x, float y, float z) {
+    CollisionInfo info(index);
+    info.calculated = true;
+    info.x = x;
+    info.y = y;
+    info.z = z;
+    info.type = type;
+    info.collision = false;
+    return info;
+}
+
+std::vector<int> indexesInStorage(const CollisionInfos& registry) {
+    std::vector<int> indexes;
+    for (const CollisionInfo& info : registry.infos) {
+        indexes.push_back(info.index);
+    }
+    return indexes;
+}
+
+bool sameRecord(const CollisionInfo& a, const CollisionInfo& b) {
+    return a.calculated == b.calculated && a.index == b.index && a.type == b.type &&
+           a.collision == b.collision && a.collisionType == b.collisionType &&
+           std::memcmp(&a.x, &b.x, sizeof(float)) == 0 &&
+           std::memcmp(&a.y, &b.y, sizeof(float)) == 0 &&
+           std::memcmp(&a.z, &b.z, sizeof(float)) == 0;
+}
+
+std::string collisionLine(int first, int second) {
+    return "\n****************! !!! collision entre ind1: " + std::to_string(first) + " et " +
+           std::to_string(second);
+}
+
+class CollisionInfosTest : public ::testing::Test {
+  protected:
+    // Adds n records and forgets the allocation lines.
+    void addRecords(int n) {
+        for (int i = 0; i < n; ++i) {
+            registry.addModel();
+        }
+        console.take();
+    }
+
+    ConsoleCapture console;
+    CollisionInfos registry;
+};
+
+} // namespace
+
+// ---------------------------------------------------------------- allocation and erasing
+
+TEST_F(CollisionInfosTest, anEmptyRegistryFindsNothingAndDumpsNothing) {
+    EXPECT_FALSE(registry.update());
+    EXPECT_EQ(console.take(), "");
+    registry.print();
+    EXPECT_EQ(console.take(), "\n on print\n fin du print");
+    EXPECT_EQ(registry.addModel(), 1);
+    EXPECT_EQ(console.take(), "\n premier dispo: 1");
+}
+
+TEST_F(CollisionInfosTest, newRecordsTakeTheNextNumbersUncalculatedAtTheEye) {
+    EXPECT_EQ(registry.addModel(), 1);
+    EXPECT_EQ(registry.addModel(), 2);
+    EXPECT_EQ(registry.addModel(), 3);
+    EXPECT_EQ(console.take(), "\n premier dispo: 1\n premier dispo: 2\n premier dispo: 3");
+    ASSERT_EQ(registry.infos.size(), 3u);
+    CollisionInfo expected(3);
+    EXPECT_TRUE(sameRecord(registry.infos[2], expected));
+}
+
+TEST_F(CollisionInfosTest, aFreedNumberGoesToANewRecordAtTheEndWhileTheErasedOneStays) {
+    addRecords(3);
+    registry.replace(reported(2, 9, 4.0f, 5.0f, 6.0f));
+    registry.erase(2);
+    EXPECT_EQ(console.take(), "\non esaie d eraser 2\non a reussi d eraser 2");
+    EXPECT_EQ(registry.addModel(), 2);
+    EXPECT_EQ(console.take(), "\n premier dispo: 2");
+    EXPECT_EQ(indexesInStorage(registry), (std::vector<int>{1, -1, 3, 2}));
+
+    // Erasing frees the number only: the old record keeps everything else.
+    CollisionInfo erased = reported(-1, 9, 4.0f, 5.0f, 6.0f);
+    EXPECT_TRUE(sameRecord(registry.infos[1], erased));
+    EXPECT_TRUE(sameRecord(registry.infos[3], CollisionInfo(2)));
+    EXPECT_EQ(registry.addModel(), 4);
+}
+
+TEST_F(CollisionInfosTest, theLowestFreeNumberIsHandedOutFirst) {
+    addRecords(6);
+    registry.erase(5);
+    registry.erase(2);
+    registry.erase(4);
+    console.take();
+    EXPECT_EQ(registry.addModel(), 2);
+    EXPECT_EQ(registry.addModel(), 4);
+    EXPECT_EQ(registry.addModel(), 5);
+    EXPECT_EQ(registry.addModel(), 7);
+    EXPECT_EQ(console.take(),
+              "\n premier dispo: 2\n premier dispo: 4\n premier dispo: 5\n premier dispo: 7");
+    EXPECT_EQ(indexesInStorage(registry), (std::vector<int>{1, -1, 3, -1, -1, 6, 2, 4, 5, 7}));
+}
+
+TEST_F(CollisionInfosTest, erasingANumberThatNoRecordHoldsOnlyPrintsBothLines) {
+    addRecords(2);
+    registry.erase(2);
+    console.take();
+    for (int index : {2, 3, 0, -1, -7}) {
+        registry.erase(index);
+        EXPECT_EQ(console.take(), "\non esaie d eraser " + std::to_string(index) +
+                                      "\non a reussi d eraser " + std::to_string(index));
+        EXPECT_EQ(indexesInStorage(registry), (std::vector<int>{1, -1}));
+    }
+}
+
+// ---------------------------------------------------------------- look-ups and reports
+
+TEST_F(CollisionInfosTest, aLookupCopiesTheRecordOrGivesTheDefaultOne) {
+    addRecords(2);
+    registry.replace(reported(2, 7, 1.0f, 2.0f, 3.0f));
+    EXPECT_TRUE(sameRecord(registry.getInfoIndex(2), reported(2, 7, 1.0f, 2.0f, 3.0f)));
+    registry.erase(2);
+    for (int missing : {2, 3, 0, -5}) {
+        CollisionInfo none = registry.getInfoIndex(missing);
+        EXPECT_EQ(none.index, -1) << missing;
+        EXPECT_FALSE(none.collision) << missing;
+        EXPECT_TRUE(sameRecord(none, CollisionInfo())) << missing;
+    }
+}
+
+TEST_F(CollisionInfosTest, aReportOverwritesAllEightFieldsOfItsOwnRecordOnly) {
+    addRecords(3);
+    CollisionInfo info = reported(2, 10, -1.0f, 0.5f, -8.0f);
+    info.collision = true;
+    info.collisionType = 13;
+    registry.replace(info);
+    EXPECT_TRUE(sameRecord(registry.infos[1], info));
+    EXPECT_TRUE(sameRecord(registry.infos[0], CollisionInfo(1)));
+    EXPECT_TRUE(sameRecord(registry.infos[2], CollisionInfo(3)));
+    EXPECT_EQ(console.take(), "");
+}
+
+TEST_F(CollisionInfosTest, aReportForANumberThatNoRecordHoldsChangesNothing) {
+    addRecords(3);
+    registry.erase(2);
+    console.take();
+    const std::vector<CollisionInfo> before = registry.infos;
+    // -1 is the mark of erased records, not a number they hold: it must not revive them.
+    for (int index : {2, 4, 0, -1, -9}) {
+        registry.replace(reported(index, 12, 7.0f, 7.0f, 7.0f));
+        ASSERT_EQ(registry.infos.size(), before.size());
+        for (std::size_t i = 0; i < before.size(); ++i) {
+            EXPECT_TRUE(sameRecord(registry.infos[i], before[i])) << index << " at " << i;
+        }
+    }
+    EXPECT_EQ(console.take(), "");
+    EXPECT_EQ(registry.addModel(), 2);
+}
+
+// ---------------------------------------------------------------- the pairwise test
+
+TEST_F(CollisionInfosTest, anOverlapIsReportedTwiceMarkingBothWithThePartnersKind) {
+    addRecords(2);
+    registry.replace(reported(1, 12, 0.0f, 0.0f, -10.0f)); // rocket
+    registry.replace(reported(2, 9, 1.0f, 0.0f, -10.0f));  // Golevka
+    EXPECT_TRUE(registry.update());
+    EXPECT_EQ(console.take(), collisionLine(1, 2) + collisionLine(2, 1));
+    EXPECT_TRUE(registry.infos[0].collision);
+    EXPECT_EQ(registry.infos[0].collisionType, 9);
+    EXPECT_TRUE(registry.infos[1].collision);
+    EXPECT_EQ(registry.infos[1].collisionType, 12);
+}
+
+TEST_F(CollisionInfosTest, theEarlierStoredRecordIsNamedFirstWhateverTheNumbers) {
+    addRecords(3);
+    registry.erase(1);
+    registry.addModel(); // number 1 again, stored last
+    console.take();
+    registry.replace(reported(3, 7, 0.0f, 0.0f, -20.0f));
+    registry.replace(reported(1, 13, 0.0f, 1.0f, -20.0f));
+    registry.replace(reported(2, 6, 500.0f, 0.0f, 0.0f));
+    EXPECT_TRUE(registry.update());
+    EXPECT_EQ(console.take(), collisionLine(3, 1) + collisionLine(1, 3));
+}
+
+TEST_F(CollisionInfosTest, spheresExactlyTouchingOverlapAndOneStepApartDoNot) {
+    addRecords(2);
+    // Two Brakiri: the distance is exactly the float sum of the radii.
+    const float reach = 5.48f + 5.48f;
+    registry.replace(reported(1, 7, 0.0f, 0.0f, 0.0f));
+    registry.replace(reported(2, 7, reach, 0.0f, 0.0f));
+    EXPECT_TRUE(registry.update());
+    registry.replace(reported(2, 7, std::nextafter(reach, 100.0f), 0.0f, 0.0f));
+    EXPECT_FALSE(registry.update());
+
+    // Two rockets exactly four units apart.
+    registry.replace(reported(1, 12, 0.0f, 0.0f, 0.0f));
+    registry.replace(reported(2, 12, 0.0f, 0.0f, -4.0f));
+    EXPECT_TRUE(registry.update());
+    console.take();
+}
+
+TEST_F(CollisionInfosTest, pointLikeRecordsMeetOnlyWhereTheirCentresCoincide) {
+    addRecords(3);
+    // Two Castalia records (no sphere) apart never overlap.
+    registry.replace(reported(1, 8, 0.0f, 0.0f, 0.0f));
+    registry.replace(reported(2, 8, 0.0f, 0.001f, 0.0f));
+    registry.replace(reported(3, 7, 0.0f, 0.0f, 100.0f));
+    EXPECT_FALSE(registry.update());
+    // At the same point they do.
+    registry.replace(reported(2, 8, 0.0f, 0.0f, 0.0f));
+    EXPECT_TRUE(registry.update());
+    EXPECT_EQ(console.take(), collisionLine(1, 2) + collisionLine(2, 1));
+    // A Castalia 5 units from a Brakiri lies inside the Brakiri's 5.48.
+    registry.replace(reported(2, 8, 0.0f, 0.0f, 100.0f));
+    registry.replace(reported(1, 8, 0.0f, 0.0f, 95.0f));
+    EXPECT_TRUE(registry.update());
+    EXPECT_EQ(console.take(), collisionLine(1, 3) + collisionLine(2, 3) + collisionLine(3, 1) +
+                                  collisionLine(3, 2));
+}
+
+TEST_F(CollisionInfosTest, anErasedRecordIsNeverTestedNorMarked) {
+    addRecords(2);
+    registry.replace(reported(1, 7, 0.0f, 0.0f, 0.0f));
+    registry.replace(reported(2, 7, 0.0f, 0.0f, 0.0f));
+    EXPECT_TRUE(registry.update());
+    registry.erase(2);
+    console.take();
+    EXPECT_FALSE(registry.update());
+    EXPECT_EQ(console.take(), "");
+    EXPECT_FALSE(registry.infos[0].collision);
+    EXPECT_FALSE(registry.infos[1].collision); // cleared with all others, though erased
+}
+
+TEST_F(CollisionInfosTest, thePartnerStoredLastGivesTheCollisionType) {
+    addRecords(3);
+    registry.replace(reported(1, 7, 0.0f, 0.0f, 0.0f));   // Brakiri
+    registry.replace(reported(2, 9, 1.0f, 0.0f, 0.0f));   // Golevka
+    registry.replace(reported(3, 12, -1.0f, 0.0f, 0.0f)); // rocket, stored last
+    EXPECT_TRUE(registry.update());
+    EXPECT_EQ(console.take(), collisionLine(1, 2) + collisionLine(1, 3) + collisionLine(2, 1) +
+                                  collisionLine(2, 3) + collisionLine(3, 1) + collisionLine(3, 2));
+    EXPECT_EQ(registry.infos[0].collisionType, 12);
+    EXPECT_EQ(registry.infos[1].collisionType, 12);
+    EXPECT_EQ(registry.infos[2].collisionType, 9);
+
+    // Stored the other way round, the Golevka is the last partner of the Brakiri.
+    CollisionInfos swapped;
+    for (int i = 0; i < 3; ++i) {
+        swapped.addModel();
+    }
+    swapped.replace(reported(1, 7, 0.0f, 0.0f, 0.0f));
+    swapped.replace(reported(2, 12, -1.0f, 0.0f, 0.0f));
+    swapped.replace(reported(3, 9, 1.0f, 0.0f, 0.0f));
+    swapped.update();
+    console.take();
+    EXPECT_EQ(swapped.infos[0].collisionType, 9);
+}
+
+TEST_F(CollisionInfosTest, aRecordNotYetReportedSitsAtTheEyeWithNoSphere) {
+    addRecords(1);
+    registry.replace(reported(1, 7, 0.0f, 3.0f, -4.0f)); // the eye is 5 inside 5.48
+    registry.addModel();
+    console.take();
+    EXPECT_TRUE(registry.update());
+    EXPECT_EQ(console.take(), collisionLine(1, 2) + collisionLine(2, 1));
+    EXPECT_EQ(registry.infos[1].collisionType, 7);
+    EXPECT_EQ(registry.infos[0].collisionType, 0);
+    EXPECT_FALSE(registry.infos[1].calculated);
+}
+
+TEST_F(CollisionInfosTest, marksLastOnePassWhileThePartnersKindStaysUntilTheNextReport) {
+    addRecords(2);
+    registry.replace(reported(1, 13, 0.0f, 0.0f, 0.0f));
+    registry.replace(reported(2, 4, 0.0f, 0.0f, 3.0f));
+    EXPECT_TRUE(registry.update());
+    registry.replace(reported(2, 4, 0.0f, 0.0f, 30.0f));
+    // The report cleared the entity's own marks; the other record still has them.
+    EXPECT_FALSE(registry.infos[1].collision);
+    EXPECT_EQ(registry.infos[1].collisionType, 0);
+    EXPECT_TRUE(registry.infos[0].collision);
+    EXPECT_FALSE(registry.update());
+    EXPECT_FALSE(registry.infos[0].collision);
+    EXPECT_EQ(registry.infos[0].collisionType, 4);
+    console.take();
+}
+
+TEST_F(CollisionInfosTest, aNanCentreNeverOverlapsEvenWithItsTwin) {
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    addRecords(4);
+    registry.replace(reported(1, 7, nan, 0.0f, 0.0f));
+    registry.replace(reported(2, 7, nan, 0.0f, 0.0f));
+    registry.replace(reported(3, 7, inf, 0.0f, 0.0f));
+    registry.replace(reported(4, 7, inf, 0.0f, 0.0f));
+    EXPECT_FALSE(registry.update());
+    EXPECT_EQ(console.take(), "");
+    EXPECT_FALSE(registry.testColli(registry.infos[0], registry.infos[0]));
+}
+
+TEST_F(CollisionInfosTest, theTestAddsTheFloatRadiiInDoublePrecision) {
+    // A Golevka (1.615f) and a Clipper (4.975f): their float sum rounds up past the exact sum
+    // of the two floats, and a centre at that rounded distance lies outside.
+    CollisionInfo golevka = reported(1, 9, 0.0f, 0.0f, 0.0f);
+    CollisionInfo clipper = reported(2, 10, 0.0f, 0.0f, 0.0f);
+    const double exact = double(1.615f) + double(4.975f);
+    const float roundedSum = 1.615f + 4.975f;
+    ASSERT_GT(double(roundedSum), exact);
+    clipper.x = roundedSum;
+    EXPECT_FALSE(registry.testColli(golevka, clipper));
+    EXPECT_FALSE(registry.testColli(clipper, golevka));
+    clipper.x = std::nextafter(roundedSum, 0.0f);
+    EXPECT_TRUE(registry.testColli(golevka, clipper));
+    EXPECT_TRUE(registry.testColli(clipper, golevka));
+}
+
+// ---------------------------------------------------------------- the console dump
+
+TEST_F(CollisionInfosTest, theDumpShowsEveryRecordWithPositionsOnlyOnceCalculated) {
+    addRecords(2);
+    registry.replace(reported(1, 9, 1.5f, -2.0f, -30.0f));
+    registry.print();
+    EXPECT_EQ(console.take(), "\n on print"
+                              "\nind: 1 x: 1.5 y: -2 z: -30 typ: 9"
+                              "\nind: 2 not calculated"
+                              "\n fin du print");
+    registry.erase(1);
+    console.take();
+    registry.print();
+    EXPECT_EQ(console.take(), "\n on print"
+                              "\nind: -1 x: 1.5 y: -2 z: -30 typ: 9"
+                              "\nind: 2 not calculated"
+                              "\n fin du print");
+}
+
+TEST_F(CollisionInfosTest, theDumpWritesFloatsWithSixSignificantDigits) {
+    const float values[] = {0.1f, 1234567.0f, -0.000012345f, 3.0e38f, 1.77f, -0.0f};
+    for (float value : values) {
+        CollisionInfos one;
+        one.addModel();
+        one.replace(reported(1, 6, value, value, value));
+        console.take();
+        one.print();
+        char text[64];
+        std::snprintf(text, sizeof text, "%g", double(value));
+        const std::string v = text;
+        EXPECT_EQ(console.take(), "\n on print\nind: 1 x: " + v + " y: " + v + " z: " + v +
+                                      " typ: 6\n fin du print");
+    }
+}
