@@ -9,7 +9,7 @@ ZEPH_PACKAGES=(
     libgtest-dev libbenchmark-dev       # unit tests and benchmark programs
     clang libclang-rt-14-dev            # libFuzzer targets and their sanitizer runtimes
     xvfb xauth x11-utils x11-apps       # a virtual display (xvfb-run needs xauth; xdpyinfo, xwd)
-    xdotool imagemagick libstb-dev      # whole-program tests: keys, screenshots, PNG decoding
+    xdotool imagemagick libstb-dev libx11-dev # whole-program tests: keys, screenshots, PNG decoding
     coreutils                           # stdbuf
 )
 
