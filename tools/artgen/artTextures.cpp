@@ -292,7 +292,7 @@ Image cockpitTexture(int size) {
 Image skyTexture(int size) {
     Image image(size, size, 3);
     const Rgb space{0.006, 0.006, 0.02};
-    const Rgb violet{0.32, 0.10, 0.42}, blue{0.08, 0.20, 0.50}, rose{0.55, 0.16, 0.28};
+    const Rgb violet{0.45, 0.14, 0.6}, blue{0.1, 0.28, 0.7}, rose{0.75, 0.22, 0.35};
     std::vector<Rgb> colour(std::size_t(size) * size, space);
     for (int y = 0; y < size; ++y) {
         for (int x = 0; x < size; ++x) {
@@ -303,13 +303,13 @@ Image skyTexture(int size) {
             const Vec3 p{u * 3.0, v * 3.0, 0.37};
             const Vec3 warp{fractalNoise(p, 11, 3), fractalNoise(p + Vec3{5.2, 1.3, 0}, 12, 3), 0};
             const Vec3 q = p + warp * 1.2;
-            const double cloud = smoothstep(-0.05, 0.6, fractalNoise(q, 13, 6));
+            const double cloud = smoothstep(-0.1, 0.5, fractalNoise(q, 13, 6));
             const double hue = 0.5 + 0.5 * fractalNoise(q * 0.7, 14, 3);
             const double dust = smoothstep(0.1, 0.7, fractalNoise(q * 2.5, 15, 5));
             Rgb neb = mix(mix(blue, violet, smoothstep(0.2, 0.6, hue)), rose,
                           smoothstep(0.55, 0.85, hue));
             const double amount = window * cloud * (0.35 + 0.65 * dust);
-            colour[std::size_t(y) * size + x] = mix(space, neb, amount * 0.75);
+            colour[std::size_t(y) * size + x] = mix(space, neb, amount * 0.85);
         }
     }
     Random random(2024);
@@ -317,12 +317,12 @@ Image skyTexture(int size) {
         Rgb& p = colour[std::size_t(y) * size + x];
         p = {p.r + c.r, p.g + c.g, p.b + c.b};
     };
-    const int stars = size * size / 150;
+    const int stars = size * size / 200;
     for (int s = 0; s < stars; ++s) {
         const int x = 4 + int(random.uniform() * (size - 8));
         const int y = 4 + int(random.uniform() * (size - 8));
         const double t = random.uniform();
-        const double brightness = 0.15 + 0.85 * t * t * t * t;
+        const double brightness = 0.2 + 1.1 * t * t * t;
         const double tint = random.uniform();
         const Rgb c = times(mix(Rgb{0.75, 0.85, 1.0}, Rgb{1.0, 0.9, 0.7}, tint), brightness);
         addLight(x, y, c);
