@@ -15,6 +15,7 @@
 #include "scene/graphVertexTransform.h"
 
 class Cockpit;
+class CollisionInfo;
 class CollisionInfos;
 class Geometries;
 
@@ -75,4 +76,12 @@ class Model {
     Laser laser;
     bool exist = false;
     int life = 0;
+
+  private:
+    void loseLife(int damage, CollisionInfos& infos);
+    // A rocket mark takes two life, a laser mark one; other partners do nothing.
+    void takeHits(const CollisionInfo& record, CollisionInfos& infos);
+    bool endsOnImpact(const CollisionInfo& record) const;
+    bool registersPosition() const;
+    unsigned int displayList() const; // 0 when the kind draws no mesh
 };

@@ -1,0 +1,18 @@
+#include "entities/toutatis.h"
+
+#include "entities/pursuit.h"
+#include "view/cockpit.h"
+
+namespace {
+constexpr double toutatisTurnRate = 20.0; // degrees per second about X
+}
+
+GraphVertexTransform Toutatis::update(double dt, GraphVertexTransform transformation,
+                                      Cockpit cockpit, CollisionInfo record) {
+    transformation.composeRotationsX(float(dt * toutatisTurnRate));
+    // The registered position is only meaningful once the asteroid has been drawn.
+    if (followCockpit && record.calculated) {
+        stepTowardCockpit(transformation, cockpit, record, function, asteroidDriftStep, 0.0f);
+    }
+    return transformation;
+}
