@@ -110,6 +110,16 @@ void putColour(ByteWriter& out, std::uint16_t id, const std::uint8_t rgb[3]) {
     out.close();
 }
 
+void putColour(ByteWriter& out, std::uint16_t id, const float rgb[3]) {
+    out.open(id);
+    out.open(0x0010); // colour as three floats
+    out.f32(rgb[0]);
+    out.f32(rgb[1]);
+    out.f32(rgb[2]);
+    out.close();
+    out.close();
+}
+
 void putMaterial(ByteWriter& out, const Material3ds& m) {
     out.open(0xAFFF);
     out.open(0xA000);

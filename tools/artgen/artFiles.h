@@ -30,8 +30,8 @@ std::vector<std::uint8_t> encodeTga(const Image& image, bool runLength);
 
 struct Material3ds {
     std::string name;
-    std::uint8_t ambient[3] = {0, 0, 0};
-    std::uint8_t diffuse[3] = {0, 0, 0};
+    std::uint8_t ambient[3] = {0, 0, 0}; // written as a 24-bit colour
+    float diffuse[3] = {0, 0, 0};        // written as three floats: small values keep precision
     std::string mapName; // empty: no texture map
 };
 

@@ -25,14 +25,22 @@ constexpr double groupChildScale = nodeScale * nodeScale;
 constexpr double cockpitScale = 0.1 * nodeScale;
 const Vec3 cockpitOrigin{0, 0.2, -4.5};
 
-Material3ds material(const std::string& name, Rgb diffuse, const std::string& map = "",
+// The game scales a mesh with glScalef and never renormalises its normals, so the light a
+// surface receives is divided by the total scale it is drawn at (the kind's scale times the node
+// scales). A material's diffuse colour is therefore stored multiplied by that scale: `lit` is
+// the colour the fully lit surface shows through the game's light of 4.0 at that scale.
+constexpr double lightIntensity = 4.0;
+
+Material3ds material(const std::string& name, Rgb lit, double drawnScale, const std::string& map = "",
                      Rgb ambient = {1, 1, 1}) {
     Material3ds m;
     m.name = name;
     auto byte = [](double v) { return std::uint8_t(clamp01(v) * 255.0 + 0.5); };
-    m.diffuse[0] = byte(diffuse.r);
-    m.diffuse[1] = byte(diffuse.g);
-    m.diffuse[2] = byte(diffuse.b);
+    // Kept within [0, 1]: a large scale (the small asteroids) just gets the strongest colour.
+    const double k = drawnScale / lightIntensity;
+    m.diffuse[0] = float(clamp01(lit.r * k));
+    m.diffuse[1] = float(clamp01(lit.g * k));
+    m.diffuse[2] = float(clamp01(lit.b * k));
     m.ambient[0] = byte(ambient.r);
     m.ambient[1] = byte(ambient.g);
     m.ambient[2] = byte(ambient.b);
@@ -131,7 +139,7 @@ std::vector<Crater> scatterCraters(std::uint32_t seed, int count, double minSize
     for (int i = 0; i < count; ++i) {
         const Vec3 c = random.unitVector();
         const double size = random.range(minSize, maxSize);
-        craters.push_back({c, size, size * random.range(0.18, 0.28)});
+        craters.push_back({c, size, size * random.range(0.3, 0.45)});
     }
     return craters;
 }
@@ -146,7 +154,8 @@ Image asteroidMap(const AsteroidShape& shape, Rgb light, Rgb dark) {
 }
 
 ModelArt asteroid(const std::string& file, const std::string& name, const std::string& map,
-                  const AsteroidShape& shape, Rgb diffuse, Rgb light, Rgb dark, double radius,
+                  const AsteroidShape& shape, Rgb lit, double drawnScale, Rgb light, Rgb dark,
+                  double radius,
                   const std::function<Vec3(Vec3)>& deform = nullptr) {
     std::vector<ObjectBuilder> objects(1);
     objects[0].name = name;
@@ -158,7 +167,7 @@ ModelArt asteroid(const std::string& file, const std::string& name, const std::s
     scaleToRadius(objects, radius);
     ModelArt art;
     art.file = file;
-    art.mesh = assemble({material(name + "Rock", diffuse, map)}, objects);
+    art.mesh = assemble({material(name + "Rock", lit, drawnScale, map)}, objects);
     art.maps.emplace_back(map, asteroidMap(shape, light, dark));
     return art;
 }
@@ -166,7 +175,7 @@ ModelArt asteroid(const std::string& file, const std::string& name, const std::s
 ModelArt golevka() {
     AsteroidShape shape{901, scatterCraters(911, 14, 0.22, 0.55), 0.22, 1.3,
                         [](Vec3) { return 1.0; }};
-    return asteroid("golevka.3ds", "Golevka", "golrock.tga", shape, {0.24, 0.22, 0.2},
+    return asteroid("golevka.3ds", "Golevka", "golrock.tga", shape, {1, 1, 1}, golevkaScale * nodeScale,
                     {0.78, 0.72, 0.64}, {0.25, 0.22, 0.2}, golevkaRadius / (golevkaScale * nodeScale));
 }
 
@@ -179,7 +188,8 @@ ModelArt toutatis() {
                                                              (d.z * d.z) / (c * c));
                             return k;
                         }};
-    return asteroid("toutatis.3ds", "Toutatis", "toutrock.tga", shape, {0.25, 0.2, 0.17},
+    return asteroid("toutatis.3ds", "Toutatis", "toutrock.tga", shape, {1.0, 0.9, 0.8},
+                    toutatisScale * nodeScale,
                     {0.72, 0.58, 0.46}, {0.22, 0.16, 0.13},
                     toutatisRadius / (toutatisScale * nodeScale),
                     [](Vec3 p) { return Vec3{p.x, p.y - 0.22 * p.x * p.x, p.z}; });
@@ -229,7 +239,7 @@ ModelArt castalia(double& saddleTop) {
     objects[0].add(std::move(part), "CastaliaRock");
     ModelArt art;
     art.file = "castalia.3ds";
-    art.mesh = assemble({material("CastaliaRock", {0.26, 0.24, 0.2}, "castrock.tga")}, objects);
+    art.mesh = assemble({material("CastaliaRock", {1.0, 0.95, 0.85}, castaliaScale * groupChildScale, "castrock.tga")}, objects);
     art.maps.emplace_back("castrock.tga", asteroidMap(shape, {0.85, 0.8, 0.7}, {0.3, 0.27, 0.22}));
     return art;
 }
@@ -250,7 +260,7 @@ ModelArt kanone(double saddleTop) {
                                {0.16, -0.12}, {0.34, -0.06}, {0.34, 0.0}, {0, 0.0}},
                               24, 3)),
              "KanoneMetal");
-    Part turret = box({0.3, 0.16, 0.36}, 0.25);
+    Part turret = box({0.3, 0.16, 0.36}, 0.6);
     translate(turret, {0, 0.16, 0.02});
     body.add(std::move(turret), "KanoneMetal");
     Part roof = spindle({{0, -0.3}, {0.22, -0.3}, {0.28, -0.2}, {0.28, 0.3}, {0, 0.3}}, 20, 2);
@@ -277,8 +287,8 @@ ModelArt kanone(double saddleTop) {
     }
     ModelArt art;
     art.file = "kanone.3ds";
-    art.mesh = assemble({material("KanoneMetal", {0.2, 0.22, 0.2}, "kanmetal.tga"),
-                         material("KanoneGlow", {0.25, 0.05, 0.02}, "", {1.0, 0.3, 0.1})},
+    art.mesh = assemble({material("KanoneMetal", {0.85, 0.9, 0.85}, kanoneScale * groupChildScale, "kanmetal.tga"),
+                         material("KanoneGlow", {1.0, 0.3, 0.1}, kanoneScale * groupChildScale, "", {1.0, 0.3, 0.1})},
                         objects);
     art.maps.emplace_back("kanmetal.tga", metalTexture(128, 31, {0.5, 0.55, 0.5}));
     return art;
@@ -303,17 +313,17 @@ ModelArt clipper() {
     ObjectBuilder hull{"Clipper", true, {}};
     Part fuselage = spindle({{0, -1.0}, {0.07, -0.88}, {0.13, -0.62}, {0.17, -0.3}, {0.18, 0.3},
                              {0.16, 0.72}, {0.13, 0.86}, {0.13, 0.86}, {0, 0.86}},
-                            32, 4);
+                            32, 2);
     scale(fuselage, {1, 0.65, 1});
     hull.add(std::move(fuselage), "ClipperHull");
     const std::vector<std::array<double, 2>> wing{{0.12, -0.35}, {0.9, 0.5}, {0.9, 0.68}, {0.12, 0.74}};
-    Part right = extrude(wing, 0.045, 0.25);
+    Part right = extrude(wing, 0.045, 0.5);
     rotateZ(right, -4); // a little anhedral
     hull.add(mirrored(right), "ClipperHull");
     hull.add(std::move(right), "ClipperHull");
     const std::vector<std::array<double, 2>> tail{{0.0, 0.3}, {0.42, 0.62}, {0.42, 0.78}, {0.0, 0.8}};
     for (double side : {-1.0, 1.0}) {
-        Part fin = upright(tail, 0.035, 0.25);
+        Part fin = upright(tail, 0.035, 0.5);
         rotateZ(fin, -side * 14);
         translate(fin, {side * 0.26, 0.02, 0});
         hull.add(std::move(fin), "ClipperHull");
@@ -337,9 +347,9 @@ ModelArt clipper() {
     scaleToRadius(objects, clipperRadius / (clipperScale * nodeScale));
     ModelArt art;
     art.file = "clipper.3ds";
-    art.mesh = assemble({material("ClipperHull", {0.19, 0.22, 0.27}, "cliphull.tga"),
-                         material("ClipperGlass", {0.04, 0.1, 0.2}, "", {0.1, 0.3, 0.6}),
-                         material("ClipperGlow", {0.25, 0.14, 0.03}, "", {1.0, 0.6, 0.2})},
+    art.mesh = assemble({material("ClipperHull", {0.8, 0.88, 1.0}, clipperScale * nodeScale, "cliphull.tga"),
+                         material("ClipperGlass", {0.2, 0.45, 0.85}, clipperScale * nodeScale, "", {0.1, 0.3, 0.6}),
+                         material("ClipperGlow", {1.0, 0.6, 0.15}, clipperScale * nodeScale, "", {1.0, 0.6, 0.2})},
                         objects);
     art.maps.emplace_back("cliphull.tga", panelTexture(256, 61, {0.9, 0.92, 0.95}, {0.15, 0.35, 0.8}));
     return art;
@@ -383,8 +393,8 @@ ModelArt brakiri() {
     scaleToRadius(objects, brakiriRadius / (brakiriScale * nodeScale));
     ModelArt art;
     art.file = "brakiri.3ds";
-    art.mesh = assemble({material("BrakiriHull", {0.2, 0.25, 0.12}, "brakhull.tga"),
-                         material("BrakiriGlow", {0.22, 0.06, 0.25}, "", {0.9, 0.3, 1.0})},
+    art.mesh = assemble({material("BrakiriHull", {0.85, 1.0, 0.55}, brakiriScale * nodeScale, "brakhull.tga"),
+                         material("BrakiriGlow", {0.9, 0.3, 1.0}, brakiriScale * nodeScale, "", {0.9, 0.3, 1.0})},
                         objects);
     art.maps.emplace_back("brakhull.tga", panelTexture(256, 83, {0.75, 0.7, 0.5}, {0.55, 0.2, 0.6}));
     return art;
@@ -410,8 +420,8 @@ ModelArt rocket() {
     scaleToRadius(objects, rocketRadius / (rocketScale * nodeScale));
     ModelArt art;
     art.file = "rocket.3ds";
-    art.mesh = assemble({material("RocketBody", {0.25, 0.25, 0.25}, "rockbody.tga"),
-                         material("RocketFins", {0.25, 0.22, 0.2}, "rockfins.tga")},
+    art.mesh = assemble({material("RocketBody", {1.0, 1.0, 1.0}, rocketScale * nodeScale, "rockbody.tga"),
+                         material("RocketFins", {1.0, 0.95, 0.9}, rocketScale * nodeScale, "rockfins.tga")},
                         objects);
     art.maps.emplace_back("rockbody.tga", rocketBodyTexture(128));
     art.maps.emplace_back("rockfins.tga", rocketFinTexture(64));
@@ -420,15 +430,15 @@ ModelArt rocket() {
 
 ModelArt laser() {
     ObjectBuilder bolt{"Laser", true, {}};
-    bolt.add(spindle({{0, -1.0}, {0.035, -0.9}, {0.06, -0.6}, {0.065, 0.0}, {0.06, 0.6},
-                      {0.035, 0.9}, {0, 1.0}},
+    bolt.add(spindle({{0, -1.0}, {0.045, -0.9}, {0.075, -0.6}, {0.08, 0.0}, {0.075, 0.6},
+                      {0.045, 0.9}, {0, 1.0}},
                      16),
              "LaserBolt");
     std::vector<ObjectBuilder> objects{bolt};
     scaleToRadius(objects, laserRadius / (laserScale * nodeScale));
     ModelArt art;
     art.file = "laser.3ds";
-    art.mesh = assemble({material("LaserBolt", {0.26, 0.08, 0.05}, "laserbol.tga")}, objects);
+    art.mesh = assemble({material("LaserBolt", {4.0, 1.8, 1.4}, laserScale * nodeScale, "laserbol.tga")}, objects);
     art.maps.emplace_back("laserbol.tga", laserTexture(64));
     return art;
 }
@@ -436,24 +446,25 @@ ModelArt laser() {
 // ---- Cockpit --------------------------------------------------------------------------------
 
 // Each face of a piece made of quads takes one region of the cockpit atlas, chosen by how the
-// face turns to the game's light, so the unlit frame still shows its shape.
-void paintFromAtlas(Part& part, bool instruments) {
+// face turns to the game's light, so the unlit frame still shows its shape; the face numbered
+// `instrumentFace` (if any) shows the instrument panel instead.
+void paintFromAtlas(Part& part, int instrumentFace = -1) {
     const Vec3 light = normalize({-1, 1, 1});
     for (std::size_t f = 0; f + 3 < part.positions.size(); f += 4) {
         const auto& t = part.triangles[f / 2]; // the first of the face's two triangles
         const Vec3 a = part.positions[t[0]], b = part.positions[t[1]], c = part.positions[t[2]];
         const double facing = dot(normalize(cross(b - a, c - a)), light);
-        double u0 = 0.0, u1 = 0.5, v0, v1;
-        if (instruments) {
-            u0 = 0.5, u1 = 1.0, v0 = 0.0, v1 = 1.0;
+        double v0, v1;
+        if (int(f / 4) == instrumentFace) {
+            v0 = 0.6 + 0.004, v1 = 1.0 - 0.004;
         } else {
             const int band = facing > 0.45 ? 2 : (facing > -0.2 ? 1 : 0);
-            v0 = band / 3.0 + 0.004, v1 = (band + 1) / 3.0 - 0.004;
+            v0 = band * 0.2 + 0.004, v1 = (band + 1) * 0.2 - 0.004;
         }
-        // The instrument face is seen with its far edge at the top of the view.
+        // Face corners run along the piece, then across; the panel's far edge is its top.
         const float corner[4][2] = {{0, 1}, {1, 1}, {1, 0}, {0, 0}};
         for (int k = 0; k < 4; ++k) {
-            part.uvs[f + k] = {float(lerp(u0, u1, corner[k][0])), float(lerp(v0, v1, corner[k][1]))};
+            part.uvs[f + k] = {float(lerp(0.004, 0.996, corner[k][0])), float(lerp(v0, v1, corner[k][1]))};
         }
     }
 }
@@ -470,34 +481,34 @@ ModelArt cockpit() {
     ObjectBuilder frame{"Cockpit", true, {}};
     auto strut = [&](Vec3 a, Vec3 b, double width, double height) {
         Part p = beam(a, b, width, height, {0, 0, 1}, 1.0);
-        paintFromAtlas(p, false);
+        paintFromAtlas(p);
         frame.add(std::move(p), "CockpitFrame");
     };
-    // Canopy pillars rise from the dashboard's corners and lean in toward the roof bar.
+    // Canopy pillars rise from the dashboard's ends and lean in toward the roof bar; short
+    // braces cross the upper corners.
     for (double side : {-1.0, 1.0}) {
-        strut(onScreen(side * 0.98, -0.75, 1.2), onScreen(side * 0.8, 1.1, 2.2), 0.12, 0.1);
-        strut(onScreen(side * 0.8, 0.95, 2.2), onScreen(side * 0.3, 1.05, 2.2), 0.1, 0.08);
-        strut(onScreen(side * 1.05, 0.2, 1.6), onScreen(side * 0.9, 0.15, 1.6), 0.06, 0.06);
+        strut(onScreen(side * 0.96, -0.7, 1.3), onScreen(side * 0.84, 1.1, 2.4), 0.08, 0.07);
+        strut(onScreen(side * 0.86, 0.93, 2.4), onScreen(side * 0.3, 1.02, 2.4), 0.07, 0.06);
+        strut(onScreen(side * 0.88, 0.55, 2.3), onScreen(side * 0.6, 0.98, 2.3), 0.05, 0.05);
     }
-    strut(onScreen(-0.35, 1.05, 2.2), onScreen(0.35, 1.05, 2.2), 0.1, 0.08);
-    // The dashboard: a slab across the bottom of the view, its top tilted toward the eye.
-    Part dash = box({0.9, 0.05, 0.22}, 1.0);
-    rotateX(dash, 35);
-    translate(dash, onScreen(0, -0.88, 1.0));
-    paintFromAtlas(dash, false);
-    // Its face toward the eye carries the instruments: the top of the tilted slab.
-    Part panel = box({0.62, 0.01, 0.2}, 1.0);
-    rotateX(panel, 35);
-    translate(panel, onScreen(0, -0.88, 1.0) + Vec3{0, 0.045, 0.0});
-    paintFromAtlas(panel, true);
+    strut(onScreen(-0.32, 1.02, 2.4), onScreen(0.32, 1.02, 2.4), 0.07, 0.06);
+    // The dashboard: a slab across the bottom of the view whose top, tilted toward the eye,
+    // carries the instruments.
+    Part dash = box({0.5, 0.03, 0.1}, 1.0);
+    rotateX(dash, 58);
+    translate(dash, onScreen(0, -0.8, 1.0));
+    paintFromAtlas(dash, 3);
     frame.add(std::move(dash), "CockpitFrame");
-    frame.add(std::move(panel), "CockpitFrame");
+    Part sill = box({0.62, 0.05, 0.06}, 1.0);
+    translate(sill, onScreen(0, -0.98, 1.05));
+    paintFromAtlas(sill);
+    frame.add(std::move(sill), "CockpitFrame");
     for (auto& piece : frame.pieces) {
         transform(piece.first, [](Vec3 e) { return (e - cockpitOrigin) * (1.0 / cockpitScale); });
     }
     ModelArt art;
     art.file = "cockpit.3ds";
-    art.mesh = assemble({material("CockpitFrame", {0.8, 0.8, 0.8}, "cockpit.tga")}, {frame});
+    art.mesh = assemble({material("CockpitFrame", {1.0, 1.0, 1.0}, cockpitScale, "cockpit.tga")}, {frame});
     art.maps.emplace_back("cockpit.tga", cockpitTexture(256));
     return art;
 }

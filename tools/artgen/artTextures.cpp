@@ -154,7 +154,7 @@ Image laserTexture(int size) {
             const double along = 1.0 - std::fabs(2.0 * v - 1.0);
             const double flicker = 0.85 + 0.15 * tileNoise(u * 8, v * 8, 8, 5);
             const double core = smoothstep(0.0, 0.6, along) * flicker;
-            put(image, x, y, Rgb{1.0, lerp(0.35, 0.95, core), lerp(0.25, 0.85, core)});
+            put(image, x, y, Rgb{1.0, lerp(0.45, 1.0, core), lerp(0.35, 0.95, core)});
         }
     }
     return image;
@@ -226,66 +226,70 @@ void paintRect(Image& image, int x0, int y0, int x1, int y1, Rgb c) {
 
 Image cockpitTexture(int size) {
     Image image(size, size, 3);
-    const int half = size / 2;
+    const int plating = size * 3 / 5; // rows below are strut plating, rows above instruments
+    const int band = plating / 3;
     for (int y = 0; y < size; ++y) {
         for (int x = 0; x < size; ++x) {
             const double u = (x + 0.5) / size, v = (y + 0.5) / size;
             const double grain = tileFractal(u, v, 8, 404, 3);
-            Rgb c = x < half ? Rgb{0.30, 0.32, 0.38} : Rgb{0.10, 0.11, 0.13};
-            c = times(c, 0.9 + 0.2 * grain);
-            if (x < half) {
-                // Strut plating in three bands of shade (dark, mid, light), each a plate with
-                // a bevelled border and a row of rivets.
-                const int band = std::min(2, y * 3 / size);
-                const int y0 = band * size / 3, y1 = (band + 1) * size / 3;
-                const double shades[3] = {0.45, 0.75, 1.1};
-                c = times(Rgb{0.36, 0.38, 0.44}, shades[band] * (0.9 + 0.2 * grain));
-                const int edge = std::min(std::min(x, half - 1 - x), std::min(y - y0, y1 - 1 - y));
-                if (edge < 3) {
-                    c = times(c, 1.35);
-                } else if (edge < 5) {
-                    c = times(c, 0.55);
-                }
-                const double ry = ((y - y0) % 16) + 0.5 - 8, rx = x + 0.5 - 10;
-                if (rx * rx + ry * ry < 3) {
-                    c = times(c, 0.5);
-                }
+            if (y >= plating) {
+                put(image, x, y, times(Rgb{0.09, 0.10, 0.12}, 0.9 + 0.2 * grain));
+                continue;
+            }
+            // Three bands of plating, dark, mid and light, each a plate with a bevelled
+            // border, an orange trim line and a row of rivets.
+            const int b = std::min(2, y / band);
+            const int y0 = b * band, y1 = (b + 1) * band;
+            const double shades[3] = {0.45, 0.75, 1.1};
+            Rgb c = times(Rgb{0.36, 0.38, 0.44}, shades[b] * (0.9 + 0.2 * grain));
+            const int edge = std::min(std::min(x, size - 1 - x), std::min(y - y0, y1 - 1 - y));
+            if (edge < 2) {
+                c = times(c, 1.35);
+            } else if (edge < 4) {
+                c = times(c, 0.55);
+            } else if (y - y0 >= 7 && y - y0 < 9) {
+                c = times(Rgb{0.9, 0.45, 0.1}, shades[b]);
+            }
+            const double rx = (x % 24) + 0.5 - 12, ry = y + 0.5 - (y1 - 8);
+            if (rx * rx + ry * ry < 3) {
+                c = times(c, 0.5);
             }
             put(image, x, y, c);
         }
     }
-    // Instruments on the right half: three gauges, a radar screen and rows of lights.
+    // The instrument panel, 2.5 times as wide as high: gauges, a radar, rows of lights.
     const double s = size / 256.0;
-    paintGauge(image, half + 30 * s, 200 * s, 22 * s, 0.6, {0.05, 0.06, 0.08});
-    paintGauge(image, half + 80 * s, 200 * s, 22 * s, 2.2, {0.05, 0.06, 0.08});
-    paintGauge(image, half + 30 * s, 145 * s, 22 * s, -0.9, {0.05, 0.06, 0.08});
-    for (int y = int(120 * s); y < int(225 * s); ++y) {
-        for (int x = int(half + 60 * s); x < int(half + 120 * s); ++x) {
-            if (y > 175 * s) {
-                continue;
-            }
-            const double dx = x - (half + 90 * s), dy = y - 148 * s;
+    const double y0 = plating;
+    paintRect(image, 0, plating, size, plating + int(3 * s), {0.5, 0.52, 0.58});
+    paintRect(image, 0, size - int(3 * s), size, size, {0.5, 0.52, 0.58});
+    const Rgb face{0.04, 0.05, 0.07};
+    paintGauge(image, 28 * s, y0 + 50 * s, 20 * s, 0.6, face);
+    paintGauge(image, 74 * s, y0 + 50 * s, 20 * s, 2.2, face);
+    paintGauge(image, 182 * s, y0 + 50 * s, 20 * s, -0.9, face);
+    paintGauge(image, 228 * s, y0 + 50 * s, 20 * s, 1.4, face);
+    for (int y = int(y0 + 18 * s); y < int(y0 + 84 * s); ++y) {
+        for (int x = int(100 * s); x < int(156 * s); ++x) {
+            const double dx = x + 0.5 - 128 * s, dy = y + 0.5 - (y0 + 51 * s);
             const double d = std::sqrt(dx * dx + dy * dy);
             Rgb c{0.02, 0.12, 0.04};
-            if (std::fabs(d - 12 * s) < 0.8 || std::fabs(d - 24 * s) < 0.8 || std::fabs(dx) < 0.6 ||
+            if (std::fabs(d - 13 * s) < 0.8 || std::fabs(d - 26 * s) < 0.8 || std::fabs(dx) < 0.6 ||
                 std::fabs(dy) < 0.6) {
                 c = {0.1, 0.6, 0.2};
             }
-            if ((dx - 8 * s) * (dx - 8 * s) + (dy + 6 * s) * (dy + 6 * s) < 4 * s * s) {
+            if ((dx - 9 * s) * (dx - 9 * s) + (dy + 7 * s) * (dy + 7 * s) < 5 * s * s) {
                 c = {0.6, 1.0, 0.5};
             }
-            put(image, x, y, c);
+            if (d < 27.5 * s) {
+                put(image, x, y, c);
+            }
         }
     }
     const Rgb lights[4] = {{0.9, 0.1, 0.1}, {0.1, 0.9, 0.2}, {0.95, 0.7, 0.1}, {0.2, 0.5, 1.0}};
-    for (int row = 0; row < 3; ++row) {
-        for (int k = 0; k < 8; ++k) {
-            const int x0 = int(half + (10 + k * 14) * s), y0 = int((20 + row * 16) * s);
-            paintRect(image, x0, y0, x0 + int(9 * s), y0 + int(7 * s), lights[(k + row) % 4]);
-        }
+    for (int k = 0; k < 14; ++k) {
+        const int x0 = int((12 + k * 17) * s), yl = int(y0 + 84 * s);
+        paintRect(image, x0, yl, x0 + int(10 * s), yl + int(6 * s), lights[(k * 3) % 4]);
     }
-    paintRect(image, int(half + 10 * s), int(80 * s), int(half + 118 * s), int(100 * s),
-              {0.05, 0.2, 0.3});
+    paintRect(image, int(12 * s), int(y0 + 6 * s), int(244 * s), int(y0 + 14 * s), {0.05, 0.22, 0.32});
     return image;
 }
 
