@@ -6,8 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <fcntl.h>
 #include <memory>
 #include <string>
+#include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 using namespace tgaFiles;
@@ -239,4 +243,35 @@ TEST(TgaLoad, missingBrokenOrEndlessFilesGiveNoImageAndAReason) {
     EXPECT_EQ(Load_TGA("/dev/zero", &reason), nullptr);
     EXPECT_STREQ(reason, "width or height is 0");
     EXPECT_EQ(Load_TGA(dir.path.c_str(), &reason), nullptr);
+}
+
+TEST(TgaLoad, readsNoFurtherThanTheHeaderPromises) {
+    // A pipe that never ends: the image is whole after 30 bytes, and the reader must stop there.
+    ScratchDir dir;
+    const std::string pipePath = (dir.path / "endless.tga").string();
+    ASSERT_EQ(mkfifo(pipePath.c_str(), 0600), 0);
+    const Bytes image = file(header(trueColour, 2, 2, 24), {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12});
+    constexpr std::size_t giveUpAfter = 64u << 20;
+    std::size_t written = 0;
+    auto previous = std::signal(SIGPIPE, SIG_IGN);
+    std::thread writer([&] {
+        const int fd = open(pipePath.c_str(), O_WRONLY);
+        if (fd < 0)
+            return;
+        Bytes stream = image;
+        stream.resize(1 << 16, 0xEE);
+        for (ssize_t n; written < giveUpAfter; written += std::size_t(n)) {
+            n = write(fd, stream.data(), stream.size());
+            if (n <= 0)
+                break; // the reader has closed its end
+            stream.assign(stream.size(), 0xEE);
+        }
+        close(fd);
+    });
+    Image loaded(Load_TGA(pipePath.c_str()), &Free_TGA);
+    writer.join();
+    std::signal(SIGPIPE, previous);
+    ASSERT_NE(loaded, nullptr);
+    EXPECT_EQ(pixelsOf(loaded), (Bytes{3, 2, 1, 6, 5, 4, 9, 8, 7, 12, 11, 10}));
+    EXPECT_LT(written, giveUpAfter);
 }
