@@ -9,6 +9,7 @@
 // longer than what is left of its parent ends that walk, and counts are cut to the bytes there.
 
 #include "assets/model3ds.h"
+#include "assets/tga.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -122,7 +123,7 @@ constexpr long headerSize = 6;
 
 long endOf(long length, long start) { return start + length - headerSize; }
 
-// Calls visit(id, length, dataStart) for each child chunk between `from` and `end`.
+// Calls visit(id, length, dataStart) for each child chunk with a body between `from` and `end`.
 template <class Visit>
 void walkChildren(Model3dsReading& reading, long from, long end, Visit visit) {
     long position = from;
@@ -141,7 +142,10 @@ void walkChildren(Model3dsReading& reading, long from, long end, Visit visit) {
             reading.note("chunk runs past its parent");
             return;
         }
-        visit(id, static_cast<long>(length), position + headerSize);
+        // A chunk with an empty body says nothing, whatever its id: it is not even counted.
+        if (length > static_cast<unsigned long>(headerSize)) {
+            visit(id, static_cast<long>(length), position + headerSize);
+        }
         position += static_cast<long>(length);
     }
 }
@@ -258,7 +262,7 @@ Model_3DS::Model_3DS()
     : modelName(nullptr), path(nullptr), numObjects(0), numMaterials(0), totalVerts(0),
       totalFaces(0), showNormals(false), materials(nullptr), objects(nullptr), pos{0, 0, 0},
       rot{0, 0, 0}, scale(1.0f), lit(true), visible(true), file(nullptr), textureCount(0),
-      textureLoader(nullptr), fault(nullptr), storage(std::make_shared<Model3dsStorage>()) {
+      textureLoader(TGA_Texture), fault(nullptr), storage(std::make_shared<Model3dsStorage>()) {
     path = storage->path.data();
 }
 
@@ -295,7 +299,7 @@ int Model_3DS::Load(const char* name, int firstTexture, unsigned int* textures) 
     }
     LoadBytes(bytes.data(), bytes.size(), firstTexture, textures);
     if (fault != nullptr) {
-        std::fprintf(stderr, "mesh file \"%s\": %s; the rest of that chunk was skipped\n",
+        std::fprintf(stderr, "mesh file \"%s\" read in part: %s\n",
                      opened.c_str(), fault);
     }
     return textureCount;

@@ -87,8 +87,9 @@ class Model_3DS {
     Model3dsReading* file; // the bytes being walked while Load runs, null otherwise
     int textureCount;
 
-    // Called once per map name with the slot it takes; null reads no image at all (the slots
-    // are counted all the same), so a mesh can be read without an OpenGL context.
+    // Called once per map name with the slot it takes (TGA_Texture unless changed); null reads
+    // no image at all (the slots are counted all the same), so a mesh can be read without an
+    // OpenGL context.
     TextureLoader_3DS textureLoader;
     // Why the last load stopped reading some chunk ("chunk runs past its parent", ...), or null.
     const char* fault;
