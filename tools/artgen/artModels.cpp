@@ -82,9 +82,11 @@ double profileLength(const std::vector<ProfilePoint>& profile) {
     return total;
 }
 
-// A solid of revolution whose texture v runs once from one end to the other.
-Part spindle(const std::vector<ProfilePoint>& profile, int segments, double uRepeat = 1.0) {
-    return lathe(profile, segments, uRepeat, 1.0 / profileLength(profile));
+// A solid of revolution whose texture runs `uRepeat` times around and `vRepeat` times from one
+// end to the other.
+Part spindle(const std::vector<ProfilePoint>& profile, int segments, double uRepeat = 1.0,
+             double vRepeat = 1.0) {
+    return lathe(profile, segments, uRepeat, vRepeat / profileLength(profile));
 }
 
 // ---- Asteroids ------------------------------------------------------------------------------
@@ -313,7 +315,7 @@ ModelArt clipper() {
     ObjectBuilder hull{"Clipper", true, {}};
     Part fuselage = spindle({{0, -1.0}, {0.07, -0.88}, {0.13, -0.62}, {0.17, -0.3}, {0.18, 0.3},
                              {0.16, 0.72}, {0.13, 0.86}, {0.13, 0.86}, {0, 0.86}},
-                            32, 2);
+                            32, 2, 3);
     scale(fuselage, {1, 0.65, 1});
     hull.add(std::move(fuselage), "ClipperHull");
     const std::vector<std::array<double, 2>> wing{{0.12, -0.35}, {0.9, 0.5}, {0.9, 0.68}, {0.12, 0.74}};
@@ -360,13 +362,13 @@ ModelArt brakiri() {
     ObjectBuilder hull{"Brakiri", true, {}};
     Part body = spindle({{0, -0.95}, {0.1, -0.9}, {0.2, -0.72}, {0.23, -0.45}, {0.16, -0.15},
                          {0.2, 0.15}, {0.32, 0.45}, {0.3, 0.72}, {0.2, 0.88}, {0, 0.92}},
-                        36, 4);
+                        36, 4, 5);
     scale(body, {1.1, 0.75, 1});
     hull.add(std::move(body), "BrakiriHull");
     for (double side : {-1.0, 1.0}) {
         Part pod = spindle({{0, -1.0}, {0.05, -0.95}, {0.09, -0.8}, {0.11, -0.4}, {0.1, 0.3},
                             {0.12, 0.5}, {0.12, 0.5}, {0.07, 0.5}, {0, 0.48}},
-                           24, 3);
+                           24, 2, 4);
         rotateY(pod, side * 6);
         translate(pod, {side * 0.72, -0.05, 0.05});
         hull.add(std::move(pod), "BrakiriHull");

@@ -6,60 +6,12 @@
 
 #include "artModels.h"
 
-#include <EGL/egl.h>
-#include <EGL/eglext.h>
 #include <GL/gl.h>
 #include <GL/glu.h>
 
 #include <cmath>
 
 namespace preview {
-
-Context::Context(int width, int height) {
-    auto getPlatformDisplay = reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(
-        eglGetProcAddress("eglGetPlatformDisplayEXT"));
-    EGLDisplay dpy = getPlatformDisplay
-                         ? getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr)
-                         : EGL_NO_DISPLAY;
-    if (dpy == EGL_NO_DISPLAY || !eglInitialize(dpy, nullptr, nullptr) || !eglBindAPI(EGL_OPENGL_API)) {
-        failure = "no EGL surfaceless display with desktop OpenGL";
-        return;
-    }
-    display = dpy;
-    const EGLint config[] = {EGL_SURFACE_TYPE, EGL_PBUFFER_BIT, EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT,
-                             EGL_RED_SIZE, 8, EGL_GREEN_SIZE, 8, EGL_BLUE_SIZE, 8,
-                             EGL_DEPTH_SIZE, 24, EGL_NONE};
-    EGLConfig chosen = nullptr;
-    EGLint count = 0;
-    if (!eglChooseConfig(dpy, config, &chosen, 1, &count) || count < 1) {
-        failure = "no EGL config with a pbuffer and a depth buffer";
-        return;
-    }
-    const EGLint size[] = {EGL_WIDTH, width, EGL_HEIGHT, height, EGL_NONE};
-    surface = eglCreatePbufferSurface(dpy, chosen, size);
-    const EGLint profile[] = {EGL_CONTEXT_OPENGL_PROFILE_MASK,
-                              EGL_CONTEXT_OPENGL_COMPATIBILITY_PROFILE_BIT, EGL_NONE};
-    context = eglCreateContext(dpy, chosen, EGL_NO_CONTEXT, profile);
-    current = surface != EGL_NO_SURFACE && context != EGL_NO_CONTEXT &&
-              eglMakeCurrent(dpy, surface, surface, context);
-    if (!current) {
-        failure = "cannot make a compatibility-profile context current";
-    }
-}
-
-Context::~Context() {
-    if (display == nullptr) {
-        return;
-    }
-    eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
-    if (context != nullptr) {
-        eglDestroyContext(display, context);
-    }
-    if (surface != nullptr) {
-        eglDestroySurface(display, surface);
-    }
-    eglTerminate(display);
-}
 
 std::vector<Shot> shots() {
     std::vector<Shot> list;
@@ -71,6 +23,7 @@ std::vector<Shot> shots() {
     list.push_back({"asteroid-with-kanone", ShotKind::group, "", 480, 480});
     list.push_back({"cockpit", ShotKind::cockpit, "", 640, 480});
     list.push_back({"game-view", ShotKind::gameView, "", 640, 480});
+    list.push_back({"sky-corner", ShotKind::skyCorner, "", 640, 480});
     return list;
 }
 
@@ -264,6 +217,9 @@ void Scene::render(const Shot& shot) {
     case ShotKind::gameView:
         drawGameView();
         break;
+    case ShotKind::skyCorner:
+        drawSkyCorner();
+        break;
     }
     glFinish();
 }
@@ -369,6 +325,15 @@ void Scene::drawGameView() {
         }
     }
     glPopMatrix();
+}
+
+// Looking into a corner of the sky box, where three faces meet: the seams should not show.
+void Scene::drawSkyCorner() {
+    perspective(640.0f / 480.0f);
+    glRotated(-30, 1, 0, 0);
+    glRotated(45, 0, 1, 0);
+    glScaled(nodeScale, nodeScale, nodeScale);
+    glCallList(skyList);
 }
 
 } // namespace preview

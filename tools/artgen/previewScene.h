@@ -3,29 +3,14 @@
 // scene that holds every mesh as the game compiles it (one display list per kind, at the kind's
 // scale) and draws each picture with the game's projection and lights.
 
+#include "headlessContext.h"
+
 #include <string>
 #include <vector>
 
 namespace preview {
 
-class Context {
-  public:
-    Context(int width, int height);
-    ~Context();
-    Context(const Context&) = delete;
-    Context& operator=(const Context&) = delete;
-    bool ok() const { return current; }
-    const std::string& error() const { return failure; }
-
-  private:
-    void* display = nullptr;
-    void* context = nullptr;
-    void* surface = nullptr;
-    bool current = false;
-    std::string failure;
-};
-
-enum class ShotKind { model, group, cockpit, gameView };
+enum class ShotKind { model, group, cockpit, gameView, skyCorner };
 
 struct Shot {
     std::string name;
@@ -54,6 +39,7 @@ class Scene {
     void drawGroup();
     void drawCockpit();
     void drawGameView();
+    void drawSkyCorner();
 
     std::vector<Kind> kinds;
     unsigned textures[20] = {};
