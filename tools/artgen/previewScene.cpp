@@ -4,12 +4,14 @@
 #include "view/lights.h"
 #include "view/skybox.h"
 
-#include "artModels.h"
+#include "assets/model3ds.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 namespace preview {
 
@@ -39,80 +41,6 @@ const KindInfo kindOrder[] = {{"toutatis", 1.0},  {"cockpit", 0.1f},  {"rocket",
                               {"golevka", 5.0},   {"kanone", 0.01f},  {"laser", 0.1f}};
 
 const double nodeScale = 1.1f;
-
-// Draws one mesh the way the game's mesh drawing does: vertex arrays, per-vertex smooth normals
-// summed from the triangles, one indexed draw per material group.
-void drawMesh(const art::Mesh3ds& mesh, const std::vector<unsigned>& slots, const unsigned* textures) {
-    for (const art::Object3ds& o : mesh.objects) {
-        std::vector<float> vertices, normals(o.vertices.size() * 3, 0.0f), uvs;
-        for (const art::Vec3& v : o.vertices) {
-            vertices.insert(vertices.end(), {float(v.x), float(v.y), float(v.z)});
-        }
-        for (const auto& t : o.triangles) {
-            const float* a = &vertices[t[0] * 3];
-            const float* b = &vertices[t[1] * 3];
-            const float* c = &vertices[t[2] * 3];
-            const float e1[3] = {b[0] - c[0], b[1] - c[1], b[2] - c[2]};
-            const float e2[3] = {b[0] - a[0], b[1] - a[1], b[2] - a[2]};
-            const float n[3] = {e1[1] * e2[2] - e1[2] * e2[1], e1[2] * e2[0] - e1[0] * e2[2],
-                                e1[0] * e2[1] - e1[1] * e2[0]};
-            for (int k = 0; k < 3; ++k) {
-                for (int i = 0; i < 3; ++i) {
-                    normals[t[k] * 3 + i] += n[i];
-                }
-            }
-        }
-        for (std::size_t i = 0; i < o.vertices.size(); ++i) {
-            float* n = &normals[i * 3];
-            float l = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
-            l = l == 0 ? 1 : l;
-            n[0] /= l, n[1] /= l, n[2] /= l;
-        }
-        const bool textured = !o.texCoords.empty();
-        for (const auto& uv : o.texCoords) {
-            uvs.insert(uvs.end(), {uv[0], uv[1]});
-        }
-        glEnableClientState(GL_VERTEX_ARRAY);
-        glEnableClientState(GL_NORMAL_ARRAY);
-        glVertexPointer(3, GL_FLOAT, 0, vertices.data());
-        glNormalPointer(GL_FLOAT, 0, normals.data());
-        if (textured) {
-            glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-            glTexCoordPointer(2, GL_FLOAT, 0, uvs.data());
-        } else {
-            glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-        }
-        for (const art::FaceGroup3ds& g : o.groups) {
-            std::size_t m = 0;
-            while (mesh.materials[m].name != g.material) {
-                ++m;
-            }
-            const art::Material3ds& mat = mesh.materials[m];
-            const float white[4] = {1, 1, 1, 1};
-            const float diffuse[4] = {mat.diffuse[0], mat.diffuse[1],
-                                      mat.diffuse[2], 1};
-            const float ambient[4] = {mat.ambient[0] / 255.0f, mat.ambient[1] / 255.0f,
-                                      mat.ambient[2] / 255.0f, 1};
-            glMaterialfv(GL_FRONT, GL_DIFFUSE, diffuse);
-            if (textured) {
-                glMaterialfv(GL_FRONT, GL_AMBIENT, white);
-                glEnable(GL_TEXTURE_2D);
-                glBindTexture(GL_TEXTURE_2D, textures[slots[m]]);
-            } else {
-                glDisable(GL_TEXTURE_2D);
-                glMaterialfv(GL_FRONT, GL_AMBIENT, ambient);
-            }
-            std::vector<unsigned short> indices;
-            for (unsigned short f : g.faces) {
-                indices.insert(indices.end(), o.triangles[f].begin(), o.triangles[f].end());
-            }
-            glDrawElements(GL_TRIANGLES, GLsizei(indices.size()), GL_UNSIGNED_SHORT, indices.data());
-        }
-        glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-        glDisableClientState(GL_NORMAL_ARRAY);
-        glDisableClientState(GL_VERTEX_ARRAY);
-    }
-}
 
 void perspective(double aspect) {
     glMatrixMode(GL_PROJECTION);
@@ -145,39 +73,32 @@ bool Scene::load() {
     glNewList(skyList, GL_COMPILE);
     sky.initDisplayList(textures);
     glEndList();
-    const std::vector<art::ModelArt> models = art::buildModels();
     bool ok = true;
     for (const KindInfo& info : kindOrder) {
-        const std::string file = std::string(info.name) + ".3ds";
-        const art::ModelArt* model = nullptr;
-        for (const art::ModelArt& m : models) {
-            if (m.file == file) {
-                model = &m;
-            }
-        }
-        if (model == nullptr) {
-            ok = false;
-            continue;
-        }
-        std::vector<unsigned> slots;
-        for (const art::Material3ds& mat : model->mesh.materials) {
-            slots.push_back(unsigned(slot));
-            if (!mat.mapName.empty()) {
-                TGA_Texture(textures, ("bin/models/" + mat.mapName).c_str(), slot++);
-            }
-        }
+        const std::string file = std::string("bin/models/") + info.name + ".3ds";
+        // The game's own reader and drawing, compiled into a list as the asset registry does.
+        Model_3DS model;
+        const int used = model.Load(file.c_str(), slot, textures);
+        slot += used;
         Kind kind{info.name, info.scale, 0, glGenLists(1)};
-        for (const art::Object3ds& o : model->mesh.objects) {
-            for (const art::Vec3& v : o.vertices) {
-                kind.radius = std::max(kind.radius, art::length(v));
+        for (int o = 0; o < model.numObjects; ++o) {
+            const Object_3DS& object = model.objects[o];
+            for (int v = 0; v < object.numVerts; ++v) {
+                const float* p = object.vertices + 3 * v;
+                kind.radius = std::max(kind.radius, std::sqrt(double(p[0]) * p[0] + double(p[1]) * p[1] +
+                                                              double(p[2]) * p[2]));
             }
+        }
+        if (model.numObjects == 0) {
+            std::fprintf(stderr, "artpreview: %s holds no object\n", file.c_str());
+            ok = false;
         }
         glNewList(kind.list, GL_COMPILE);
         glScalef(float(info.scale), float(info.scale), float(info.scale));
         if (kind.name == "cockpit") {
-            glDisable(GL_LIGHTING);
+            glDisable(GL_LIGHTING); // the cockpit is drawn unlit, in its texture's colours
         }
-        drawMesh(model->mesh, slots, textures);
+        model.Draw(textures);
         if (kind.name == "cockpit") {
             glEnable(GL_LIGHTING);
         }
