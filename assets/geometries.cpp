@@ -1,0 +1,92 @@
+// Every texture and mesh of the game is read once here, in a fixed order, so texture slots are
+// handed out the same way on every run: the sky first, then the kinds one after the other.
+
+#include "assets/geometries.h"
+
+#include "entities/brakiri.h"
+#include "entities/castalia.h"
+#include "entities/clipper.h"
+#include "entities/golevka.h"
+#include "entities/kanone3d.h"
+#include "entities/laser.h"
+#include "entities/rocket3d.h"
+#include "entities/toutatis.h"
+#include "view/cockpit.h"
+#include "view/skybox.h"
+
+#include <GL/gl.h>
+
+#include <iostream>
+
+namespace {
+
+// A list name of 0 means none could be made: the list is never compiled, and its users skip it.
+unsigned int newList(const char* what) {
+    const unsigned int list = glGenLists(1);
+    if (list == 0) {
+        std::cerr << "geometries: glGenLists gave no display list for " << what
+                  << "; it will not be drawn\n";
+    }
+    return list;
+}
+
+void reportKanoneTextures(int count) {
+    std::cout << "\n ******* nb nbTextureKan : " << count << "  ******* \n";
+}
+
+// One kind's mesh: its textures are made before its list is opened, then the list holds the
+// kind's scale and the mesh's commands. The scale stays on the caller's matrix after a call.
+template <class Kind>
+unsigned int compileKind(Kind& kind, const char* what, int& slots, unsigned int* textures,
+                         void (*afterLoad)(int) = nullptr) {
+    const unsigned int list = newList(what);
+    const int used = kind.load(slots, textures);
+    if (afterLoad != nullptr) {
+        afterLoad(used);
+    }
+    slots += used;
+    if (list != 0) {
+        glNewList(list, GL_COMPILE);
+        const float scale = float(kind.getScaleCoeff());
+        glScalef(scale, scale, scale);
+        kind.initDisplayList(textures);
+        glEndList();
+    }
+    return list;
+}
+
+} // namespace
+
+void Geometries::init() {
+    std::cout << "\n une geometrie est initialisee";
+    int slots = 0;
+
+    Skybox skybox;
+    slots += skybox.loadTexture(slots, textures);
+    skyboxList = newList("the sky box");
+    if (skyboxList != 0) {
+        glNewList(skyboxList, GL_COMPILE);
+        skybox.initDisplayList(textures);
+        glEndList();
+    }
+
+    // The temporaries live until init returns; their meshes are not needed once compiled.
+    Toutatis toutatis;
+    toutatisList = compileKind(toutatis, "Toutatis", slots, textures);
+    Cockpit cockpit;
+    cockpitList = compileKind(cockpit, "the cockpit", slots, textures);
+    Rocket3d rocket;
+    rocket3dList = compileKind(rocket, "Rocket3d", slots, textures);
+    Clipper clipper;
+    clipperList = compileKind(clipper, "Clipper", slots, textures);
+    Brakiri brakiri;
+    brakiriList = compileKind(brakiri, "Brakiri", slots, textures);
+    Castalia castalia;
+    castaliaList = compileKind(castalia, "Castalia", slots, textures);
+    Golevka golevka;
+    golevkaList = compileKind(golevka, "Golevka", slots, textures);
+    Kanone3d kanone;
+    kanone3dList = compileKind(kanone, "Kanone3d", slots, textures, reportKanoneTextures);
+    Laser laser;
+    laserList = compileKind(laser, "Laser", slots, textures);
+}

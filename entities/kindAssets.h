@@ -1,0 +1,16 @@
+#pragma once
+// The asset steps every mesh-bearing kind shares: loading its mesh at its scale, issuing the
+// mesh's drawing commands into the list being compiled, and capturing where it would be drawn.
+
+class Model_3DS;
+
+// Sets scaleCoeff, then reads `file` into model with its maps from slot firstTexture on.
+// Returns the number of texture slots the mesh used.
+int loadMeshAtScale(Model_3DS& model, double& scaleCoeff, double scale, const char* file,
+                    int firstTexture, unsigned int* textures);
+
+// The mesh's drawing commands; the asset registry wraps them in a display list with the scale.
+void issueMeshCommands(Model_3DS& model, unsigned int* textures);
+
+// Stores the origin of the current modelling frame in eye coordinates and marks it drawn.
+void captureDrawnPosition(bool& drawn, float& drawnX, float& drawnY, float& drawnZ);

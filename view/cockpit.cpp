@@ -1,0 +1,35 @@
+#include "view/cockpit.h"
+
+#include "entities/kindAssets.h"
+
+#include <GL/gl.h>
+
+int Cockpit::load(int firstTexture, unsigned int* textures) {
+    return loadMeshAtScale(model, scaleCoeff, 0.1f, "bin/models/cockpit.3ds", firstTexture,
+                           textures);
+}
+
+// Unlit: the cockpit shows its own material colours and textures whatever the light.
+void Cockpit::initDisplayList(unsigned int* textures) {
+    glDisable(GL_LIGHTING);
+    issueMeshCommands(model, textures);
+    glEnable(GL_LIGHTING);
+}
+
+// 4.5 ahead of the eye and 0.2 above it. The offset is read from the previous placement's
+// axes before this one replaces it, so it follows the view's turn one call late.
+void Cockpit::setCockpit(Camera camera) {
+    GraphVertexTransform placement;
+    placement.copy(camera.getTransformation());
+    const double aheadX = transformation.getDirectionXZ();
+    const double upX = transformation.getDirectionXY();
+    const double aheadY = transformation.getDirectionYZ();
+    const double upY = transformation.getDirectionYY();
+    const double aheadZ = transformation.getDirectionZZ();
+    const double upZ = transformation.getDirectionZY();
+    const double ahead = -4.5f;
+    const double up = 0.2;
+    placement.composeTranslations(float(aheadX * ahead + upX * up), float(aheadY * ahead + upY * up),
+                                  float(aheadZ * ahead + upZ * up));
+    transformation = placement;
+}
