@@ -101,6 +101,7 @@ TEST_F(GlTest, skyListDrawsSixWhiteQuadsWithTheImageStretchedOverEach) {
     const GLuint list = compileSky(sky, textures.data());
     lookThroughProbe();
     glEnable(GL_LIGHTING);
+    glDisable(GL_TEXTURE_2D); // as an untextured mesh group leaves it
     glColor3f(1, 0, 0);
 
     const auto faces =
@@ -125,7 +126,9 @@ TEST_F(GlTest, skyListDrawsSixWhiteQuadsWithTheImageStretchedOverEach) {
             }
         }
     }
-    // Lighting is back on for what follows, the colour stays white and the image stays bound.
+    // The image is drawn whatever the meshes drawn before left; lighting is back on for what
+    // follows, the colour stays white and the image stays bound.
+    EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
     EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
     float color[4] = {};
     glGetFloatv(GL_CURRENT_COLOR, color);

@@ -56,6 +56,9 @@ int Skybox::loadTexture(int slot, unsigned int* textures) {
 
 void Skybox::initDisplayList(unsigned int* textures) {
     bindSkyTexture(textures, textureIndex);
+    // The meshes leave texturing as their last face group set it; an untextured group would
+    // otherwise turn the whole sky into a flat white box in the next frame.
+    glEnable(GL_TEXTURE_2D);
     glDisable(GL_LIGHTING);
     glColor3f(1, 1, 1);
     drawSkyFaces(float(size));
