@@ -91,9 +91,10 @@ TEST_F(GlTest, cockpitMeshLoadsAtATenthAndIsDrawnUnlit) {
     cockpit.initDisplayList(textures.data());
     glEndList();
 
-    // Lit, the triangles would take the dark material colour; unlit they keep the current one.
+    // Lit and with no light on, the triangles would only show the dim ambient (0.2); unlit they
+    // show white, whatever colour was current before (the red frame-rate text, in the game).
     glEnable(GL_LIGHTING);
-    glColor3f(0, 1, 0);
+    glColor3f(1, 0, 0);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     glMatrixMode(GL_MODELVIEW);
@@ -102,9 +103,9 @@ TEST_F(GlTest, cockpitMeshLoadsAtATenthAndIsDrawnUnlit) {
     ASSERT_EQ(polygons.size(), 2u);
     for (const auto& polygon : polygons) {
         for (const auto& vertex : polygon) {
-            EXPECT_FLOAT_EQ(vertex.color[0], 0.0f);
+            EXPECT_FLOAT_EQ(vertex.color[0], 1.0f);
             EXPECT_FLOAT_EQ(vertex.color[1], 1.0f);
-            EXPECT_FLOAT_EQ(vertex.color[2], 0.0f);
+            EXPECT_FLOAT_EQ(vertex.color[2], 1.0f);
         }
     }
     EXPECT_TRUE(glIsEnabled(GL_LIGHTING)) << "lighting is restored after the cockpit";

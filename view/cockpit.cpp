@@ -9,9 +9,12 @@ int Cockpit::load(int firstTexture, unsigned int* textures) {
                            textures);
 }
 
-// Unlit: the cockpit shows its own material colours and textures whatever the light.
+// Unlit: the cockpit shows its own textures whatever the light. Unlit triangles take the
+// current colour, which otherwise is whatever was drawn last (the red frame-rate text when the
+// sky is off), so it is set to white first.
 void Cockpit::initDisplayList(unsigned int* textures) {
     glDisable(GL_LIGHTING);
+    glColor3f(1, 1, 1);
     issueMeshCommands(model, textures);
     glEnable(GL_LIGHTING);
 }
