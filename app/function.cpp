@@ -19,6 +19,8 @@ void Function::drawString(const char* text, float x, float y) const {
     glColor3f(1, 0, 0);
     glRasterPos2f(x, y);
     for (std::size_t i = 0; i < std::strlen(text); ++i) {
-        windowSystem().bitmapCharacter(GLUT_BITMAP_HELVETICA_10, text[i]);
+        // As an unsigned byte: GLUT skips negative codes, so 0xE9 would vanish as a plain char.
+        windowSystem().bitmapCharacter(GLUT_BITMAP_HELVETICA_10,
+                                       static_cast<unsigned char>(text[i]));
     }
 }

@@ -1,6 +1,7 @@
 #include "app/main.h"
 
 #include "app/function.h"
+#include "app/windowSystem.h"
 #include "scene/scenegraph.h"
 
 #include <GL/freeglut.h>
@@ -75,7 +76,7 @@ void Idle() {
         dy = 0;
         firstTime = false;
     }
-    glutPostRedisplay();
+    redisplayRequest()();
     dx = 0;
     dy = 0;
 }

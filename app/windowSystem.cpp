@@ -2,9 +2,16 @@
 
 #include <GL/freeglut.h>
 
-WindowSystem glutWindowSystem() { return {glutSwapBuffers, glutBitmapCharacter}; }
+WindowSystem glutWindowSystem() {
+    return {glutSwapBuffers, glutBitmapCharacter};
+}
 
 WindowSystem& windowSystem() {
     static WindowSystem current = glutWindowSystem();
+    return current;
+}
+
+RedisplayRequest& redisplayRequest() {
+    static RedisplayRequest current = glutPostRedisplay;
     return current;
 }

@@ -10,3 +10,8 @@ struct WindowSystem {
 // The calls the game makes from now on; starts as GLUT's own.
 WindowSystem& windowSystem();
 WindowSystem glutWindowSystem();
+
+// The idle callback's request for the next frame (glutPostRedisplay). Kept apart from the
+// table above so that replacing the table leaves it as it is, and the other way round.
+using RedisplayRequest = void (*)();
+RedisplayRequest& redisplayRequest();

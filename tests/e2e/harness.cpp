@@ -164,7 +164,9 @@ std::string firstLine(const std::string& text) {
     return text.substr(0, text.find('\n'));
 }
 
-int ignoreXErrors(Display*, XErrorEvent*) { return 0; }
+int ignoreXErrors(Display*, XErrorEvent*) {
+    return 0;
+}
 
 } // namespace
 
@@ -224,8 +226,12 @@ CommandResult runCommand(const std::vector<std::string>& argv, std::optional<std
     return result;
 }
 
-std::string gameExecutable() { return ZEPH_GAME_EXE; }
-std::string buildDirectory() { return ZEPH_BUILD_DIR; }
+std::string gameExecutable() {
+    return ZEPH_GAME_EXE;
+}
+std::string buildDirectory() {
+    return ZEPH_BUILD_DIR;
+}
 
 VirtualDisplay::VirtualDisplay(const std::string& screen) : scratch_(makeScratchDirectory()) {
     if (scratch_.empty()) {
@@ -277,7 +283,9 @@ VirtualDisplay::~VirtualDisplay() {
     removeScratchDirectory(scratch_);
 }
 
-std::string VirtualDisplay::log() const { return readFile(scratch_ + "/xvfb.log"); }
+std::string VirtualDisplay::log() const {
+    return readFile(scratch_ + "/xvfb.log");
+}
 
 GameSession::GameSession(const std::vector<std::string>& arguments)
     : scratch_(makeScratchDirectory()) {
@@ -287,8 +295,8 @@ GameSession::GameSession(const std::vector<std::string>& arguments)
     // The game never flushes its console; stdbuf makes every write reach the file at once.
     std::vector<std::string> argv{"stdbuf", "-o0", gameExecutable()};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
-    pid_ = spawn({argv, display_.name(), buildDirectory(), scratch_ + "/stdout",
-                  scratch_ + "/stderr"});
+    pid_ = spawn(
+        {argv, display_.name(), buildDirectory(), scratch_ + "/stdout", scratch_ + "/stderr"});
 }
 
 GameSession::~GameSession() {
@@ -306,9 +314,8 @@ bool GameSession::running() {
 bool GameSession::waitForWindow(double timeoutSeconds) {
     const double deadline = secondsNow() + timeoutSeconds;
     while (running() && secondsNow() < deadline) {
-        CommandResult found =
-            runCommand({"xdotool", "search", "--onlyvisible", "--name", windowTitlePattern},
-                       display(), 5);
+        CommandResult found = runCommand(
+            {"xdotool", "search", "--onlyvisible", "--name", windowTitlePattern}, display(), 5);
         if (!found.timedOut && found.status.exited && found.status.code == 0 &&
             !found.out.empty()) {
             window_ = firstLine(found.out);
@@ -390,8 +397,9 @@ Image GameSession::screenshot() {
     if (!keepDirectory_.empty()) {
         std::error_code ignored;
         std::filesystem::create_directories(keepDirectory_, ignored);
-        std::filesystem::copy_file(path, keepDirectory_ + "/" + std::filesystem::path(path).filename().string(),
-                                   std::filesystem::copy_options::overwrite_existing, ignored);
+        std::filesystem::copy_file(
+            path, keepDirectory_ + "/" + std::filesystem::path(path).filename().string(),
+            std::filesystem::copy_options::overwrite_existing, ignored);
     }
     return loadImage(path);
 }
@@ -405,8 +413,12 @@ Image GameSession::screenshotRoot() {
     return loadImage(path);
 }
 
-std::string GameSession::output() const { return readFile(scratch_ + "/stdout"); }
-std::string GameSession::errors() const { return readFile(scratch_ + "/stderr"); }
+std::string GameSession::output() const {
+    return readFile(scratch_ + "/stdout");
+}
+std::string GameSession::errors() const {
+    return readFile(scratch_ + "/stderr");
+}
 
 bool GameSession::waitForOutput(const std::string& needle, double timeoutSeconds,
                                 std::size_t from) {
@@ -428,7 +440,9 @@ bool GameSession::waitForOutput(const std::string& needle, double timeoutSeconds
     }
 }
 
-void GameSession::pause(double seconds) { sleepSeconds(seconds); }
+void GameSession::pause(double seconds) {
+    sleepSeconds(seconds);
+}
 
 // What a window manager sends when the user closes the window; GLUT answers by exiting.
 bool GameSession::closeWindow() {

@@ -31,7 +31,9 @@ struct Image {
     std::vector<unsigned char> rgb;
 
     bool empty() const { return rgb.empty(); }
-    const unsigned char* pixel(int x, int y) const { return &rgb[(std::size_t(y) * width + x) * 3]; }
+    const unsigned char* pixel(int x, int y) const {
+        return &rgb[(std::size_t(y) * width + x) * 3];
+    }
     // Pixels whose R, G and B all stay within `tolerance` of (r, g, b).
     int countNear(int r, int g, int b, int tolerance = 8) const;
     // Pixels that are not black (any channel above `threshold`).

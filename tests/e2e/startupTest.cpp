@@ -36,7 +36,8 @@ std::size_t occurrences(const std::string& text, const std::string& needle) {
 TEST(GameStartup, bannerAndKeyHelpComeFirstThenTheWorldThenTheReadyLine) {
     GameSession game;
     ASSERT_TRUE(game.ok()) << game.describe();
-    ASSERT_TRUE(game.waitForOutput(sceneReady)) << game.describe() << "\nstdout:\n" << game.output();
+    ASSERT_TRUE(game.waitForOutput(sceneReady)) << game.describe() << "\nstdout:\n"
+                                                << game.output();
     const std::string out = game.output();
     ASSERT_GE(out.size(), bannerAndHelp.size());
     EXPECT_EQ(out.substr(0, bannerAndHelp.size()), bannerAndHelp);
@@ -67,8 +68,8 @@ TEST(GameStartup, keepsRunningThroughEveryKeyAndClosesCleanlyWithItsWindow) {
     ASSERT_TRUE(game.ok()) << game.describe();
     ASSERT_TRUE(game.waitForWindow()) << game.describe();
     ASSERT_TRUE(game.focus()) << game.describe();
-    ASSERT_TRUE(game.keys({"Up", "Down", "Left", "Right", "Prior", "Next", "F4", "F4", "a",
-                           "Escape", "F1", "Home"}));
+    ASSERT_TRUE(game.keys(
+        {"Up", "Down", "Left", "Right", "Prior", "Next", "F4", "F4", "a", "Escape", "F1", "Home"}));
     GameSession::pause(0.5);
     EXPECT_TRUE(game.running()) << game.describe();
     const e2e::ExitStatus status = game.stop();

@@ -67,6 +67,12 @@ GlContext::GlContext(int width, int height) {
     }
 }
 
+bool GlContext::makeCurrent() {
+    current = display != nullptr && context != nullptr && surface != nullptr &&
+              eglMakeCurrent(display, surface, surface, context);
+    return current;
+}
+
 GlContext::~GlContext() {
     if (display == nullptr) {
         return;
@@ -86,4 +92,6 @@ void GlTest::SetUp() {
     ASSERT_TRUE(gl->ok()) << gl->error();
 }
 
-void GlTest::TearDown() { gl.reset(); }
+void GlTest::TearDown() {
+    gl.reset();
+}

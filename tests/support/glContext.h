@@ -17,6 +17,9 @@ class GlContext {
     GlContext& operator=(const GlContext&) = delete;
 
     bool ok() const { return current; }
+    // Makes this context current again, e.g. after another test's context was current; a
+    // context that lives for a whole test suite keeps its display lists and state.
+    bool makeCurrent();
     const std::string& error() const { return failure; }
 
   private:

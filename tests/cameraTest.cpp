@@ -1,0 +1,289 @@
+// The player's camera: where it stands and looks, how the keys turn it and change its speed,
+// how it travels, and the view it loads into OpenGL.
+
+#include "support/glContext.h"
+
+#include "view/camera.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+#include <gtest/gtest.h>
+
+#include <array>
+
+namespace {
+
+struct Keys {
+    bool up = false, down = false, left = false, right = false, pageUp = false, pageDown = false;
+};
+
+void frame(Camera& camera, double dt, Keys keys, int dx = 0, int dy = 0) {
+    camera.move(dt, keys.up, keys.down, keys.left, keys.right, keys.pageUp, keys.pageDown, dx, dy);
+}
+
+Keys only(bool Keys::*key) {
+    Keys keys;
+    keys.*key = true;
+    return keys;
+}
+
+// Where the camera looks: its negative local Z axis.
+std::array<float, 3> viewDirection(Camera& camera) {
+    GraphVertexTransform& t = camera.transformation;
+    return {-t.getDirectionXZ(), -t.getDirectionYZ(), -t.getDirectionZZ()};
+}
+
+std::array<float, 3> upVector(Camera& camera) {
+    GraphVertexTransform& t = camera.transformation;
+    return {t.getDirectionXY(), t.getDirectionYY(), t.getDirectionZY()};
+}
+
+void expectVector(const std::array<float, 3>& v, float x, float y, float z,
+                  float tolerance = 1e-6f) {
+    EXPECT_NEAR(v[0], x, tolerance);
+    EXPECT_NEAR(v[1], y, tolerance);
+    EXPECT_NEAR(v[2], z, tolerance);
+}
+
+// Everything a frame could change, read without touching the camera.
+void expectSameCamera(const Camera& a, const Camera& b) {
+    const GraphVertexTransform& s = a.transformation;
+    const GraphVertexTransform& t = b.transformation;
+    EXPECT_EQ(s.getX(), t.getX());
+    EXPECT_EQ(s.getY(), t.getY());
+    EXPECT_EQ(s.getZ(), t.getZ());
+    EXPECT_EQ(s.getAlphaX(), t.getAlphaX());
+    EXPECT_EQ(s.getAlphaY(), t.getAlphaY());
+    EXPECT_EQ(s.getAlphaZ(), t.getAlphaZ());
+    EXPECT_EQ(s.getScaleX(), t.getScaleX());
+    EXPECT_EQ(a.speed, b.speed);
+}
+
+TEST(Camera, startsAtZeroThreeTwentyLookingDownMinusZAtRest) {
+    Camera camera;
+    EXPECT_EQ(camera.transformation.getX(), 0.0f);
+    EXPECT_EQ(camera.transformation.getY(), 3.0f);
+    EXPECT_EQ(camera.transformation.getZ(), 20.0f);
+    EXPECT_EQ(camera.transformation.getAlphaX(), 0.0f);
+    EXPECT_EQ(camera.transformation.getAlphaY(), 0.0f);
+    EXPECT_EQ(camera.transformation.getAlphaZ(), 0.0f);
+    EXPECT_EQ(camera.transformation.getScaleX(), 1.1f); // carried along into the cockpit
+    EXPECT_EQ(camera.speed, 0.0f);
+    expectVector(viewDirection(camera), 0, 0, -1, 0);
+    expectVector(upVector(camera), 0, 1, 0, 0);
+}
+
+TEST(Camera, givesOutACopyOfItsPlacement) {
+    Camera camera;
+    GraphVertexTransform copy = camera.getTransformation();
+    copy.composeTranslations(5, 5, 5);
+    copy.composeRotationsY(45);
+    EXPECT_EQ(camera.transformation.getX(), 0.0f);
+    EXPECT_EQ(camera.transformation.getAlphaY(), 0.0f);
+    EXPECT_EQ(camera.getTransformation().getZ(), 20.0f);
+}
+
+TEST(Camera, withNoKeyAndAtRestAFrameChangesNothing) {
+    Camera camera;
+    frame(camera, 0.5, {});
+    expectSameCamera(camera, Camera());
+}
+
+TEST(Camera, theMouseDeltasHaveNoEffectWhateverTheirValues) {
+    for (const auto& delta :
+         {std::array<int, 2>{1000, -1000}, {-7, 3}, {2147483647, -2147483647}}) {
+        Camera moved, still;
+        const Keys keys{true, false, true, false, true, false};
+        frame(moved, 0.25, keys, delta[0], delta[1]);
+        frame(still, 0.25, keys, 0, 0);
+        expectSameCamera(moved, still);
+    }
+}
+
+TEST(Camera, eachKeyTurnsEightDegreesPerSecondOfTheFrame) {
+    struct Case {
+        bool Keys::*key;
+        float alphaX, alphaY;
+    };
+    for (const Case& c : {Case{&Keys::left, 0, 2}, Case{&Keys::right, 0, -2}, Case{&Keys::up, 2, 0},
+                          Case{&Keys::down, -2, 0}}) {
+        Camera camera;
+        frame(camera, 0.25, only(c.key));
+        EXPECT_EQ(camera.transformation.getAlphaX(), c.alphaX);
+        EXPECT_EQ(camera.transformation.getAlphaY(), c.alphaY);
+        EXPECT_EQ(camera.transformation.getAlphaZ(), 0.0f);
+        EXPECT_EQ(camera.speed, 0.0f);
+    }
+}
+
+TEST(Camera, oppositeKeysInOneFrameCancel) {
+    Camera camera;
+    frame(camera, 0.3, {true, true, true, true, false, false});
+    EXPECT_EQ(camera.transformation.getAlphaX(), 0.0f);
+    EXPECT_EQ(camera.transformation.getAlphaY(), 0.0f);
+}
+
+TEST(Camera, leftTurnsTheViewLeftAndUpTiltsItUp) {
+    Camera left;
+    frame(left, 0.5, only(&Keys::left));
+    EXPECT_LT(viewDirection(left)[0], 0.0f);
+    EXPECT_NEAR(viewDirection(left)[1], 0.0f, 1e-7f);
+
+    Camera right;
+    frame(right, 0.5, only(&Keys::right));
+    EXPECT_GT(viewDirection(right)[0], 0.0f);
+
+    Camera up;
+    frame(up, 0.5, only(&Keys::up));
+    EXPECT_GT(viewDirection(up)[1], 0.0f);
+    EXPECT_NEAR(viewDirection(up)[0], 0.0f, 1e-7f);
+
+    Camera down;
+    frame(down, 0.5, only(&Keys::down));
+    EXPECT_LT(viewDirection(down)[1], 0.0f);
+}
+
+// Up and down always turn about the world's X axis: once the view looks along -X they roll it.
+TEST(Camera, afterAQuarterTurnLeftUpAndDownRollTheView) {
+    Camera camera;
+    frame(camera, 11.25, only(&Keys::left)); // 90 degrees
+    EXPECT_EQ(camera.transformation.getAlphaY(), 90.0f);
+    expectVector(viewDirection(camera), -1, 0, 0);
+    expectVector(upVector(camera), 0, 1, 0);
+
+    frame(camera, 1.0, only(&Keys::up)); // 8 degrees
+    expectVector(viewDirection(camera), -1, 0, 0);
+    const auto up = upVector(camera);
+    EXPECT_GT(up[2], 0.1f) << "the up vector turns toward +Z";
+    EXPECT_LT(up[1], 1.0f);
+    EXPECT_NEAR(up[0], 0.0f, 1e-6f);
+
+    frame(camera, 10.25, only(&Keys::up)); // 90 degrees in all
+    expectVector(upVector(camera), 0, 0, 1);
+    expectVector(viewDirection(camera), -1, 0, 0);
+}
+
+// Page Down adds the double 0.15 and Page Up takes away the float 0.15, so they do not cancel.
+TEST(Camera, pageUpThenPageDownLeavesTheDifferenceOfTheTwoPrecisionsOfFifteenHundredths) {
+    Camera camera;
+    frame(camera, 0, only(&Keys::pageUp));
+    EXPECT_EQ(camera.speed, -0.15f);
+    frame(camera, 0, only(&Keys::pageDown));
+    EXPECT_EQ(camera.speed, -0x1.99999ap-28f); // about -5.96e-9
+    EXPECT_NE(camera.speed, 0.0f);
+
+    // In the other order the float sum is the float 0.15 itself, which Page Up removes exactly.
+    Camera other;
+    frame(other, 0, only(&Keys::pageDown));
+    EXPECT_EQ(other.speed, 0.15f);
+    frame(other, 0, only(&Keys::pageUp));
+    EXPECT_EQ(other.speed, 0.0f);
+
+    // Both keys in one frame: Page Down is applied first.
+    Camera both;
+    frame(both, 0, {false, false, false, false, true, true});
+    EXPECT_EQ(both.speed, 0.0f);
+}
+
+TEST(Camera, aFrameTimeOfZeroTurnsAndMovesNothingButTheSpeedStillChanges) {
+    Camera camera;
+    camera.speed = -3;
+    frame(camera, 0, {true, false, true, false, true, false});
+    EXPECT_EQ(camera.transformation.getAlphaX(), 0.0f);
+    EXPECT_EQ(camera.transformation.getAlphaY(), 0.0f);
+    EXPECT_EQ(camera.transformation.getZ(), 20.0f);
+    EXPECT_EQ(camera.speed, -3.15f);
+}
+
+TEST(Camera, keepsCruisingAtItsSpeedWithNoKeyHeld) {
+    Camera camera;
+    for (int i = 0; i < 3; ++i) {
+        frame(camera, 0, only(&Keys::pageUp));
+    }
+    EXPECT_NEAR(camera.speed, -0.45f, 1e-6f);
+    float z = camera.transformation.getZ();
+    for (int i = 0; i < 4; ++i) {
+        frame(camera, 0.5, {});
+        EXPECT_NEAR(camera.transformation.getZ(), z - 2.25f, 1e-5f) << "frame " << i;
+        z = camera.transformation.getZ();
+        EXPECT_EQ(camera.transformation.getX(), 0.0f);
+        EXPECT_EQ(camera.transformation.getY(), 3.0f);
+    }
+}
+
+// The turn of a frame comes first, so the eye already travels along the new heading.
+TEST(Camera, travelsAlongItsZAxisAsTurnedInTheSameFrame) {
+    Camera camera;
+    frame(camera, 11.25, {false, false, true, false, true, false}); // a quarter turn left, Page Up
+    EXPECT_NEAR(camera.transformation.getX(), -16.875f, 1e-4f);
+    EXPECT_NEAR(camera.transformation.getY(), 3.0f, 1e-5f);
+    EXPECT_NEAR(camera.transformation.getZ(), 20.0f, 1e-4f);
+}
+
+std::array<GLfloat, 16> modelview() {
+    std::array<GLfloat, 16> m{};
+    glGetFloatv(GL_MODELVIEW_MATRIX, m.data());
+    return m;
+}
+
+TEST_F(GlTest, aFreshCameraLoadsGluLookAtFromItsEyeTowardTenUnitsAhead) {
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    gluLookAt(0, 3, 20, 0, 3, 10, 0, 1, 0);
+    const auto expected = modelview();
+    glLoadIdentity();
+    Camera().setCamera();
+    const auto got = modelview();
+    for (int i = 0; i < 16; ++i) {
+        EXPECT_FLOAT_EQ(got[i], expected[i]) << "element " << i;
+    }
+}
+
+TEST_F(GlTest, aQuarterTurnedCameraLooksAlongMinusXWithItsUpVector) {
+    Camera camera;
+    frame(camera, 11.25, only(&Keys::left));
+    frame(camera, 1.0, only(&Keys::up));
+    const auto up = upVector(camera);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    gluLookAt(0, 3, 20, -10, 3, 20, up[0], up[1], up[2]);
+    const auto expected = modelview();
+    glLoadIdentity();
+    camera.setCamera();
+    const auto got = modelview();
+    for (int i = 0; i < 16; ++i) {
+        EXPECT_NEAR(got[i], expected[i], 1e-5f) << "element " << i;
+    }
+}
+
+// Loading the view and then the camera's own placement (OpenGL's translate and rotations)
+// must bring every point back where it was: the view is the inverse of the placement.
+TEST_F(GlTest, theViewUndoesTheCamerasOwnPlacement) {
+    const std::array<std::array<float, 6>, 5> placements = {{{0, 3, 20, 0, 0, 0},
+                                                             {1, -2, 3, 30, 0, 0},
+                                                             {-5, 7, 11, 0, 250, 0},
+                                                             {2, 2, 2, 150, 70, 220},
+                                                             {0, 0, 0, 400, -130, 17}}};
+    glMatrixMode(GL_MODELVIEW);
+    for (const auto& p : placements) {
+        Camera camera;
+        camera.transformation = GraphVertexTransform();
+        camera.transformation.composeTranslations(p[0], p[1], p[2]);
+        camera.transformation.composeRotationsX(p[3]);
+        camera.transformation.composeRotationsY(p[4]);
+        camera.transformation.composeRotationsZ(p[5]);
+        glLoadIdentity();
+        camera.setCamera();
+        glTranslatef(p[0], p[1], p[2]);
+        glRotatef(p[3], 1, 0, 0);
+        glRotatef(p[4], 0, 1, 0);
+        glRotatef(p[5], 0, 0, 1);
+        const auto m = modelview();
+        SCOPED_TRACE(testing::Message() << p[3] << ", " << p[4] << ", " << p[5]);
+        for (int i = 0; i < 16; ++i) {
+            EXPECT_NEAR(m[i], (i % 5 == 0) ? 1.0f : 0.0f, 1e-5f) << "element " << i;
+        }
+    }
+}
+
+} // namespace
