@@ -388,3 +388,14 @@ TEST_F(Model3dsDraw, mapsTakeTheirSlotsEvenWhenAnImageIsMissing) {
     EXPECT_EQ(model.materials[1].textureIndex, 7);
     EXPECT_NE(said.find("blue.tga"), std::string::npos) << said;
 }
+
+TEST_F(Model3dsDraw, aMapSlotPastTheTextureArrayIsDrawnWithoutTexture) {
+    // Loaded from slot 19 of 20: red takes the last slot, blue's would be the 21st.
+    Model_3DS model = read(samples::twoMaterialQuad(), 19);
+    ASSERT_EQ(model.materials[1].textureIndex, 20);
+    textures[19] = textures[6];
+    const std::vector<Primitive> fed = feedbackOf(compile(model, textures));
+    EXPECT_EQ(countOf(fed, GL_POLYGON_TOKEN), 2);
+    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
+    EXPECT_EQ(materialOf(GL_DIFFUSE), white);
+}
