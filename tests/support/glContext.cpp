@@ -3,15 +3,6 @@
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
 
-// Mesa's software driver keeps some allocations of destroyed contexts for the life of the
-// process; those are Mesa's, not the game's, and would drown the leak reports of the tests.
-extern "C" const char* __lsan_default_suppressions() {
-    return "leak:swrast_dri.so\n"
-           "leak:libEGL_mesa.so\n"
-           "leak:libGLX_mesa.so\n"
-           "leak:libLLVM\n";
-}
-
 namespace {
 
 EGLDisplay surfacelessDisplay() {
