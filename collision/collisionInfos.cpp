@@ -1,92 +1,109 @@
 #include "collision/collisionInfos.h"
 
+#include <algorithm>
+#include <climits>
+#include <cmath>
 #include <iostream>
+
+namespace {
+
+// The one overlap rule, shared by testColli and the grid pass so that both decide alike: the
+// float distance of the centres, widened, against the double sum of the two float radii.
+// Touching counts; a NaN or infinite centre gives a NaN or infinite distance and never counts.
+bool spheresOverlap(const Function& function, float ax, float ay, float az, float aRadius, float bx,
+                    float by, float bz, float bRadius) {
+    float d = function.distance(ax, ay, az, bx, by, bz);
+    double r = double(aRadius) + double(bRadius);
+    return double(d) <= r;
+}
+
+// Cell numbers are clamped to about a million either way of the eye: clamping keeps
+// neighbouring cells neighbours and only lumps far-away records into the border cells, where
+// the exact test still tells them apart.
+constexpr double kCellLimit = double(1 << 20);
+
+std::int32_t cellNumber(float coordinate, double cellsPerUnit) {
+    double cell = std::floor(double(coordinate) * cellsPerUnit);
+    return std::int32_t(std::min(std::max(cell, -kCellLimit), kCellLimit));
+}
+
+// A cheap and generous first look before the exact test: the squared distance of the centres,
+// from the same float differences, against the squared reach with room for every rounding of
+// the float distance. It only ever turns away pairs that the exact test would turn away.
+bool mayOverlap(float ax, float ay, float az, float aRadius, float bx, float by, float bz,
+                float bRadius) {
+    float dx = ax - bx;
+    float dy = ay - by;
+    float dz = az - bz;
+    double squared = double(dx) * dx + double(dy) * dy + double(dz) * dz;
+    double reach = double(aRadius) + double(bRadius);
+    return squared <= reach * reach * 1.001 + 1e-30;
+}
+
+bool finite(const CollisionInfo& info) {
+    return std::isfinite(info.x) && std::isfinite(info.y) && std::isfinite(info.z);
+}
+
+} // namespace
 
 CollisionInfos::CollisionInfos() = default;
 
 int CollisionInfos::addModel() {
     int index = getFirstDispoIndex();
-    infos.push_back(CollisionInfo(index));
+    if (index > highestIndex) {
+        highestIndex = index;
+        positionOfIndex.resize(std::size_t(index) + 1, -1);
+    } else {
+        freedIndexes.erase(index);
+    }
+    positionOfIndex[std::size_t(index)] = int(infos.records.size());
+    infos.records.push_back(CollisionInfo(index));
     return index;
 }
 
 int CollisionInfos::getFirstDispoIndex() {
-    int candidate = 1;
-    for (;;) {
-        bool taken = false;
-        for (const CollisionInfo& info : infos) {
-            if (info.index == candidate) {
-                taken = true;
-                break;
-            }
-        }
-        if (!taken) {
-            break;
-        }
-        ++candidate;
-    }
-    std::cout << "\n premier dispo: " << candidate;
-    return candidate;
+    int index = freedIndexes.empty() ? highestIndex + 1 : *freedIndexes.begin();
+    std::cout << "\n premier dispo: " << index;
+    return index;
 }
 
 void CollisionInfos::replace(CollisionInfo info) {
-    // An index that no record holds changes nothing (a freed index, or -1 itself, which would
-    // otherwise overwrite an erased record and bring it back to life).
-    if (info.index == -1) {
-        return;
-    }
-    for (auto it = infos.rbegin(); it != infos.rend(); ++it) {
-        if (it->index == info.index) {
-            *it = info;
-            return;
-        }
+    // A number that no live record holds changes nothing; in particular -1, the mark of
+    // erased records, never reaches them and brings none back.
+    int position = positionOf(info.index);
+    if (position >= 0) {
+        infos.records[std::size_t(position)] = info;
     }
 }
 
 bool CollisionInfos::update() {
-    for (CollisionInfo& info : infos) {
+    for (CollisionInfo& info : infos.records) {
         info.collision = false;
     }
-    bool found = false;
-    for (CollisionInfo& a : infos) {
-        for (CollisionInfo& b : infos) {
-            if (a.index == -1 || b.index == -1 || a.index == b.index) {
-                continue;
-            }
-            if (testColli(a, b)) {
-                std::cout << "\n****************! !!! collision entre ind1: " << a.index << " et "
-                          << b.index;
-                a.collision = true;
-                a.collisionType = b.type;
-                b.collision = true;
-                b.collisionType = a.type;
-                found = true;
-            }
-        }
-    }
-    return found;
+    fillGrid();
+    findOverlappingPairs();
+    return replayPairsInStorageOrder();
 }
 
 bool CollisionInfos::testColli(CollisionInfo a, CollisionInfo b) {
-    float d = function.distance(a.x, a.y, a.z, b.x, b.y, b.z);
-    double r = double(a.getRadius()) + double(b.getRadius());
-    return double(d) <= r;
+    return spheresOverlap(function, a.x, a.y, a.z, a.getRadius(), b.x, b.y, b.z, b.getRadius());
 }
 
 CollisionInfo CollisionInfos::getInfoIndex(int index) {
-    for (const CollisionInfo& info : infos) {
-        if (info.index == index) {
-            return info;
-        }
-    }
-    return CollisionInfo();
+    // The first record holding -1 is the first erased one.
+    int position = index == -1 ? int(firstErased) : positionOf(index);
+    return position >= 0 ? infos.records[std::size_t(position)] : CollisionInfo();
 }
 
 void CollisionInfos::erase(int index) {
     std::cout << "\non esaie d eraser " << index;
-    for (CollisionInfo& info : infos) {
-        if (info.index == index) {
-            info.index = -1;
+    int position = positionOf(index);
+    if (position >= 0) {
+        infos.records[std::size_t(position)].index = -1;
+        positionOfIndex[std::size_t(index)] = -1;
+        freedIndexes.insert(index);
+        if (firstErased < 0 || position < firstErased) {
+            firstErased = position;
         }
     }
     std::cout << "\non a reussi d eraser " << index;
@@ -94,7 +111,7 @@ void CollisionInfos::erase(int index) {
 
 void CollisionInfos::print() {
     std::cout << "\n on print";
-    for (const CollisionInfo& info : infos) {
+    for (const CollisionInfo& info : infos.records) {
         std::cout << "\nind: " << info.index;
         if (info.calculated) {
             std::cout << " x: " << info.x << " y: " << info.y << " z: " << info.z
@@ -104,4 +121,162 @@ void CollisionInfos::print() {
         }
     }
     std::cout << "\n fin du print";
+}
+
+int CollisionInfos::positionOf(int index) const {
+    if (index < 1 || index > highestIndex) {
+        return -1;
+    }
+    return positionOfIndex[std::size_t(index)];
+}
+
+void CollisionInfos::fillGrid() {
+    grid.clear();
+    float largestRadius = 0.0f;
+    for (std::size_t position = 0; position < infos.records.size(); ++position) {
+        const CollisionInfo& info = infos.records[position];
+        // Erased records are never tested; a non-finite centre never overlaps anything.
+        if (info.index == -1 || !finite(info)) {
+            continue;
+        }
+        GridEntry entry{};
+        entry.position = std::uint32_t(position);
+        entry.x = info.x;
+        entry.y = info.y;
+        entry.z = info.z;
+        entry.radius = info.getRadius();
+        largestRadius = std::max(largestRadius, entry.radius);
+        grid.push_back(entry);
+    }
+    if (grid.empty()) {
+        return;
+    }
+    // Any two overlapping centres are less than a cell apart on every axis, even with the
+    // rounding of the float distance, so they sit in the same or in neighbouring cells.
+    const double cellSize = std::max(2.0 * double(largestRadius) * 1.01, 1.0);
+    placeInCells(1.0 / cellSize);
+    sortGridByCell();
+}
+
+void CollisionInfos::placeInCells(double cellsPerUnit) {
+    std::int32_t low[3] = {INT32_MAX, INT32_MAX, INT32_MAX};
+    std::int32_t high[3] = {INT32_MIN, INT32_MIN, INT32_MIN};
+    for (GridEntry& entry : grid) {
+        entry.cellX = cellNumber(entry.x, cellsPerUnit);
+        entry.cellY = cellNumber(entry.y, cellsPerUnit);
+        entry.cellZ = cellNumber(entry.z, cellsPerUnit);
+        const std::int32_t cell[3] = {entry.cellX, entry.cellY, entry.cellZ};
+        for (int axis = 0; axis < 3; ++axis) {
+            low[axis] = std::min(low[axis], cell[axis]);
+            high[axis] = std::max(high[axis], cell[axis]);
+        }
+    }
+    // Cells are numbered x, then y, then z, from one below the lowest occupied cell to one
+    // above the highest, so that a neighbour's number is this one's plus a fixed step and
+    // never wraps into another row.
+    strideY = std::uint64_t(high[2] - low[2]) + 3;
+    strideX = strideY * (std::uint64_t(high[1] - low[1]) + 3);
+    for (GridEntry& entry : grid) {
+        entry.cell = std::uint64_t(entry.cellX - low[0] + 1) * strideX +
+                     std::uint64_t(entry.cellY - low[1] + 1) * strideY +
+                     std::uint64_t(entry.cellZ - low[2] + 1);
+    }
+}
+
+void CollisionInfos::sortGridByCell() {
+    // A radix sort, eleven bits at a time, skipping digits that all entries share: the cells
+    // of a field of the game's size fit in two digits.
+    constexpr int kDigitBits = 11;
+    constexpr std::size_t kBuckets = std::size_t(1) << kDigitBits;
+    std::uint64_t highestCell = 0;
+    for (const GridEntry& entry : grid) {
+        highestCell = std::max(highestCell, entry.cell);
+    }
+    std::vector<std::size_t> counts(kBuckets);
+    for (int shift = 0; shift < 64 && (highestCell >> shift) != 0; shift += kDigitBits) {
+        std::fill(counts.begin(), counts.end(), 0);
+        for (const GridEntry& entry : grid) {
+            ++counts[(entry.cell >> shift) & (kBuckets - 1)];
+        }
+        if (std::count(counts.begin(), counts.end(), grid.size()) == 1) {
+            continue;
+        }
+        std::size_t start = 0;
+        for (std::size_t& count : counts) {
+            std::size_t here = count;
+            count = start;
+            start += here;
+        }
+        sortedGrid.resize(grid.size());
+        for (const GridEntry& entry : grid) {
+            sortedGrid[counts[(entry.cell >> shift) & (kBuckets - 1)]++] = entry;
+        }
+        grid.swap(sortedGrid);
+    }
+}
+
+void CollisionInfos::findOverlappingPairs() {
+    pairs.clear();
+    // The walk below reads cell numbers far more often than centres: keep them apart.
+    cells.clear();
+    spheres.clear();
+    for (const GridEntry& entry : grid) {
+        cells.push_back(entry.cell);
+        spheres.push_back({entry.x, entry.y, entry.z, entry.radius, entry.position});
+    }
+    // Each pair of neighbouring cells is visited once, from the lower of the two: the rest of
+    // the entry's own row (same x and y, z up to one more), then the rows at y + 1, and at
+    // x + 1 with y - 1, y and y + 1, each over z - 1 to z + 1. Those rows start at cells that
+    // only grow with the entry's cell, so each keeps a cursor that moves forward only.
+    const std::uint64_t rowStarts[] = {strideY - 1, strideX - strideY - 1, strideX - 1,
+                                       strideX + strideY - 1};
+    std::size_t cursors[4] = {0, 0, 0, 0};
+    const std::size_t count = cells.size();
+    for (std::size_t entry = 0; entry < count; ++entry) {
+        const std::uint64_t cell = cells[entry];
+        scanRow(entry + 1, entry, cell + 1);
+        for (int row = 0; row < 4; ++row) {
+            const std::uint64_t first = cell + rowStarts[row];
+            std::size_t cursor = cursors[row];
+            while (cursor < count && cells[cursor] < first) {
+                ++cursor;
+            }
+            cursors[row] = cursor;
+            if (cursor < count && cells[cursor] <= first + 2) {
+                scanRow(cursor, entry, first + 2);
+            }
+        }
+    }
+}
+
+void CollisionInfos::scanRow(std::size_t from, std::size_t entry, std::uint64_t last) {
+    const Sphere& a = spheres[entry];
+    for (std::size_t other = from; other < cells.size() && cells[other] <= last; ++other) {
+        const Sphere& b = spheres[other];
+        if (mayOverlap(a.x, a.y, a.z, a.radius, b.x, b.y, b.z, b.radius) &&
+            spheresOverlap(function, a.x, a.y, a.z, a.radius, b.x, b.y, b.z, b.radius)) {
+            pairs.push_back({a.position, b.position});
+            pairs.push_back({b.position, a.position});
+        }
+    }
+}
+
+bool CollisionInfos::replayPairsInStorageOrder() {
+    // The all-pairs walk meets the pairs by the outer record's storage position, then the
+    // inner one's; marking in that order leaves each record with the type of its partner
+    // stored last, and prints the lines as that walk does.
+    std::sort(pairs.begin(), pairs.end(), [](const StoredPair& a, const StoredPair& b) {
+        return a.first != b.first ? a.first < b.first : a.second < b.second;
+    });
+    for (const StoredPair& pair : pairs) {
+        CollisionInfo& a = infos.records[pair.first];
+        CollisionInfo& b = infos.records[pair.second];
+        std::cout << "\n****************! !!! collision entre ind1: " << a.index << " et "
+                  << b.index;
+        a.collision = true;
+        a.collisionType = b.type;
+        b.collision = true;
+        b.collisionType = a.type;
+    }
+    return !pairs.empty();
 }

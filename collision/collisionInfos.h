@@ -2,11 +2,40 @@
 // The collision registry: one record per colliding entity, indexes handed out lowest free
 // first, positions taken in every frame, and one pairwise overlap test per frame whose marks
 // the entities read in the next frame. Records are never removed; erasing frees the index.
+//
+// Every fired projectile adds a record for good, so the registry keeps side tables (the free
+// numbers, where each live number is stored) and finds overlaps through a grid of cells
+// instead of trying every pair. The results, console lines included, are those of the plain
+// all-pairs walk in storage order.
 
 #include "app/function.h"
 #include "collision/collisionInfo.h"
 
+#include <cstddef>
+#include <cstdint>
+#include <set>
 #include <vector>
+
+// The registry's records in order of addition, read-only to everyone but the registry: a
+// record changed from outside would leave the side tables pointing at the wrong place.
+class CollisionRecords {
+  public:
+    using const_iterator = std::vector<CollisionInfo>::const_iterator;
+
+    std::size_t size() const { return records.size(); }
+    bool empty() const { return records.empty(); }
+    const CollisionInfo& operator[](std::size_t position) const { return records[position]; }
+    const CollisionInfo& at(std::size_t position) const { return records.at(position); }
+    const CollisionInfo& front() const { return records.front(); }
+    const CollisionInfo& back() const { return records.back(); }
+    const_iterator begin() const { return records.begin(); }
+    const_iterator end() const { return records.end(); }
+    operator const std::vector<CollisionInfo>&() const { return records; }
+
+  private:
+    friend class CollisionInfos;
+    std::vector<CollisionInfo> records;
+};
 
 class CollisionInfos {
   public:
@@ -22,5 +51,43 @@ class CollisionInfos {
     void print();
 
     Function function;
-    std::vector<CollisionInfo> infos; // every record ever added, in order of addition
+    CollisionRecords infos; // every record ever added, in order of addition
+
+  private:
+    // One live record with a finite centre, placed in the grid for one test pass.
+    struct GridEntry {
+        std::uint64_t cell;     // cell number, ordered by x, then y, then z
+        std::uint32_t position; // in storage
+        float x, y, z, radius;  // copied from the record
+        std::int32_t cellX, cellY, cellZ;
+    };
+    // The centre and radius of a grid entry, for the exact test.
+    struct Sphere {
+        float x, y, z, radius;
+        std::uint32_t position;
+    };
+    // Two storage positions whose spheres overlap, in the order the pair walk meets them.
+    struct StoredPair {
+        std::uint32_t first, second;
+    };
+
+    void fillGrid();
+    void placeInCells(double cellsPerUnit);
+    void sortGridByCell();
+    void findOverlappingPairs();
+    void scanRow(std::size_t from, std::size_t entry, std::uint64_t last);
+    bool replayPairsInStorageOrder();
+    int positionOf(int index) const; // storage position of the live record, or -1
+
+    int highestIndex = 0;             // largest number ever handed out
+    std::set<int> freedIndexes;       // numbers up to highestIndex that no live record holds
+    std::vector<int> positionOfIndex; // by number: storage position of its live record, or -1
+    std::ptrdiff_t firstErased = -1;  // storage position of the first erased record, or -1
+
+    // Scratch of the test pass, kept to spare allocations from frame to frame.
+    std::vector<GridEntry> grid, sortedGrid;
+    std::vector<std::uint64_t> cells;       // of the sorted grid
+    std::vector<Sphere> spheres;            // of the sorted grid
+    std::uint64_t strideX = 0, strideY = 0; // cell number steps of one cell along x and y
+    std::vector<StoredPair> pairs;
 };
