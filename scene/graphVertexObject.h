@@ -16,7 +16,10 @@ class GraphVertexObject {
     bool getComposed() const { return composed; }
     bool getExist() const { return model.getExist(); }
     GraphVertexTransform getTransformation() const { return transformation; }
+    // Draws the entity, which also reports its eye-space position into infos; the caller has
+    // applied the placement.
     void draw(CollisionInfos& infos);
+    // The entity moves itself; its answer becomes the new placement.
     void update(double dt, Cockpit cockpit, CollisionInfos& infos);
 
     bool composed; // the holding node also carries a subtree, drawn in this object's frame

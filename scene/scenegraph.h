@@ -1,7 +1,8 @@
 #pragma once
 // The world: it owns the collision registry, the frame clock readings, the asset registry,
 // the camera, the lights, the scene tree, the cockpit and the sky box, builds the test scene
-// and runs each frame.
+// and runs each frame. Every node it makes belongs to the tree (see graphVertex.h) and the
+// asset registry to the world: both are released when the world is destroyed.
 
 #include "app/function.h"
 #include "collision/collisionInfos.h"
@@ -53,4 +54,10 @@ class SceneGraph {
     double frameTime = 0; // seconds
     bool empty = false;
     bool collided = false;
+
+  private:
+    // Frame steps of render, in the order it runs them.
+    void measureFrameTime();
+    void drawSkybox(bool showSkybox);
+    void drawCockpit();
 };

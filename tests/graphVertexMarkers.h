@@ -1,0 +1,62 @@
+#pragma once
+// Helpers for tests of the scene tree: display lists that leave one marker in OpenGL's
+// feedback buffer, so the order in which a walk draws entities can be read back from OpenGL
+// itself, and small node makers.
+
+#include "assets/geometries.h"
+#include "collision/collisionInfos.h"
+#include "scene/graphVertex.h"
+
+#include <GL/gl.h>
+#include <vector>
+
+// Every kind's list only passes its kind number through to the feedback buffer.
+inline void compileMarkerLists(Geometries& lists) {
+    struct Entry {
+        unsigned int* list;
+        int marker;
+    };
+    const Entry entries[] = {
+        {&lists.toutatisList, kindToutatis}, {&lists.brakiriList, kindBrakiri},
+        {&lists.castaliaList, kindCastalia}, {&lists.golevkaList, kindGolevka},
+        {&lists.clipperList, kindClipper},   {&lists.kanone3dList, kindKanone3d},
+        {&lists.rocket3dList, kindRocket3d}, {&lists.laserList, kindLaser},
+    };
+    for (const Entry& entry : entries) {
+        *entry.list = glGenLists(1);
+        glNewList(*entry.list, GL_COMPILE);
+        glPassThrough(GLfloat(entry.marker));
+        glEndList();
+    }
+}
+
+// The kinds whose meshes a render of `top` draws, in drawing order.
+inline std::vector<int> drawnKinds(GraphVertex& top, CollisionInfos& infos,
+                                   std::size_t capacity = 4096) {
+    std::vector<GLfloat> buffer(capacity);
+    glFeedbackBuffer(GLsizei(buffer.size()), GL_3D, buffer.data());
+    glRenderMode(GL_FEEDBACK);
+    top.render(infos);
+    const GLint used = glRenderMode(GL_RENDER);
+    std::vector<int> kinds;
+    for (GLint i = 0; i + 1 < used; i += 2) {
+        if (buffer[std::size_t(i)] == GLfloat(GL_PASS_THROUGH_TOKEN)) {
+            kinds.push_back(int(buffer[std::size_t(i) + 1]));
+        }
+    }
+    return kinds;
+}
+
+inline GraphVertexTransform placedAt(float x, float y, float z) {
+    GraphVertexTransform placement;
+    placement.composeTranslations(x, y, z);
+    return placement;
+}
+
+// A Castalia never registers and never dies by itself: the plainest living entity.
+inline GraphVertex* castaliaNode(Geometries* lists, float x = 0, float y = 0, float z = 0) {
+    return new GraphVertex(Model(Castalia(), lists), placedAt(x, y, z));
+}
+
+// An entity of no kind does not exist: its node reports dead at its first update.
+inline GraphVertex* deadNode() { return new GraphVertex(Model(), GraphVertexTransform()); }
