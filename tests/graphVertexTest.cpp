@@ -183,7 +183,7 @@ TEST(GraphVertexAct, passThroughsBelowTheTopAreTakenOutSoChainsDoNotGrowWithDead
         EXPECT_EQ(top.type, vertexBranch);
         EXPECT_EQ(top.first, oldest) << "both pass-throughs were taken out";
         EXPECT_EQ(top.second, newest);
-        EXPECT_EQ(GraphVertex::existing(), before + 2);
+        EXPECT_EQ(GraphVertex::existing(), before + 3) << "the top and its two entities";
     }
     EXPECT_EQ(GraphVertex::existing(), before);
 }
