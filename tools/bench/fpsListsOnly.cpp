@@ -20,12 +20,13 @@
 #include <GL/glu.h>
 #include <iostream>
 #include <sstream>
+#include <utility>
 #include <vector>
 
 namespace {
 
 struct Placed {
-    unsigned int Geometries::*list;
+    unsigned int Geometries::*list = nullptr;
     GraphVertexTransform placement;
     std::vector<Placed> children; // drawn in this one's frame
 };
@@ -53,19 +54,26 @@ std::chrono::steady_clock::time_point last;
 // Where the game's entities stand once the game has settled: the first asteroid, the cannon
 // group and the Toutatis ahead where they were built; the two ships and the following Golevka
 // behind the eye, around the point they close in on (0, 6.2, 35.5).
+Placed placed(unsigned int Geometries::*list, GraphVertexTransform placement,
+              std::vector<Placed> children = {}) {
+    Placed thing;
+    thing.list = list;
+    thing.placement = placement;
+    thing.children = std::move(children);
+    return thing;
+}
+
 std::vector<Placed> settledTestScene() {
-    const unsigned int Geometries::*none = nullptr;
-    return {
-        {&Geometries::golevkaList, placedAt(-3, 3, 0), {}},
-        {none,
-         placedAt(3, -3, 0),
-         {{&Geometries::castaliaList, placedAt(0, -0.75f, 0), {}},
-          {&Geometries::kanone3dList, placedAt(0, 0.75f, 0), {}}}},
-        {&Geometries::clipperList, placedAt(-1, 5, 38), {}},
-        {&Geometries::golevkaList, placedAt(0, 6.2f, 35.5f, 150, 70, 220), {}},
-        {&Geometries::toutatisList, placedAt(3, 3, -10, 380, 130, 30), {}},
-        {&Geometries::brakiriList, placedAt(1, 6, 38, 10, 250, 80), {}},
-    };
+    std::vector<Placed> group{placed(&Geometries::castaliaList, placedAt(0, -0.75f, 0)),
+                              placed(&Geometries::kanone3dList, placedAt(0, 0.75f, 0))};
+    std::vector<Placed> things;
+    things.push_back(placed(&Geometries::golevkaList, placedAt(-3, 3, 0)));
+    things.push_back(placed(nullptr, placedAt(3, -3, 0), group));
+    things.push_back(placed(&Geometries::clipperList, placedAt(-1, 5, 38)));
+    things.push_back(placed(&Geometries::golevkaList, placedAt(0, 6.2f, 35.5f, 150, 70, 220)));
+    things.push_back(placed(&Geometries::toutatisList, placedAt(3, 3, -10, 380, 130, 30)));
+    things.push_back(placed(&Geometries::brakiriList, placedAt(1, 6, 38, 10, 250, 80)));
+    return things;
 }
 
 void callList(unsigned int list) {
