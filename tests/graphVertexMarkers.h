@@ -58,5 +58,13 @@ inline GraphVertex* castaliaNode(Geometries* lists, float x = 0, float y = 0, fl
     return new GraphVertex(Model(Castalia(), lists), placedAt(x, y, z));
 }
 
+// Leaves in the registry the mark a test pass would leave after an overlap with `partnerType`.
+inline void markHit(CollisionInfos& infos, int index, int partnerType) {
+    CollisionInfo marked = infos.getInfoIndex(index);
+    marked.collision = true;
+    marked.collisionType = partnerType;
+    infos.replace(marked);
+}
+
 // An entity of no kind does not exist: its node reports dead at its first update.
 inline GraphVertex* deadNode() { return new GraphVertex(Model(), GraphVertexTransform()); }

@@ -21,12 +21,7 @@ namespace {
 // takes its last two life and erases it.
 GraphVertex* golevkaHitByRocket(CollisionInfos& infos, Geometries* lists, float x = 0) {
     const int index = infos.addModel();
-    for (CollisionInfo& record : infos.infos) {
-        if (record.index == index) {
-            record.collision = true;
-            record.collisionType = kindRocket3d;
-        }
-    }
+    markHit(infos, index, kindRocket3d);
     return new GraphVertex(Model(Golevka(false), lists, index), placedAt(x, 0, 0));
 }
 

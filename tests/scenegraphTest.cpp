@@ -101,12 +101,7 @@ class WorldTest : public GlTest {
     }
 
     void markHit(int index, int partnerType) {
-        for (CollisionInfo& record : world->collisionInfos.infos) {
-            if (record.index == index) {
-                record.collision = true;
-                record.collisionType = partnerType;
-            }
-        }
+        ::markHit(world->collisionInfos, index, partnerType);
     }
 
     int kindAt(GraphVertex* node) const { return node->object.model.kind; }
