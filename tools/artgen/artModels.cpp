@@ -256,28 +256,29 @@ Part vertical(Part part) {
 // Built in group units around the cannon's own origin, then turned into file units.
 ModelArt kanone(double saddleTop) {
     const double bottom = saddleTop - groupOffset - 0.08; // sunk a little into the rock
+    const double deck = -0.3;                             // top of the pedestal
     ObjectBuilder body{"Kanone", true, {}};
-    body.add(vertical(spindle({{0, bottom}, {0.42, bottom}, {0.42, bottom + 0.12},
-                               {0.42, bottom + 0.12}, {0.22, bottom + 0.22}, {0.16, -0.12},
-                               {0.16, -0.12}, {0.34, -0.06}, {0.34, 0.0}, {0, 0.0}},
+    body.add(vertical(spindle({{0, bottom}, {0.45, bottom}, {0.45, bottom + 0.1},
+                               {0.45, bottom + 0.1}, {0.26, bottom + 0.2}, {0.21, deck - 0.1},
+                               {0.21, deck - 0.1}, {0.36, deck - 0.05}, {0.36, deck}, {0, deck}},
                               24, 3)),
              "KanoneMetal");
     Part turret = box({0.3, 0.16, 0.36}, 0.6);
-    translate(turret, {0, 0.16, 0.02});
+    translate(turret, {0, deck + 0.16, 0.02});
     body.add(std::move(turret), "KanoneMetal");
     Part roof = spindle({{0, -0.3}, {0.22, -0.3}, {0.28, -0.2}, {0.28, 0.3}, {0, 0.3}}, 20, 2);
     scale(roof, {1, 0.5, 1});
-    translate(roof, {0, 0.31, 0.05});
+    translate(roof, {0, deck + 0.31, 0.05});
     body.add(std::move(roof), "KanoneMetal");
     ObjectBuilder glow{"Muzzles", false, {}};
     for (double side : {-0.12, 0.12}) {
         Part barrel = spindle({{0, -0.34}, {0.06, -0.34}, {0.06, -1.2}, {0.06, -1.2}, {0.085, -1.22},
                                {0.085, -1.4}, {0, -1.4}},
-                              16, 1);
-        translate(barrel, {side, 0.18, 0});
+                              16, 1, 3);
+        translate(barrel, {side, deck + 0.18, 0});
         body.add(std::move(barrel), "KanoneMetal");
         Part tip = spindle({{0, -1.38}, {0.05, -1.38}, {0.05, -1.41}, {0, -1.41}}, 12);
-        translate(tip, {side, 0.18, 0});
+        translate(tip, {side, deck + 0.18, 0});
         glow.add(std::move(tip), "KanoneGlow");
     }
     std::vector<ObjectBuilder> objects{body, glow};

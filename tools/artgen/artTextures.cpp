@@ -162,7 +162,7 @@ Image laserTexture(int size) {
 
 Image metalTexture(int size, std::uint32_t seed, Rgb base) {
     Image image(size, size, 3);
-    const double cell = size / 4.0;
+    const double cell = size / 2.0;
     for (int y = 0; y < size; ++y) {
         for (int x = 0; x < size; ++x) {
             const double u = (x + 0.5) / size, v = (y + 0.5) / size;
