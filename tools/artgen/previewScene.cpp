@@ -80,13 +80,24 @@ bool Scene::load() {
         Model_3DS model;
         const int used = model.Load(file.c_str(), slot, textures);
         slot += used;
-        Kind kind{info.name, info.scale, 0, glGenLists(1)};
+        Kind kind{info.name, info.scale, 0, {0, 0, 0}, glGenLists(1)};
+        double low[3] = {1e30, 1e30, 1e30}, high[3] = {-1e30, -1e30, -1e30};
+        for (int o = 0; o < model.numObjects; ++o) {
+            const Object_3DS& object = model.objects[o];
+            for (int v = 0; v < object.numVerts * 3; ++v) {
+                low[v % 3] = std::min(low[v % 3], double(object.vertices[v]));
+                high[v % 3] = std::max(high[v % 3], double(object.vertices[v]));
+            }
+        }
+        for (int k = 0; k < 3; ++k) {
+            kind.centre[k] = (low[k] + high[k]) / 2;
+        }
         for (int o = 0; o < model.numObjects; ++o) {
             const Object_3DS& object = model.objects[o];
             for (int v = 0; v < object.numVerts; ++v) {
                 const float* p = object.vertices + 3 * v;
-                kind.radius = std::max(kind.radius, std::sqrt(double(p[0]) * p[0] + double(p[1]) * p[1] +
-                                                              double(p[2]) * p[2]));
+                const double d[3] = {p[0] - kind.centre[0], p[1] - kind.centre[1], p[2] - kind.centre[2]};
+                kind.radius = std::max(kind.radius, std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]));
             }
         }
         if (model.numObjects == 0) {
@@ -145,8 +156,8 @@ void Scene::render(const Shot& shot) {
     glFinish();
 }
 
-// Two views side by side: from the front left and from behind on the right, each framing the
-// model's bounding sphere on a dark grey ground.
+// Two views side by side, from behind on the left and from the front on the right (the game's
+// meshes face -Z, away from an unturned eye), each framing the mesh on a dark grey ground.
 void Scene::drawModelViews(const Kind& kind) {
     const double drawn = kind.radius * kind.scale * nodeScale;
     const double distance = drawn / std::sin(22.5 * 3.14159265358979 / 180.0) * 1.05;
@@ -163,6 +174,8 @@ void Scene::drawModelViews(const Kind& kind) {
         glTranslated(0, 0, -distance);
         glRotated(20, 1, 0, 0);
         glRotated(turns[view], 0, 1, 0);
+        const double k = kind.scale * nodeScale;
+        glTranslated(-kind.centre[0] * k, -kind.centre[1] * k, -kind.centre[2] * k);
         glScaled(nodeScale, nodeScale, nodeScale);
         glCallList(kind.list);
     }

@@ -31,7 +31,8 @@ class Scene {
     struct Kind {
         std::string name;
         double scale;  // the kind's scaleCoeff
-        double radius; // farthest vertex from the origin, file units
+        double radius;     // farthest vertex from the centre, file units
+        double centre[3];  // middle of the bounding box, file units
         unsigned list;
     };
     const Kind* find(const std::string& name) const;
