@@ -211,6 +211,52 @@ TEST_F(ArtMeshes, cannonOnItsAsteroidFitsTheGroupsSphere) {
     EXPECT_LE(cannonBottom, rockTop);
 }
 
+// The reader sums each vertex's normal from its triangles' winding: a mesh wound the wrong way
+// round would be lit from inside, dark where the light falls.
+TEST_F(ArtMeshes, asteroidsAreLitFromOutside) {
+    unsigned int textures[20] = {};
+    for (const char* file : {"bin/models/golevka.3ds", "bin/models/toutatis.3ds", "bin/models/castalia.3ds"}) {
+        SCOPED_TRACE(file);
+        Model_3DS model;
+        model.Load(file, 0, textures);
+        ASSERT_EQ(model.numObjects, 1);
+        const Object_3DS& rock = model.objects[0];
+        int outward = 0, inward = 0;
+        for (int v = 0; v < rock.numVerts; ++v) {
+            const float* p = rock.vertices + 3 * v;
+            const float* n = rock.normals + 3 * v;
+            const double facing = double(p[0]) * n[0] + double(p[1]) * n[1] + double(p[2]) * n[2];
+            (facing > 0 ? outward : inward) += facing != 0;
+        }
+        // A few vertices deep in a crater's wall may lean the other way; the rest face out.
+        EXPECT_GT(outward, 50 * inward);
+    }
+}
+
+// The game moves ships and projectiles along -Z and keeps +Y up: the cannon's barrels reach
+// ahead, the ships' fins and crest stand above their hulls.
+TEST_F(ArtMeshes, meshesStandUprightAndFaceForward) {
+    unsigned int textures[20] = {};
+    auto extent = [&](const char* file, int axis, float& low, float& high) {
+        Model_3DS model;
+        model.Load(file, 0, textures);
+        low = 1e30f, high = -1e30f;
+        for (int o = 0; o < model.numObjects; ++o) {
+            for (int v = 0; v < model.objects[o].numVerts; ++v) {
+                low = std::min(low, model.objects[o].vertices[3 * v + axis]);
+                high = std::max(high, model.objects[o].vertices[3 * v + axis]);
+            }
+        }
+    };
+    float low = 0, high = 0;
+    extent("bin/models/kanone.3ds", 2, low, high);
+    EXPECT_GT(-low, 2 * high) << "the barrels point ahead";
+    for (const char* ship : {"bin/models/clipper.3ds", "bin/models/brakiri.3ds"}) {
+        extent(ship, 1, low, high);
+        EXPECT_GT(high, -low) << ship << " stands on its keel";
+    }
+}
+
 // Where a cockpit vertex lands on the screen: the cockpit stands 4.5 ahead of the eye and 0.2
 // above it, at 0.1 times the node scale, seen through the game's 45-degree, 4:3 projection.
 struct ScreenPoint {
