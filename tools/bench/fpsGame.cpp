@@ -15,6 +15,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -42,6 +43,27 @@ class FrameCounter {
   private:
     std::string tail_;
 };
+
+// Processor time the game has used so far, every thread included, in seconds.
+double processorSeconds(pid_t game) {
+    const std::string path = "/proc/" + std::to_string(game) + "/stat";
+    std::FILE* stat = std::fopen(path.c_str(), "r");
+    if (stat == nullptr) {
+        return 0;
+    }
+    char line[1024] = {};
+    const bool read = std::fgets(line, sizeof line, stat) != nullptr;
+    std::fclose(stat);
+    // The command name may hold spaces; the fields after it are counted from its ')'.
+    const char* after = read ? std::strrchr(line, ')') : nullptr;
+    unsigned long user = 0, system = 0;
+    if (after == nullptr ||
+        std::sscanf(after + 2, "%*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %lu %lu", &user,
+                    &system) != 2) {
+        return 0;
+    }
+    return double(user + system) / double(sysconf(_SC_CLK_TCK));
+}
 
 double since(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -76,6 +98,7 @@ int main(int argc, char** argv) {
     FrameCounter counter;
     long frames = 0;
     bool counting = false;
+    double cpuStart = 0;
     char buffer[1 << 16];
     while (true) {
         pollfd ready{pipeEnds[0], POLLIN, 0};
@@ -91,14 +114,19 @@ int main(int argc, char** argv) {
         if (!counting && since(start) >= warmUp) {
             counting = true;
             countStart = std::chrono::steady_clock::now();
+            cpuStart = processorSeconds(game);
             continue;
         }
         if (counting) {
             frames += seen;
             const double elapsed = since(countStart);
             if (elapsed >= seconds) {
-                std::fprintf(stderr, "the game: %ld frames in %.2f s = %.1f frames per second\n",
-                             frames, elapsed, double(frames) / elapsed);
+                const double cpu = processorSeconds(game) - cpuStart;
+                std::fprintf(stderr,
+                             "the game: %ld frames in %.2f s = %.1f frames per second, %.2f ms "
+                             "processor time per frame\n",
+                             frames, elapsed, double(frames) / elapsed,
+                             1000.0 * cpu / double(frames));
                 break;
             }
         }

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <string>
 
 namespace fpsWindow {
@@ -19,6 +20,7 @@ struct Measure {
     long frames = 0;
     bool counting = false;
     std::chrono::steady_clock::time_point start;
+    std::clock_t cpuStart = 0; // processor time of the whole process, every thread included
 };
 
 inline Measure& measure() {
@@ -36,13 +38,18 @@ inline void frameDone() {
             m.counting = true;
             m.frames = 0;
             m.start = now;
+            m.cpuStart = std::clock();
         }
         return;
     }
     ++m.frames;
     if (elapsed >= m.seconds) {
-        std::fprintf(stderr, "%s: %ld frames in %.2f s = %.1f frames per second\n", m.label,
-                     m.frames, elapsed, double(m.frames) / elapsed);
+        const double cpu = double(std::clock() - m.cpuStart) / CLOCKS_PER_SEC;
+        std::fprintf(stderr,
+                     "%s: %ld frames in %.2f s = %.1f frames per second, %.2f ms processor "
+                     "time per frame\n",
+                     m.label, m.frames, elapsed, double(m.frames) / elapsed,
+                     1000.0 * cpu / double(m.frames));
         std::exit(0);
     }
 }
