@@ -22,7 +22,7 @@ if ! grep -q 'ZEPH_SANITIZE:BOOL=ON' "$BUILD/CMakeCache.txt" 2>/dev/null; then
     echo "soak: $BUILD is not an AddressSanitizer build (configure it with -DZEPH_SANITIZE=ON)" >&2
     exit 2
 fi
-nice cmake --build "$BUILD" -j2 --target zephrandolinth >/dev/null
+nice cmake --build "$BUILD" -j2 --target zephrandolinth zephart >/dev/null
 
 # Closes a window the way a window manager does (WM_DELETE_WINDOW): freeglut then exits(0).
 cat >"$OUT/closeWindow.c" <<'EOF'
