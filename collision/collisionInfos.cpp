@@ -131,75 +131,79 @@ int CollisionInfos::positionOf(int index) const {
 }
 
 void CollisionInfos::fillGrid() {
-    grid.clear();
-    float largestRadius = 0.0f;
+    collectSpheres();
+    if (spheres.empty()) {
+        cells.clear();
+        return;
+    }
+    numberCells();
+    sortByCell();
+}
+
+void CollisionInfos::collectSpheres() {
+    spheres.clear();
     for (std::size_t position = 0; position < infos.records.size(); ++position) {
         const CollisionInfo& info = infos.records[position];
         // Erased records are never tested; a non-finite centre never overlaps anything.
-        if (info.index == -1 || !finite(info)) {
-            continue;
+        if (info.index != -1 && finite(info)) {
+            spheres.push_back({info.x, info.y, info.z, info.getRadius(), std::uint32_t(position)});
         }
-        GridEntry entry{};
-        entry.position = std::uint32_t(position);
-        entry.x = info.x;
-        entry.y = info.y;
-        entry.z = info.z;
-        entry.radius = info.getRadius();
-        largestRadius = std::max(largestRadius, entry.radius);
-        grid.push_back(entry);
     }
-    if (grid.empty()) {
-        return;
+}
+
+void CollisionInfos::numberCells() {
+    float low[3] = {spheres[0].x, spheres[0].y, spheres[0].z};
+    float high[3] = {low[0], low[1], low[2]};
+    float largestRadius = 0.0f;
+    for (const Sphere& sphere : spheres) {
+        const float centre[3] = {sphere.x, sphere.y, sphere.z};
+        for (int axis = 0; axis < 3; ++axis) {
+            low[axis] = std::min(low[axis], centre[axis]);
+            high[axis] = std::max(high[axis], centre[axis]);
+        }
+        largestRadius = std::max(largestRadius, sphere.radius);
     }
     // Any two overlapping centres are less than a cell apart on every axis, even with the
     // rounding of the float distance, so they sit in the same or in neighbouring cells.
-    const double cellSize = std::max(2.0 * double(largestRadius) * 1.01, 1.0);
-    placeInCells(1.0 / cellSize);
-    sortGridByCell();
-}
-
-void CollisionInfos::placeInCells(double cellsPerUnit) {
-    std::int32_t low[3] = {INT32_MAX, INT32_MAX, INT32_MAX};
-    std::int32_t high[3] = {INT32_MIN, INT32_MIN, INT32_MIN};
-    for (GridEntry& entry : grid) {
-        entry.cellX = cellNumber(entry.x, cellsPerUnit);
-        entry.cellY = cellNumber(entry.y, cellsPerUnit);
-        entry.cellZ = cellNumber(entry.z, cellsPerUnit);
-        const std::int32_t cell[3] = {entry.cellX, entry.cellY, entry.cellZ};
-        for (int axis = 0; axis < 3; ++axis) {
-            low[axis] = std::min(low[axis], cell[axis]);
-            high[axis] = std::max(high[axis], cell[axis]);
-        }
-    }
+    const double cellsPerUnit = 1.0 / std::max(2.0 * double(largestRadius) * 1.01, 1.0);
     // Cells are numbered x, then y, then z, from one below the lowest occupied cell to one
     // above the highest, so that a neighbour's number is this one's plus a fixed step and
-    // never wraps into another row.
-    strideY = std::uint64_t(high[2] - low[2]) + 3;
-    strideX = strideY * (std::uint64_t(high[1] - low[1]) + 3);
-    for (GridEntry& entry : grid) {
-        entry.cell = std::uint64_t(entry.cellX - low[0] + 1) * strideX +
-                     std::uint64_t(entry.cellY - low[1] + 1) * strideY +
-                     std::uint64_t(entry.cellZ - low[2] + 1);
+    // never wraps into another row. Cell numbers grow with the coordinate, so the extreme
+    // centres give the extreme cells.
+    std::int32_t lowCell[3];
+    for (int axis = 0; axis < 3; ++axis) {
+        lowCell[axis] = cellNumber(low[axis], cellsPerUnit);
+    }
+    strideY = std::uint64_t(cellNumber(high[2], cellsPerUnit) - lowCell[2]) + 3;
+    strideX = strideY * (std::uint64_t(cellNumber(high[1], cellsPerUnit) - lowCell[1]) + 3);
+    byCell.resize(spheres.size());
+    for (std::size_t entry = 0; entry < spheres.size(); ++entry) {
+        const Sphere& sphere = spheres[entry];
+        byCell[entry].cell =
+            std::uint64_t(cellNumber(sphere.x, cellsPerUnit) - lowCell[0] + 1) * strideX +
+            std::uint64_t(cellNumber(sphere.y, cellsPerUnit) - lowCell[1] + 1) * strideY +
+            std::uint64_t(cellNumber(sphere.z, cellsPerUnit) - lowCell[2] + 1);
+        byCell[entry].entry = std::uint32_t(entry);
     }
 }
 
-void CollisionInfos::sortGridByCell() {
+void CollisionInfos::sortByCell() {
     // A radix sort, eleven bits at a time, skipping digits that all entries share: the cells
     // of a field of the game's size fit in two digits.
     constexpr int kDigitBits = 11;
     constexpr std::size_t kBuckets = std::size_t(1) << kDigitBits;
     std::uint64_t highestCell = 0;
-    for (const GridEntry& entry : grid) {
+    for (const CellEntry& entry : byCell) {
         highestCell = std::max(highestCell, entry.cell);
     }
     std::vector<std::size_t> counts(kBuckets);
     for (int shift = 0; shift < 64 && (highestCell >> shift) != 0; shift += kDigitBits) {
         std::fill(counts.begin(), counts.end(), 0);
-        for (const GridEntry& entry : grid) {
+        for (const CellEntry& entry : byCell) {
             ++counts[(entry.cell >> shift) & (kBuckets - 1)];
         }
-        if (std::count(counts.begin(), counts.end(), grid.size()) == 1) {
-            continue;
+        if (std::find(counts.begin(), counts.end(), byCell.size()) != counts.end()) {
+            continue; // one digit for all
         }
         std::size_t start = 0;
         for (std::size_t& count : counts) {
@@ -207,23 +211,24 @@ void CollisionInfos::sortGridByCell() {
             count = start;
             start += here;
         }
-        sortedGrid.resize(grid.size());
-        for (const GridEntry& entry : grid) {
-            sortedGrid[counts[(entry.cell >> shift) & (kBuckets - 1)]++] = entry;
+        sortedByCell.resize(byCell.size());
+        for (const CellEntry& entry : byCell) {
+            sortedByCell[counts[(entry.cell >> shift) & (kBuckets - 1)]++] = entry;
         }
-        grid.swap(sortedGrid);
+        byCell.swap(sortedByCell);
     }
+    // The walk reads cell numbers far more often than centres: keep them apart, in cell order.
+    cells.resize(byCell.size());
+    sortedSpheres.resize(byCell.size());
+    for (std::size_t i = 0; i < byCell.size(); ++i) {
+        cells[i] = byCell[i].cell;
+        sortedSpheres[i] = spheres[byCell[i].entry];
+    }
+    spheres.swap(sortedSpheres);
 }
 
 void CollisionInfos::findOverlappingPairs() {
     pairs.clear();
-    // The walk below reads cell numbers far more often than centres: keep them apart.
-    cells.clear();
-    spheres.clear();
-    for (const GridEntry& entry : grid) {
-        cells.push_back(entry.cell);
-        spheres.push_back({entry.x, entry.y, entry.z, entry.radius, entry.position});
-    }
     // Each pair of neighbouring cells is visited once, from the lower of the two: the rest of
     // the entry's own row (same x and y, z up to one more), then the rows at y + 1, and at
     // x + 1 with y - 1, y and y + 1, each over z - 1 to z + 1. Those rows start at cells that
@@ -231,7 +236,7 @@ void CollisionInfos::findOverlappingPairs() {
     const std::uint64_t rowStarts[] = {strideY - 1, strideX - strideY - 1, strideX - 1,
                                        strideX + strideY - 1};
     std::size_t cursors[4] = {0, 0, 0, 0};
-    const std::size_t count = cells.size();
+    const std::size_t count = spheres.empty() ? 0 : cells.size();
     for (std::size_t entry = 0; entry < count; ++entry) {
         const std::uint64_t cell = cells[entry];
         scanRow(entry + 1, entry, cell + 1);

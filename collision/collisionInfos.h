@@ -54,17 +54,15 @@ class CollisionInfos {
     CollisionRecords infos; // every record ever added, in order of addition
 
   private:
-    // One live record with a finite centre, placed in the grid for one test pass.
-    struct GridEntry {
-        std::uint64_t cell;     // cell number, ordered by x, then y, then z
-        std::uint32_t position; // in storage
-        float x, y, z, radius;  // copied from the record
-        std::int32_t cellX, cellY, cellZ;
-    };
-    // The centre and radius of a grid entry, for the exact test.
+    // The centre and radius of one live record with a finite centre, for one test pass.
     struct Sphere {
         float x, y, z, radius;
-        std::uint32_t position;
+        std::uint32_t position; // in storage
+    };
+    // A sphere's grid cell, numbered in the order x, then y, then z.
+    struct CellEntry {
+        std::uint64_t cell;
+        std::uint32_t entry; // in spheres
     };
     // Two storage positions whose spheres overlap, in the order the pair walk meets them.
     struct StoredPair {
@@ -72,8 +70,9 @@ class CollisionInfos {
     };
 
     void fillGrid();
-    void placeInCells(double cellsPerUnit);
-    void sortGridByCell();
+    void collectSpheres();
+    void numberCells();
+    void sortByCell();
     void findOverlappingPairs();
     void scanRow(std::size_t from, std::size_t entry, std::uint64_t last);
     bool replayPairsInStorageOrder();
@@ -85,9 +84,9 @@ class CollisionInfos {
     std::ptrdiff_t firstErased = -1;  // storage position of the first erased record, or -1
 
     // Scratch of the test pass, kept to spare allocations from frame to frame.
-    std::vector<GridEntry> grid, sortedGrid;
-    std::vector<std::uint64_t> cells;       // of the sorted grid
-    std::vector<Sphere> spheres;            // of the sorted grid
+    std::vector<Sphere> spheres, sortedSpheres; // in storage order, then in cell order
+    std::vector<CellEntry> byCell, sortedByCell;
+    std::vector<std::uint64_t> cells;       // of the spheres once in cell order
     std::uint64_t strideX = 0, strideY = 0; // cell number steps of one cell along x and y
     std::vector<StoredPair> pairs;
 };

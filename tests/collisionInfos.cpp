@@ -11,6 +11,8 @@
 #include <cstring>
 #include <limits>
 #include <string>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -127,6 +129,15 @@ TEST_F(CollisionInfosTest, erasingANumberThatNoRecordHoldsOnlyPrintsBothLines) {
         EXPECT_EQ(indexesInStorage(registry), (std::vector<int>{1, -1}));
     }
 }
+
+// Only the registry writes its records: a record changed from outside would no longer be where
+// the registry's tables say its number is.
+static_assert(
+    !std::is_assignable<decltype(std::declval<CollisionInfos&>().infos[0]), CollisionInfo>::value,
+    "the registry's records are read-only from outside");
+static_assert(
+    !std::is_assignable<decltype((std::declval<CollisionInfos&>().infos[0].index)), int>::value,
+    "a record's number cannot be changed from outside");
 
 // ---------------------------------------------------------------- look-ups and reports
 
