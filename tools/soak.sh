@@ -131,8 +131,9 @@ shots() { sed -E 's/.*allocations=([0-9]+).*/\1/' "$OUT/counts" 2>/dev/null || e
 echo "seconds rss_kib collision_indexes" >"$OUT/memory.tsv"
 
 KEYS=(Up Down Left Right Prior Next F3 F4)
-END=$((SECONDS + MINUTES * 60))
-NEXT_SAMPLE=$SECONDS
+SECONDS=0 # from here on, seconds of play
+END=$((MINUTES * 60))
+NEXT_SAMPLE=0
 while [ "$SECONDS" -lt "$END" ] && [ ! -e "$OUT/exit-code" ]; do
     # Fire held: a rocket asked for with every burst, beside one random key.
     xdotool key --delay 15 F2 "${KEYS[$((RANDOM % ${#KEYS[@]}))]}" F2 2>/dev/null || true
@@ -158,10 +159,11 @@ if grep -q "ERROR: \(AddressSanitizer\|LeakSanitizer\)" "$OUT/stderr.log"; then
 else
     echo "soak: no AddressSanitizer or LeakSanitizer report"
 fi
-# Growth per shot over the run after the first minute (start-up and the settling of the
-# allocator are left out).
-awk 'NR > 1 && $1 >= 60 && !first { first = 1; s0 = $1; r0 = $2; n0 = $3 }
-     NR > 1 { s1 = $1; r1 = $2; n1 = $3 }
-     END { if (n1 > n0) printf "soak: %d shots from %d s to %d s; resident memory %d KiB -> %d KiB: %.0f bytes per shot\n", n1 - n0, s0, s1, r0, r1, (r1 - r0) * 1024 / (n1 - n0);
-           else print "soak: no shots to measure growth against" }' "$OUT/memory.tsv"
+# Growth per shot: the least-squares slope of resident memory against collision numbers handed
+# out, over the samples after the first minute of play (start-up and the filling of the
+# sanitizer's quarantine are left out).
+awk 'NR > 1 && $1 >= 60 { n++; x = $3; y = $2 * 1024; sx += x; sy += y; sxx += x * x; sxy += x * y
+                          if (n == 1) { s0 = $1; r0 = $2; x0 = $3 } s1 = $1; r1 = $2; x1 = $3 }
+     END { if (n > 2 && x1 > x0) printf "soak: %d shots from %d s to %d s of play; resident memory %d KiB -> %d KiB; %.0f bytes per shot (slope over %d samples)\n", x1 - x0, s0, s1, r0, r1, (n * sxy - sx * sy) / (n * sxx - sx * sx), n;
+           else print "soak: too few samples to measure growth against shots" }' "$OUT/memory.tsv"
 [ "$EXIT_CODE" = 0 ]
