@@ -262,8 +262,10 @@ Model_3DS::Model_3DS()
     : modelName(nullptr), path(nullptr), numObjects(0), numMaterials(0), totalVerts(0),
       totalFaces(0), showNormals(false), materials(nullptr), objects(nullptr), pos{0, 0, 0},
       rot{0, 0, 0}, scale(1.0f), lit(true), visible(true), file(nullptr), textureCount(0),
-      textureLoader(TGA_Texture), fault(nullptr), storage(std::make_shared<Model3dsStorage>()) {
-    path = storage->path.data();
+      textureLoader(TGA_Texture), fault(nullptr) {
+    // Every entity record embeds nine never-loaded meshes: an empty one allocates nothing.
+    static char noDirectory[1] = "";
+    path = noDirectory;
 }
 
 Model_3DS::Model_3DS(const Model_3DS&) = default;
