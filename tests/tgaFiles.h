@@ -42,7 +42,7 @@ inline Bytes file(const Header& h, const Bytes& pixels) {
     out.push_back(static_cast<unsigned char>(h.id.size()));
     out.push_back(h.colourMapType);
     out.push_back(h.imageType);
-    out.resize(12, 0); // colour map specification and origin
+    out.resize(12, 0); // colour map fields and origin
     for (unsigned value : {h.width, h.height}) {
         out.push_back(static_cast<unsigned char>(value & 0xFF));
         out.push_back(static_cast<unsigned char>(value >> 8));

@@ -201,7 +201,7 @@ std::vector<std::uint8_t> encodeTga(const Image& image, bool runLength) {
     out.u8(0);                         // no colour map
     out.u8(runLength ? 10 : 2);        // true colour, compressed or not
     for (int i = 0; i < 5; ++i) {
-        out.u8(0);                     // colour map specification
+        out.u8(0);                     // colour map fields
     }
     out.u16(0);                        // x origin
     out.u16(0);                        // y origin
