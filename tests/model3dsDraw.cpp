@@ -91,26 +91,6 @@ Model_3DS read(const Chunk& file, int firstTexture = 0) {
     return model;
 }
 
-Chunk fileWith(const std::vector<Chunk>& editorChildren) {
-    Chunk edit = editor();
-    for (const Chunk& child : editorChildren) {
-        edit.child(child);
-    }
-    Chunk file = mainChunk();
-    file.child(edit);
-    return file;
-}
-
-Chunk objectWith(const std::string& name, const std::vector<Chunk>& meshChildren) {
-    Chunk body = mesh();
-    for (const Chunk& child : meshChildren) {
-        body.child(child);
-    }
-    Chunk named = object(name);
-    named.child(body);
-    return named;
-}
-
 // A triangle on the stored axes at (1, 0, 0), (0, 1, 0), (0, 0, 1), in one group of `material`.
 Chunk cornerTriangle(const std::string& name, const std::string& material,
                      const std::vector<Chunk>& extra = {}) {

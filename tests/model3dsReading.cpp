@@ -34,42 +34,6 @@ Model_3DS read(const Chunk& file, const char* name = "mesh.3ds", int firstTextur
     return model;
 }
 
-Chunk fileWith(const std::vector<Chunk>& editorChildren) {
-    Chunk edit = editor();
-    for (const Chunk& child : editorChildren) {
-        edit.child(child);
-    }
-    Chunk file = mainChunk();
-    file.child(edit);
-    return file;
-}
-
-Chunk objectWith(const std::string& name, const std::vector<Chunk>& meshChildren) {
-    Chunk body = mesh();
-    for (const Chunk& child : meshChildren) {
-        body.child(child);
-    }
-    Chunk named = object(name);
-    named.child(body);
-    return named;
-}
-
-Chunk materialWith(const std::string& name, const std::vector<Chunk>& children) {
-    Chunk m = material();
-    m.child(materialName(name));
-    for (const Chunk& child : children) {
-        m.child(child);
-    }
-    return m;
-}
-
-std::vector<float> floats(const float* values, int count) {
-    return values == nullptr ? std::vector<float>() : std::vector<float>(values, values + count);
-}
-std::vector<unsigned> shorts(const unsigned short* values, int count) {
-    return values == nullptr ? std::vector<unsigned>()
-                             : std::vector<unsigned>(values, values + count);
-}
 std::vector<unsigned> groupIndices(const Object_3DS& object, int group) {
     return shorts(object.faceGroups[group].indices, object.faceGroups[group].numIndices);
 }

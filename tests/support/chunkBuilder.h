@@ -127,6 +127,46 @@ inline Chunk faceGroup(const std::string& materialName, const std::vector<unsign
 // A chunk the reader does not know, with some bytes of its own.
 inline Chunk unknown(std::uint16_t id = 0x7777) { return Chunk(id).u32(0xDEADBEEF).u16(0x4110); }
 
+
+// Whole files and their parts, assembled from children in the order given.
+inline Chunk fileWith(const std::vector<Chunk>& editorChildren) {
+    Chunk edit = editor();
+    for (const Chunk& child : editorChildren) {
+        edit.child(child);
+    }
+    Chunk file = mainChunk();
+    file.child(edit);
+    return file;
+}
+
+inline Chunk objectWith(const std::string& name, const std::vector<Chunk>& meshChildren) {
+    Chunk body = mesh();
+    for (const Chunk& child : meshChildren) {
+        body.child(child);
+    }
+    Chunk named = object(name);
+    named.child(body);
+    return named;
+}
+
+inline Chunk materialWith(const std::string& name, const std::vector<Chunk>& children) {
+    Chunk m = material();
+    m.child(materialName(name));
+    for (const Chunk& child : children) {
+        m.child(child);
+    }
+    return m;
+}
+
+// A mesh's arrays as vectors, so tests compare them whole; a null array is empty.
+inline std::vector<float> floats(const float* values, int count) {
+    return values == nullptr ? std::vector<float>() : std::vector<float>(values, values + count);
+}
+inline std::vector<unsigned> shorts(const unsigned short* values, int count) {
+    return values == nullptr ? std::vector<unsigned>()
+                             : std::vector<unsigned>(values, values + count);
+}
+
 } // namespace chunk3ds
 
 // Small whole files shared by the reading tests and the fuzzer's seed corpus.
