@@ -13,6 +13,8 @@
 #include "entities/toutatis.h"
 #include "view/cockpit.h"
 
+#include "support/placementChecks.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -36,36 +38,6 @@ CollisionInfo drawnAt(float x, float y, float z) {
     record.y = y;
     record.z = z;
     return record;
-}
-
-GraphVertexTransform placedAt(float x, float y, float z) {
-    GraphVertexTransform t;
-    t.composeTranslations(x, y, z);
-    return t;
-}
-
-uint32_t bits(float f) {
-    uint32_t u;
-    std::memcpy(&u, &f, sizeof u);
-    return u;
-}
-
-// Every readable value of both placements has the same bit pattern, the rotated axes included.
-void expectSamePlacement(GraphVertexTransform a, GraphVertexTransform b) {
-    EXPECT_EQ(bits(a.getX()), bits(b.getX()));
-    EXPECT_EQ(bits(a.getY()), bits(b.getY()));
-    EXPECT_EQ(bits(a.getZ()), bits(b.getZ()));
-    EXPECT_EQ(bits(a.getAlphaX()), bits(b.getAlphaX()));
-    EXPECT_EQ(bits(a.getAlphaY()), bits(b.getAlphaY()));
-    EXPECT_EQ(bits(a.getAlphaZ()), bits(b.getAlphaZ()));
-    EXPECT_EQ(bits(a.getScaleX()), bits(b.getScaleX()));
-    EXPECT_EQ(bits(a.getScaleY()), bits(b.getScaleY()));
-    EXPECT_EQ(bits(a.getScaleZ()), bits(b.getScaleZ()));
-    EXPECT_EQ(bits(a.getDirectionXZ()), bits(b.getDirectionXZ()));
-    EXPECT_EQ(bits(a.getDirectionYZ()), bits(b.getDirectionYZ()));
-    EXPECT_EQ(bits(a.getDirectionZZ()), bits(b.getDirectionZZ()));
-    EXPECT_EQ(bits(a.getDirectionXX()), bits(b.getDirectionXX()));
-    EXPECT_EQ(bits(a.getDirectionYY()), bits(b.getDirectionYY()));
 }
 
 void expectPosition(const GraphVertexTransform& t, float x, float y, float z) {

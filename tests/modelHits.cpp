@@ -6,6 +6,8 @@
 #include "entities/model.h"
 #include "view/cockpit.h"
 
+#include "support/placementChecks.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -24,30 +26,6 @@ std::string consoleOf(const std::function<void()>& action) {
 std::string deathLines(int index) {
     return "\non set un existe a false\non esaie d eraser " + std::to_string(index) +
            "\non a reussi d eraser " + std::to_string(index);
-}
-
-GraphVertexTransform placedAt(float x, float y, float z) {
-    GraphVertexTransform t;
-    t.composeTranslations(x, y, z);
-    return t;
-}
-
-uint32_t bits(float f) {
-    uint32_t u;
-    std::memcpy(&u, &f, sizeof u);
-    return u;
-}
-
-void expectSamePlacement(GraphVertexTransform a, GraphVertexTransform b) {
-    const float av[] = {a.getX(), a.getY(), a.getZ(), a.getAlphaX(), a.getAlphaY(), a.getAlphaZ(),
-                        a.getScaleX(), a.getScaleY(), a.getScaleZ(), a.getDirectionXZ(),
-                        a.getDirectionYZ(), a.getDirectionZZ()};
-    const float bv[] = {b.getX(), b.getY(), b.getZ(), b.getAlphaX(), b.getAlphaY(), b.getAlphaZ(),
-                        b.getScaleX(), b.getScaleY(), b.getScaleZ(), b.getDirectionXZ(),
-                        b.getDirectionYZ(), b.getDirectionZZ()};
-    for (int i = 0; i < 12; ++i) {
-        EXPECT_EQ(bits(av[i]), bits(bv[i])) << "value " << i;
-    }
 }
 
 // A registry with the frame's three steps spelled out: entity updates, then every entity
