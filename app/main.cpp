@@ -76,7 +76,7 @@ void Idle() {
         dy = 0;
         firstTime = false;
     }
-    redisplayRequest()();
+    windowSystem().postRedisplay();
     dx = 0;
     dy = 0;
 }

@@ -2,16 +2,18 @@
 
 #include <GL/freeglut.h>
 
-WindowSystem glutWindowSystem() {
-    return {glutSwapBuffers, glutBitmapCharacter};
+namespace {
+
+WindowSystem currentCalls = {glutSwapBuffers, glutBitmapCharacter, glutPostRedisplay};
+
+} // namespace
+
+WindowSystem glutWindowSystem() { return {glutSwapBuffers, glutBitmapCharacter, glutPostRedisplay}; }
+
+WindowSystem setWindowSystem(WindowSystem calls) {
+    WindowSystem previous = currentCalls;
+    currentCalls = calls;
+    return previous;
 }
 
-WindowSystem& windowSystem() {
-    static WindowSystem current = glutWindowSystem();
-    return current;
-}
-
-RedisplayRequest& redisplayRequest() {
-    static RedisplayRequest current = glutPostRedisplay;
-    return current;
-}
+const WindowSystem& windowSystem() { return currentCalls; }

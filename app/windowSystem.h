@@ -1,17 +1,14 @@
 #pragma once
-// The two window-system calls a frame makes. freeglut ends the process when it is called
-// without a window, so headless tests put recorders here in place of GLUT.
+// The window-system calls a frame makes. freeglut ends the process when it is called without a
+// window, so headless tests install recorders in place of GLUT's own.
 
 struct WindowSystem {
     void (*swapBuffers)();
     void (*bitmapCharacter)(void* font, int character);
+    void (*postRedisplay)(); // the idle callback's request for the next frame
 };
 
-// The calls the game makes from now on; starts as GLUT's own.
-WindowSystem& windowSystem();
 WindowSystem glutWindowSystem();
-
-// The idle callback's request for the next frame (glutPostRedisplay). Kept apart from the
-// table above so that replacing the table leaves it as it is, and the other way round.
-using RedisplayRequest = void (*)();
-RedisplayRequest& redisplayRequest();
+// The calls the game makes from now on; returns the ones it replaces.
+WindowSystem setWindowSystem(WindowSystem calls);
+const WindowSystem& windowSystem();

@@ -25,5 +25,4 @@ FrameClock setFrameClock(FrameClock clock) {
     return previous;
 }
 
-std::int64_t frameClockNow() { return currentClock.now(); }
-std::int64_t frameClockFrequency() { return currentClock.ticksPerSecond(); }
+const FrameClock& frameClock() { return currentClock; }

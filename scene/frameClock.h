@@ -12,5 +12,4 @@ struct FrameClock {
 FrameClock steadyFrameClock();
 // The clock the world reads from now on; returns the one it replaces.
 FrameClock setFrameClock(FrameClock clock);
-std::int64_t frameClockNow();
-std::int64_t frameClockFrequency();
+const FrameClock& frameClock();

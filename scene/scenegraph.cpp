@@ -125,7 +125,7 @@ void SceneGraph::initTest() {
     delete geometries;
     geometries = new Geometries();
     geometries->init();
-    counterLast = frameClockNow();
+    counterLast = frameClock().now();
 
     const int index = addModel();
     root = GraphVertex(Model(Golevka(false), geometries, index), placedAt(-3, 3, 0, 0, 0, 0));
@@ -172,8 +172,8 @@ void SceneGraph::render(bool showSkybox) {
 }
 
 void SceneGraph::measureFrameTime() {
-    counterNow = frameClockNow();
-    frequency = frameClockFrequency();
+    counterNow = frameClock().now();
+    frequency = frameClock().ticksPerSecond();
     frameTime = double(counterNow - counterLast) / double(frequency);
     counterLast = counterNow;
     fps = 1.0 / frameTime;

@@ -107,10 +107,7 @@ class FrameCycle : public ::testing::Test {
     void SetUp() override {
         ASSERT_TRUE(context().ok()) << context().error();
         ASSERT_TRUE(context().makeCurrent());
-        savedWindow = windowSystem();
-        windowSystem() = {recordSwap, ignoreCharacter};
-        savedRedisplay = redisplayRequest();
-        redisplayRequest() = recordRedisplay;
+        savedWindow = setWindowSystem({recordSwap, ignoreCharacter, recordRedisplay});
         savedClock = setFrameClock({fakeNow, fakeFrequency});
         if (!started) {
             testing::internal::CaptureStdout();
@@ -129,8 +126,7 @@ class FrameCycle : public ::testing::Test {
     void TearDown() override {
         clearInput();
         setFrameClock(savedClock);
-        redisplayRequest() = savedRedisplay;
-        windowSystem() = savedWindow;
+        setWindowSystem(savedWindow);
     }
 
     static void clearInput() {
@@ -153,7 +149,6 @@ class FrameCycle : public ::testing::Test {
     static inline std::string startupOutput;
     static inline FixedState fixedState;
     WindowSystem savedWindow{};
-    RedisplayRequest savedRedisplay = nullptr;
     FrameClock savedClock{};
 };
 

@@ -31,13 +31,13 @@ TEST(FrameClock, theGameClockCountsForwardAtItsStatedRate) {
 
 TEST(FrameClock, replacingTheClockHandsBackTheOneItReplaces) {
     const FrameClock game = setFrameClock({fixedNow, fixedRate});
-    EXPECT_EQ(frameClockNow(), 42);
-    EXPECT_EQ(frameClockFrequency(), 7);
+    EXPECT_EQ(frameClock().now(), 42);
+    EXPECT_EQ(frameClock().ticksPerSecond(), 7);
     const FrameClock fake = setFrameClock(game);
     EXPECT_EQ(fake.now, &fixedNow);
     EXPECT_EQ(fake.ticksPerSecond, &fixedRate);
-    EXPECT_EQ(frameClockFrequency(), steadyFrameClock().ticksPerSecond());
-    const std::int64_t before = frameClockNow();
+    EXPECT_EQ(frameClock().ticksPerSecond(), steadyFrameClock().ticksPerSecond());
+    const std::int64_t before = frameClock().now();
     EXPECT_GE(steadyFrameClock().now(), before);
 }
 

@@ -53,8 +53,7 @@ class FunctionDrawString : public GlTest {
   protected:
     void SetUp() override {
         GlTest::SetUp();
-        saved = windowSystem();
-        windowSystem() = {noSwap, recordCharacter};
+        saved = setWindowSystem({noSwap, recordCharacter, noSwap});
         drawn.clear();
         glMatrixMode(GL_PROJECTION);
         glLoadIdentity();
@@ -63,7 +62,7 @@ class FunctionDrawString : public GlTest {
         glColor3f(0, 1, 1);
     }
     void TearDown() override {
-        windowSystem() = saved;
+        setWindowSystem(saved);
         GlTest::TearDown();
     }
 

@@ -29,6 +29,7 @@ std::string bitmapText;
 std::int64_t ticks = 0;
 
 void recordSwap() { ++swaps; }
+void noRedisplay() {}
 void recordCharacter(void*, int character) { bitmapText += char(character); }
 std::int64_t fakeNow() { return ticks; }
 std::int64_t fakeFrequency() { return 1000; }
@@ -39,8 +40,7 @@ class WorldTest : public GlTest {
   protected:
     void SetUp() override {
         GlTest::SetUp();
-        savedWindow = windowSystem();
-        windowSystem() = {recordSwap, recordCharacter};
+        savedWindow = setWindowSystem({recordSwap, recordCharacter, noRedisplay});
         savedClock = setFrameClock({fakeNow, fakeFrequency});
         swaps = 0;
         bitmapText.clear();
@@ -51,7 +51,7 @@ class WorldTest : public GlTest {
     void TearDown() override {
         world.reset();
         setFrameClock(savedClock);
-        windowSystem() = savedWindow;
+        setWindowSystem(savedWindow);
         GlTest::TearDown();
     }
 
