@@ -7,6 +7,7 @@
 //     0x4120 faces > 0x4130 faces of one material.
 // Every other chunk is skipped. A walk never leaves its chunk: a child shorter than its header or
 // longer than what is left of its parent ends that walk, and counts are cut to the bytes there.
+// A file cut short is read up to where its bytes stop.
 
 #include "assets/model3ds.h"
 #include "assets/tga.h"
@@ -49,6 +50,7 @@ struct Model3dsReading {
     const unsigned char* bytes;
     long size;
     const char* fault = nullptr;
+    bool cutShort = false; // the main chunk says more bytes than the file holds
     // The face list being read: file triangle number -> stored triangle, -1 when dropped. Face
     // groups name triangles by their number in the file.
     std::vector<int> storedTriangle;
@@ -138,15 +140,20 @@ void walkChildren(Model3dsReading& reading, long from, long end, Visit visit) {
             reading.note("chunk shorter than its header");
             return;
         }
+        long kept = static_cast<long>(length);
         if (length > static_cast<unsigned long>(end - position)) {
-            reading.note("chunk runs past its parent");
-            return;
+            // In a file cut short every chunk that was open where the bytes stop ends there, and
+            // so does its parent: read what is left of it. Anywhere else the lengths disagree.
+            if (!reading.cutShort || end != reading.size) {
+                reading.note("chunk runs past its parent");
+                return;
+            }
+            kept = end - position;
         }
-        // A chunk with an empty body says nothing, whatever its id: it is not even counted.
-        if (length > static_cast<unsigned long>(headerSize)) {
-            visit(id, static_cast<long>(length), position + headerSize);
-        }
-        position += static_cast<long>(length);
+        // An empty chunk is a chunk all the same: a material or object without a body still
+        // takes its place, and an empty map name still takes its texture slot.
+        visit(id, kept, position + headerSize);
+        position += kept;
     }
 }
 
@@ -169,7 +176,9 @@ long readName(const Model3dsReading& reading, long position, long end, char (&na
         ++length;
     }
     const long kept = std::min(length, static_cast<long>(sizeof name) - 1);
-    std::memcpy(name, reading.bytes + position, static_cast<std::size_t>(kept));
+    if (kept > 0) { // an empty name reads nothing, not even where it would start
+        std::memcpy(name, reading.bytes + position, static_cast<std::size_t>(kept));
+    }
     name[kept] = '\0';
     return position + length < end ? position + length + 1 : end;
 }
@@ -328,7 +337,10 @@ int Model_3DS::LoadBytes(const unsigned char* bytes, std::size_t size, int first
     } else if (mainLength < static_cast<unsigned long>(headerSize)) {
         reading.note("chunk shorter than its header");
     } else if (mainLength > static_cast<unsigned long>(reading.size)) {
-        reading.note("chunk runs past the end of the file");
+        // Read what the file holds: a file missing its last bytes keeps nearly all its mesh.
+        reading.note("file is cut short");
+        reading.cutShort = true;
+        MainChunkProcessor(reading.size, headerSize, firstTexture, textures);
     } else {
         MainChunkProcessor(static_cast<long>(mainLength), headerSize, firstTexture, textures);
     }
