@@ -12,7 +12,7 @@ namespace {
 
 const GLfloat white[4] = {1.0f, 1.0f, 1.0f, 1.0f};
 
-// The group's material, or null when its name matched none (then it is drawn white).
+// The group's material, or null when its name matched none.
 const Material_3DS* materialOf(const FaceGroup_3DS& group, const Material_3DS* materials,
                                int numMaterials) {
     if (group.materialIndex < 0 || group.materialIndex >= numMaterials) {
@@ -43,22 +43,26 @@ void setArrays(const Object_3DS& object, bool lit) {
     glVertexPointer(3, GL_FLOAT, 0, object.vertices);
 }
 
-// A group whose material is unknown, or a group of a textured object whose material has no
-// usable map, is drawn plain white without a texture.
+// A group whose material is unknown is drawn plain white without a texture. A group of a
+// textured object whose material has no usable map is drawn as an untextured group of that
+// material: its own colours, texturing off.
 void setGroupMaterial(const Object_3DS& object, const Material_3DS* material,
                       const unsigned int* textures) {
-    const bool textureBound = object.textured && hasUsableTexture(material, textures);
-    const bool plainWhite = material == nullptr || (object.textured && !textureBound);
-    glMaterialfv(GL_FRONT, GL_DIFFUSE, plainWhite ? white : material->diffuse);
-    if (textureBound) {
+    if (material == nullptr) {
+        glMaterialfv(GL_FRONT, GL_DIFFUSE, white);
+        glDisable(GL_TEXTURE_2D);
+        glMaterialfv(GL_FRONT, GL_AMBIENT, white);
+        return;
+    }
+    glMaterialfv(GL_FRONT, GL_DIFFUSE, material->diffuse);
+    if (object.textured && hasUsableTexture(material, textures)) {
         glMaterialfv(GL_FRONT, GL_AMBIENT, white);
         glEnable(GL_TEXTURE_2D);
         glBindTexture(GL_TEXTURE_2D, textures[material->textureIndex]);
         return;
     }
     glDisable(GL_TEXTURE_2D);
-    const bool ownAmbient = !plainWhite && material->hasAmbient;
-    glMaterialfv(GL_FRONT, GL_AMBIENT, ownAmbient ? material->ambient : white);
+    glMaterialfv(GL_FRONT, GL_AMBIENT, material->hasAmbient ? material->ambient : white);
 }
 
 void drawGroup(const Object_3DS& object, const FaceGroup_3DS& group) {
