@@ -7,6 +7,7 @@
 #include <GL/freeglut.h>
 #include <GL/glu.h>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <iostream>
 
@@ -124,8 +125,15 @@ void GestionSpecial(int key, int /*x*/, int /*y*/) {
 
 namespace {
 
-// freeglut ends the process on its own when no display can be opened; say why first.
-bool displayAvailable() {
+// freeglut ends the process with a terse error when it has no display name at all; say why
+// first, in one line. Only the name is checked: a display named but unreachable is freeglut's
+// to report. A "-display" argument names one for freeglut, whatever DISPLAY holds.
+bool displayNamed(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "-display") == 0) {
+            return true;
+        }
+    }
     const char* name = std::getenv("DISPLAY");
     return name != nullptr && name[0] != '\0';
 }
@@ -135,7 +143,7 @@ bool displayAvailable() {
 int runGame(int argc, char** argv) {
     printBannerAndHelp();
     std::srand(unsigned(std::time(nullptr)));
-    if (!displayAvailable()) {
+    if (!displayNamed(argc, argv)) {
         std::cerr << "zephrandolinth: no X display to open a window on (DISPLAY is not set); "
                      "run it inside a desktop session or under xvfb-run\n";
         return 1;
