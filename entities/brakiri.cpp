@@ -1,5 +1,6 @@
 #include "entities/brakiri.h"
 
+#include "entities/kindMesh.h"
 #include "entities/pursuit.h"
 #include "view/cockpit.h"
 
@@ -12,3 +13,12 @@ GraphVertexTransform Brakiri::update(double, GraphVertexTransform transformation
     }
     return transformation;
 }
+
+int Brakiri::load(int firstTexture, unsigned int* textures) {
+    return loadMeshAtScale(model, scaleCoeff, 0.02f, "bin/models/brakiri.3ds", firstTexture,
+                           textures);
+}
+
+void Brakiri::initDisplayList(unsigned int* textures) { issueMeshCommands(model, textures); }
+
+void Brakiri::draw() { captureDrawnPosition(drawn, drawnX, drawnY, drawnZ); }

@@ -1,5 +1,6 @@
 #include "entities/clipper.h"
 
+#include "entities/kindMesh.h"
 #include "entities/pursuit.h"
 #include "view/cockpit.h"
 
@@ -12,3 +13,12 @@ GraphVertexTransform Clipper::update(double, GraphVertexTransform transformation
     }
     return transformation;
 }
+
+int Clipper::load(int firstTexture, unsigned int* textures) {
+    return loadMeshAtScale(model, scaleCoeff, 0.05f, "bin/models/clipper.3ds", firstTexture,
+                           textures);
+}
+
+void Clipper::initDisplayList(unsigned int* textures) { issueMeshCommands(model, textures); }
+
+void Clipper::draw() { captureDrawnPosition(drawn, drawnX, drawnY, drawnZ); }

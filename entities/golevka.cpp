@@ -1,5 +1,6 @@
 #include "entities/golevka.h"
 
+#include "entities/kindMesh.h"
 #include "entities/pursuit.h"
 #include "view/cockpit.h"
 
@@ -16,3 +17,10 @@ GraphVertexTransform Golevka::update(double dt, GraphVertexTransform transformat
     }
     return transformation;
 }
+
+int Golevka::load(int firstTexture, unsigned int* textures) {
+    return loadMeshAtScale(model, scaleCoeff, 5.0, "bin/models/golevka.3ds", firstTexture,
+                           textures);
+}
+
+void Golevka::initDisplayList(unsigned int* textures) { issueMeshCommands(model, textures); }

@@ -1,5 +1,6 @@
 #include "entities/kanone3d.h"
 
+#include "entities/kindMesh.h"
 #include "view/cockpit.h"
 
 namespace {
@@ -12,3 +13,13 @@ GraphVertexTransform Kanone3d::update(double dt, GraphVertexTransform transforma
     }
     return transformation;
 }
+
+// The cannon's file lacks the class name's "3d".
+int Kanone3d::load(int firstTexture, unsigned int* textures) {
+    return loadMeshAtScale(model, scaleCoeff, 0.01f, "bin/models/kanone.3ds", firstTexture,
+                           textures);
+}
+
+void Kanone3d::initDisplayList(unsigned int* textures) { issueMeshCommands(model, textures); }
+
+void Kanone3d::draw() { captureDrawnPosition(drawn, drawnX, drawnY, drawnZ); }

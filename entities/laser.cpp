@@ -1,6 +1,7 @@
 #include "entities/laser.h"
 
-#include "entities/pursuit.h"
+#include "entities/flight.h"
+#include "entities/kindMesh.h"
 #include "view/cockpit.h"
 
 void Laser::setOriginalTransformation(GraphVertexTransform t) { launchTransformation = t; }
@@ -8,3 +9,10 @@ void Laser::setOriginalTransformation(GraphVertexTransform t) { launchTransforma
 GraphVertexTransform Laser::update(double dt, GraphVertexTransform transformation, Cockpit) {
     return flyFromLaunch(dt, transformation, launched, launchTransformation, projectileSpeed);
 }
+
+int Laser::load(int firstTexture, unsigned int* textures) {
+    return loadMeshAtScale(model, scaleCoeff, 0.1f, "bin/models/laser.3ds", firstTexture,
+                           textures);
+}
+
+void Laser::initDisplayList(unsigned int* textures) { issueMeshCommands(model, textures); }

@@ -20,17 +20,3 @@ void stepTowardCockpit(GraphVertexTransform& transformation, const Cockpit& cock
     }
     transformation.composeTranslations(dx / d * length, dy / d * length, dz / d * length);
 }
-
-GraphVertexTransform flyFromLaunch(double dt, GraphVertexTransform transformation, bool& launched,
-                                   GraphVertexTransform& launchTransformation, double speed) {
-    if (!launched) {
-        launched = true;
-        return launchTransformation;
-    }
-    const double forwardX = -double(launchTransformation.getDirectionXZ());
-    const double forwardY = -double(launchTransformation.getDirectionYZ());
-    const double forwardZ = -double(launchTransformation.getDirectionZZ());
-    transformation.composeTranslations(float(forwardX * dt * speed), float(forwardY * dt * speed),
-                                       float(forwardZ * dt * speed));
-    return transformation;
-}

@@ -1,7 +1,6 @@
 #pragma once
-// Steps shared by kinds that behave alike: the two following asteroids and the two ships close
-// in on the cockpit by a fixed step per frame; the two projectiles fly along the direction they
-// were launched in.
+// The step shared by kinds that close in on the player: the two following asteroids and the
+// two ships move toward the cockpit by a fixed step per frame.
 
 #include "scene/graphVertexTransform.h"
 
@@ -13,7 +12,6 @@ class Function;
 constexpr float asteroidDriftStep = 0.8f; // a following asteroid, no stopping distance
 constexpr float shipApproachStep = 0.5f;
 constexpr float shipHoldDistance = 3.0f;  // a ship holds still once this close, or closer
-constexpr double projectileSpeed = 5.0;   // units per second along the launch direction
 
 // Moves `transformation` by `length` units along the line from the registered position in
 // `record` to the cockpit's position (the two are used as stored, without changing frames),
@@ -22,9 +20,3 @@ constexpr double projectileSpeed = 5.0;   // units per second along the launch d
 void stepTowardCockpit(GraphVertexTransform& transformation, const Cockpit& cockpit,
                        const CollisionInfo& record, const Function& function, float length,
                        float stopDistance);
-
-// The flight of a projectile, whatever the node did to its placement in between: the first
-// call marks it `launched` and hands back `launchTransformation` as stored; every later call
-// moves `transformation` by `speed` * dt units along the launch placement's negative Z axis.
-GraphVertexTransform flyFromLaunch(double dt, GraphVertexTransform transformation, bool& launched,
-                                   GraphVertexTransform& launchTransformation, double speed);

@@ -1,6 +1,7 @@
 #include "entities/rocket3d.h"
 
-#include "entities/pursuit.h"
+#include "entities/flight.h"
+#include "entities/kindMesh.h"
 #include "view/cockpit.h"
 
 void Rocket3d::setOriginalTransformation(GraphVertexTransform t) { launchTransformation = t; }
@@ -8,3 +9,10 @@ void Rocket3d::setOriginalTransformation(GraphVertexTransform t) { launchTransfo
 GraphVertexTransform Rocket3d::update(double dt, GraphVertexTransform transformation, Cockpit) {
     return flyFromLaunch(dt, transformation, launched, launchTransformation, projectileSpeed);
 }
+
+int Rocket3d::load(int firstTexture, unsigned int* textures) {
+    return loadMeshAtScale(model, scaleCoeff, 0.1f, "bin/models/rocket.3ds", firstTexture,
+                           textures);
+}
+
+void Rocket3d::initDisplayList(unsigned int* textures) { issueMeshCommands(model, textures); }

@@ -1,5 +1,6 @@
 #include "entities/toutatis.h"
 
+#include "entities/kindMesh.h"
 #include "entities/pursuit.h"
 #include "view/cockpit.h"
 
@@ -16,3 +17,10 @@ GraphVertexTransform Toutatis::update(double dt, GraphVertexTransform transforma
     }
     return transformation;
 }
+
+int Toutatis::load(int firstTexture, unsigned int* textures) {
+    return loadMeshAtScale(model, scaleCoeff, 1.0, "bin/models/toutatis.3ds", firstTexture,
+                           textures);
+}
+
+void Toutatis::initDisplayList(unsigned int* textures) { issueMeshCommands(model, textures); }

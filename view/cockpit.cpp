@@ -1,6 +1,6 @@
 #include "view/cockpit.h"
 
-#include "entities/kindAssets.h"
+#include "entities/kindMesh.h"
 
 #include <GL/gl.h>
 

@@ -1,11 +1,13 @@
 #pragma once
-// The asset steps every mesh-bearing kind shares: loading its mesh at its scale, issuing the
+// The mesh steps every mesh-bearing kind shares: loading its mesh at its scale, issuing the
 // mesh's drawing commands into the list being compiled, and capturing where it would be drawn.
+// Each kind's own load, initDisplayList and draw call these from the kind's unit.
 
 class Model_3DS;
 
 // Sets scaleCoeff, then reads `file` into model with its maps from slot firstTexture on.
-// Returns the number of texture slots the mesh used.
+// Returns the number of texture slots the mesh used. Several kinds' scales are single-precision
+// constants (0.02f), widened to double as they are.
 int loadMeshAtScale(Model_3DS& model, double& scaleCoeff, double scale, const char* file,
                     int firstTexture, unsigned int* textures);
 
