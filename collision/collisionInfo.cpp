@@ -1,5 +1,7 @@
 #include "collision/collisionInfo.h"
 
+#include "entities/modelKind.h"
+
 CollisionInfo::CollisionInfo() : CollisionInfo(-1) {}
 
 CollisionInfo::CollisionInfo(int index)
@@ -7,26 +9,9 @@ CollisionInfo::CollisionInfo(int index)
       collisionType(0) {}
 
 float CollisionInfo::getRadius() const {
-    // Castalia (8) and Kanone3d (11) have no sphere of their own: they never register, and a
-    // record whose type was never filled in sits at a point.
-    switch (type) {
-    case 4: // AsteroidWithKanone: the centre of the whole group
-        return 2.0f;
-    case 6: // Toutatis
-        return 1.77f;
-    case 7: // Brakiri
-        return 5.48f;
-    case 9: // Golevka
-        return 1.615f;
-    case 10: // Clipper
-        return 4.975f;
-    case 12: // Rocket3d
-        return 2.0f;
-    case 13: // Laser
-        return 2.07f;
-    default:
-        return 0.0f;
-    }
+    // A record whose type was never filled in, or names no kind, sits at a point.
+    const ModelKindFacts* facts = modelKindFacts(type);
+    return facts != nullptr ? facts->collisionRadius : 0.0f;
 }
 
 bool operator==(const CollisionInfo& a, const CollisionInfo& b) {

@@ -210,39 +210,14 @@ bool Model::endsOnImpact(const CollisionInfo& record) const {
 }
 
 bool Model::registersPosition() const {
-    switch (ModelKind(kind)) {
-    case kindAsteroidWithKanone:
-    case kindToutatis:
-    case kindBrakiri:
-    case kindGolevka:
-    case kindClipper:
-    case kindRocket3d:
-    case kindLaser:
-        return true;
-    case kindNone:
-    case kindCastalia:
-    case kindKanone3d:
-        return false;
-    }
-    return false;
+    const ModelKindFacts* facts = modelKindFacts(kind);
+    return facts != nullptr && facts->registersPosition;
 }
 
 unsigned int Model::displayList() const {
-    if (geometries == nullptr) {
+    const ModelKindFacts* facts = modelKindFacts(kind);
+    if (geometries == nullptr || facts == nullptr || facts->displayList == nullptr) {
         return 0;
     }
-    switch (ModelKind(kind)) {
-    case kindToutatis: return geometries->toutatisList;
-    case kindBrakiri: return geometries->brakiriList;
-    case kindCastalia: return geometries->castaliaList;
-    case kindGolevka: return geometries->golevkaList;
-    case kindClipper: return geometries->clipperList;
-    case kindKanone3d: return geometries->kanone3dList;
-    case kindRocket3d: return geometries->rocket3dList;
-    case kindLaser: return geometries->laserList;
-    case kindNone:
-    case kindAsteroidWithKanone:
-        return 0;
-    }
-    return 0;
+    return geometries->*(facts->displayList);
 }

@@ -10,6 +10,7 @@
 #include "entities/golevka.h"
 #include "entities/kanone3d.h"
 #include "entities/laser.h"
+#include "entities/modelKind.h"
 #include "entities/rocket3d.h"
 #include "entities/toutatis.h"
 #include "scene/graphVertexTransform.h"
@@ -18,20 +19,6 @@ class Cockpit;
 class CollisionInfo;
 class CollisionInfos;
 class Geometries;
-
-// Kind tags, shared with CollisionInfo::type.
-enum ModelKind : int {
-    kindNone = 0,
-    kindAsteroidWithKanone = 4,
-    kindToutatis = 6,
-    kindBrakiri = 7,
-    kindCastalia = 8,
-    kindGolevka = 9,
-    kindClipper = 10,
-    kindKanone3d = 11,
-    kindRocket3d = 12,
-    kindLaser = 13,
-};
 
 class Model {
   public:
