@@ -10,13 +10,6 @@ namespace {
 
 long nodesInExistence = 0;
 
-// Where one node of a walk stands: which of its links it has walked so far.
-struct WalkStep {
-    GraphVertex* node;
-    int stage;       // 0: nothing walked yet; each finished link adds one
-    bool firstAlive; // act only: what the first link reported
-};
-
 } // namespace
 
 GraphVertex::GraphVertex() : type(vertexEmpty), first(nullptr), second(nullptr) {
@@ -127,122 +120,155 @@ bool GraphVertex::settleBranch(bool firstAlive, bool secondAlive) {
     return true;
 }
 
-// The recursive rules of the two walks, unrolled onto a stack of WalkSteps. At each turn the
-// step on top either finishes (its result is then in `alive`) or names the link to walk
-// before it goes on; a missing link holds nothing alive and draws nothing.
-bool GraphVertex::act(double dt, Cockpit cockpit, CollisionInfos& infos) {
-    std::vector<WalkStep> steps{{this, 0, false}};
-    bool alive = false; // the result of the step that finished last
+// The recursive rules of the two walks, unrolled onto a stack of their own. At each turn the
+// node on top is handed to its kind's rule with the stage it has reached; the rule either
+// finishes it or names the link to walk before it goes on.
+template <class Rule, class MissingLink>
+void GraphVertex::walk(GraphVertex* top, Rule rule, MissingLink missingLink) {
+    struct Step {
+        GraphVertex* node;
+        Stage stage;
+        bool firstAlive; // act only: what the first link reported
+    };
+    std::vector<Step> steps{{top, Stage::enter, false}};
     while (!steps.empty()) {
-        WalkStep& step = steps.back();
-        GraphVertex& node = *step.node;
-        const int stage = step.stage++;
-        GraphVertex* child = nullptr;
-        bool finished = false;
-        switch (GraphVertexType(node.type)) {
-        case vertexObject:
-            if (stage == 0) {
-                node.object.update(dt, cockpit, infos);
-                // A dead entity takes its subtree with it, unvisited; a composed one lives
-                // through its subtree.
-                alive = node.object.getExist();
-                finished = !(alive && node.object.getComposed());
-                child = node.first;
-            } else {
-                spliceOutPassThrough(node.first);
-                finished = true;
-            }
-            break;
-        case vertexTransform:
-        case vertexPassThrough:
-            if (stage == 0) {
-                child = node.first;
-            } else {
-                spliceOutPassThrough(node.first);
-                finished = true;
-            }
-            break;
-        case vertexBranch:
-            if (stage == 0) {
-                child = node.first;
-            } else if (stage == 1) {
-                step.firstAlive = alive;
-                spliceOutPassThrough(node.first);
-                child = node.second;
-            } else {
-                spliceOutPassThrough(node.second);
-                alive = node.settleBranch(step.firstAlive, alive);
-                finished = true;
-            }
-            break;
-        case vertexEmpty:
-        default:
-            alive = false;
-            finished = true;
-            break;
-        }
-        if (finished) {
+        Step& step = steps.back();
+        const Stage stage = step.stage;
+        step.stage = stage == Stage::enter ? Stage::afterFirst : Stage::afterSecond;
+        const Turn turn = rule(*step.node, stage, step.firstAlive);
+        if (turn.done) {
             steps.pop_back();
-        } else if (child != nullptr) {
-            steps.push_back({child, 0, false});
+        } else if (turn.child != nullptr) {
+            steps.push_back({turn.child, Stage::enter, false});
         } else {
-            alive = false;
+            missingLink();
         }
     }
+}
+
+bool GraphVertex::act(double dt, Cockpit cockpit, CollisionInfos& infos) {
+    bool alive = false;
+    walk(
+        this,
+        [&](GraphVertex& node, Stage stage, bool& firstAlive) {
+            return node.actOn(stage, alive, firstAlive, dt, cockpit, infos);
+        },
+        [&] { alive = false; });
     return alive;
 }
 
-void GraphVertex::render(CollisionInfos& infos) {
-    std::vector<WalkStep> steps{{this, 0, false}};
-    while (!steps.empty()) {
-        WalkStep& step = steps.back();
-        GraphVertex& node = *step.node;
-        const int stage = step.stage++;
-        GraphVertex* child = nullptr;
-        bool finished = false;
-        switch (GraphVertexType(node.type)) {
-        case vertexBranch:
-            child = stage == 0 ? node.first : stage == 1 ? node.second : nullptr;
-            finished = stage == 2;
-            break;
-        case vertexPassThrough:
-            child = stage == 0 ? node.first : nullptr;
-            finished = stage == 1;
-            break;
-        case vertexTransform:
-            if (stage == 0) {
-                glPushMatrix();
-                node.transformation.apply();
-                child = node.first;
-            } else {
-                glPopMatrix();
-                finished = true;
-            }
-            break;
-        case vertexObject:
-            if (stage == 0) {
-                glPushMatrix();
-                GraphVertexTransform placement = node.object.getTransformation();
-                placement.apply();
-                node.object.draw(infos);
-                // A composed object's subtree is drawn in the object's frame, after it.
-                if (node.object.getComposed()) {
-                    child = node.first;
-                }
-            } else {
-                glPopMatrix();
-                finished = true;
-            }
-            break;
-        case vertexEmpty:
-        default:
-            finished = true;
-            break;
-        }
-        if (finished) {
-            steps.pop_back();
-        } else if (child != nullptr) {
-            steps.push_back({child, 0, false});
-        }
+GraphVertex::Turn GraphVertex::actOn(Stage stage, bool& alive, bool& firstAlive, double dt,
+                                     const Cockpit& cockpit, CollisionInfos& infos) {
+    switch (GraphVertexType(type)) {
+    case vertexObject:
+        return actObject(stage, alive, dt, cockpit, infos);
+    case vertexTransform:
+    case vertexPassThrough:
+        return actPassingOn(stage);
+    case vertexBranch:
+        return actBranch(stage, alive, firstAlive);
+    case vertexEmpty:
+        break;
     }
+    alive = false;
+    return {nullptr, true};
+}
+
+GraphVertex::Turn GraphVertex::actObject(Stage stage, bool& alive, double dt,
+                                         const Cockpit& cockpit, CollisionInfos& infos) {
+    if (stage == Stage::enter) {
+        object.update(dt, cockpit, infos);
+        // A dead entity takes its subtree with it, unvisited; a composed one lives through its
+        // subtree.
+        alive = object.getExist();
+        return {first, !(alive && object.getComposed())};
+    }
+    spliceOutPassThrough(first);
+    return {nullptr, true};
+}
+
+GraphVertex::Turn GraphVertex::actPassingOn(Stage stage) {
+    if (stage == Stage::enter) {
+        return {first, false};
+    }
+    spliceOutPassThrough(first);
+    return {nullptr, true};
+}
+
+GraphVertex::Turn GraphVertex::actBranch(Stage stage, bool& alive, bool& firstAlive) {
+    switch (stage) {
+    case Stage::enter:
+        return {first, false};
+    case Stage::afterFirst:
+        firstAlive = alive;
+        spliceOutPassThrough(first);
+        return {second, false};
+    case Stage::afterSecond:
+        break;
+    }
+    spliceOutPassThrough(second);
+    alive = settleBranch(firstAlive, alive);
+    return {nullptr, true};
+}
+
+void GraphVertex::render(CollisionInfos& infos) {
+    walk(
+        this,
+        [&](GraphVertex& node, Stage stage, bool&) { return node.renderOn(stage, infos); },
+        [] {});
+}
+
+GraphVertex::Turn GraphVertex::renderOn(Stage stage, CollisionInfos& infos) {
+    switch (GraphVertexType(type)) {
+    case vertexObject:
+        return renderObject(stage, infos);
+    case vertexTransform:
+        return renderTransform(stage);
+    case vertexBranch:
+        return renderBranch(stage);
+    case vertexPassThrough:
+        return renderPassingOn(stage);
+    case vertexEmpty:
+        break;
+    }
+    return {nullptr, true};
+}
+
+GraphVertex::Turn GraphVertex::renderObject(Stage stage, CollisionInfos& infos) {
+    if (stage == Stage::enter) {
+        glPushMatrix();
+        GraphVertexTransform placement = object.getTransformation();
+        placement.apply();
+        object.draw(infos);
+        // A composed object's subtree is drawn in the object's frame, after it.
+        return {object.getComposed() ? first : nullptr, false};
+    }
+    glPopMatrix();
+    return {nullptr, true};
+}
+
+GraphVertex::Turn GraphVertex::renderTransform(Stage stage) {
+    if (stage == Stage::enter) {
+        glPushMatrix();
+        transformation.apply();
+        return {first, false};
+    }
+    glPopMatrix();
+    return {nullptr, true};
+}
+
+GraphVertex::Turn GraphVertex::renderPassingOn(Stage stage) {
+    return {stage == Stage::enter ? first : nullptr, stage != Stage::enter};
+}
+
+GraphVertex::Turn GraphVertex::renderBranch(Stage stage) {
+    switch (stage) {
+    case Stage::enter:
+        return {first, false};
+    case Stage::afterFirst:
+        return {second, false};
+    case Stage::afterSecond:
+        break;
+    }
+    return {nullptr, true};
 }

@@ -57,6 +57,32 @@ class GraphVertex {
     GraphVertex* second;
 
   private:
+    // How far a node's turn in a walk has gone: each finished link moves it one stage on.
+    enum class Stage { enter, afterFirst, afterSecond };
+    // What a node's rule asks of the walk next: walk `child` and come back, or be done. A
+    // missing child holds nothing alive and draws nothing.
+    struct Turn {
+        GraphVertex* child;
+        bool done;
+    };
+    template <class Rule, class MissingLink>
+    static void walk(GraphVertex* top, Rule rule, MissingLink missingLink);
+
+    // The rules of act, one per node kind; `alive` carries the result of the node that finished
+    // last, and a node's own result when it is done.
+    Turn actOn(Stage stage, bool& alive, bool& firstAlive, double dt, const Cockpit& cockpit,
+               CollisionInfos& infos);
+    Turn actObject(Stage stage, bool& alive, double dt, const Cockpit& cockpit,
+                   CollisionInfos& infos);
+    Turn actPassingOn(Stage stage); // transform and pass-through: alive as their subtree is
+    Turn actBranch(Stage stage, bool& alive, bool& firstAlive);
+    // The rules of render, one per node kind.
+    Turn renderOn(Stage stage, CollisionInfos& infos);
+    Turn renderObject(Stage stage, CollisionInfos& infos);
+    Turn renderTransform(Stage stage);
+    Turn renderBranch(Stage stage);
+    Turn renderPassingOn(Stage stage); // pass-through: draws what its one subtree draws
+
     static GraphVertex* hold(GraphVertex* node);
     static void release(GraphVertex* node);
     static void spliceOutPassThrough(GraphVertex*& link);
