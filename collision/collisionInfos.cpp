@@ -7,6 +7,17 @@
 
 namespace {
 
+// The cheap first look widens the squared reach by a thousandth: the float distance of the exact
+// test is rounded several times, and the first look must never turn away a pair it accepts.
+constexpr double kReachSlack = 1.001;
+// A widening by a factor gives no room at all when the reach is 0 (two records of radius 0):
+// this floor keeps some there too.
+constexpr double kReachFloor = 1e-30;
+// The exact test may accept centres a rounding further apart than the reach (its distance is a
+// rounded float): grid cells a hundredth wider than the widest reach still hold such centres
+// in the same or in neighbouring cells.
+constexpr double kCellSlack = 1.01;
+
 // The one overlap rule, shared by testColli and the grid pass so that both decide alike: the
 // float distance of the centres, widened, against the double sum of the two float radii.
 // Touching counts; a NaN or infinite centre gives a NaN or infinite distance and never counts.
@@ -37,7 +48,7 @@ bool mayOverlap(float ax, float ay, float az, float aRadius, float bx, float by,
     float dz = az - bz;
     double squared = double(dx) * dx + double(dy) * dy + double(dz) * dz;
     double reach = double(aRadius) + double(bRadius);
-    return squared <= reach * reach * 1.001 + 1e-30;
+    return squared <= reach * reach * kReachSlack + kReachFloor;
 }
 
 bool finite(const CollisionInfo& info) {
@@ -165,7 +176,7 @@ void CollisionInfos::numberCells() {
     }
     // Any two overlapping centres are less than a cell apart on every axis, even with the
     // rounding of the float distance, so they sit in the same or in neighbouring cells.
-    const double cellsPerUnit = 1.0 / std::max(2.0 * double(largestRadius) * 1.01, 1.0);
+    const double cellsPerUnit = 1.0 / std::max(2.0 * double(largestRadius) * kCellSlack, 1.0);
     // Cells are numbered x, then y, then z, from one below the lowest occupied cell to one
     // above the highest, so that a neighbour's number is this one's plus a fixed step and
     // never wraps into another row. Cell numbers grow with the coordinate, so the extreme

@@ -25,9 +25,6 @@ class CollisionRecords {
     std::size_t size() const { return records.size(); }
     bool empty() const { return records.empty(); }
     const CollisionInfo& operator[](std::size_t position) const { return records[position]; }
-    const CollisionInfo& at(std::size_t position) const { return records.at(position); }
-    const CollisionInfo& front() const { return records.front(); }
-    const CollisionInfo& back() const { return records.back(); }
     const_iterator begin() const { return records.begin(); }
     const_iterator end() const { return records.end(); }
     operator const std::vector<CollisionInfo>&() const { return records; }
