@@ -18,5 +18,5 @@ class Camera {
     float getSpeed() const { return speed; }
 
     GraphVertexTransform transformation;
-    float speed; // units of 10 per second along local Z; negative is forward
+    float speed; // the eye travels 10 x speed units per second along local Z; negative is forward
 };
