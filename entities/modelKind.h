@@ -4,7 +4,10 @@
 // its position, the display list that draws it). Everyone who asks a kind question reads the
 // row instead of spelling out the numbers again.
 
-class Geometries;
+#include "assets/geometries.h"
+
+#include <array>
+#include <iterator>
 
 enum ModelKind : int {
     kindNone = 0, // a record that carries no entity
@@ -26,5 +29,40 @@ struct ModelKindFacts {
     unsigned int Geometries::*displayList; // the list that draws it; null when it draws no mesh
 };
 
+// Castalia and the cannon never register: a projectile passes through them, and the cannon-
+// carrying asteroid is hit through its own record at the centre of the group, which draws no
+// mesh of its own.
+inline constexpr ModelKindFacts modelKinds[] = {
+    {kindAsteroidWithKanone, 2.0f, true, nullptr},
+    {kindToutatis, 1.77f, true, &Geometries::toutatisList},
+    {kindBrakiri, 5.48f, true, &Geometries::brakiriList},
+    {kindCastalia, 0.0f, false, &Geometries::castaliaList},
+    {kindGolevka, 1.615f, true, &Geometries::golevkaList},
+    {kindClipper, 4.975f, true, &Geometries::clipperList},
+    {kindKanone3d, 0.0f, false, &Geometries::kanone3dList},
+    {kindRocket3d, 2.0f, true, &Geometries::rocket3dList},
+    {kindLaser, 2.07f, true, &Geometries::laserList},
+};
+
+// Every kind number is below this.
+constexpr int kindNumberLimit = 14;
+
+// The row of each number, or -1: the registry asks for a radius per record every frame.
+inline constexpr std::array<int, kindNumberLimit> modelKindRows = [] {
+    std::array<int, kindNumberLimit> rows{};
+    for (int& row : rows) {
+        row = -1;
+    }
+    for (int row = 0; row < int(std::size(modelKinds)); ++row) {
+        rows[std::size_t(modelKinds[row].kind)] = row;
+    }
+    return rows;
+}();
+
 // The row of a kind number; null for a number that names no kind, kindNone included.
-const ModelKindFacts* modelKindFacts(int kind);
+constexpr const ModelKindFacts* modelKindFacts(int kind) {
+    if (kind < 0 || kind >= kindNumberLimit || modelKindRows[std::size_t(kind)] < 0) {
+        return nullptr;
+    }
+    return &modelKinds[modelKindRows[std::size_t(kind)]];
+}
