@@ -200,7 +200,8 @@ void CollisionInfos::numberCells() {
 
 void CollisionInfos::sortByCell() {
     // A radix sort, eleven bits at a time, skipping digits that all entries share: the cells
-    // of a field of the game's size fit in two digits.
+    // of a field of the game's size fit in two digits. With 10,000 records std::sort in its
+    // place makes the whole frame of registry work about 40% slower (tools/bench/collisionBench).
     constexpr int kDigitBits = 11;
     constexpr std::size_t kBuckets = std::size_t(1) << kDigitBits;
     std::uint64_t highestCell = 0;
