@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -53,10 +54,10 @@ TEST(Model3dsEmptyChunks, anEmptyMapNameTakesItsSlotSoLaterMapsKeepTheirs) {
 }
 
 TEST(Model3dsEmptyChunks, emptyMaterialObjectAndFaceGroupChunksAreCountedInTheirPlace) {
-    const Model_3DS model = read(
-        fileWith({Chunk(0xAFFF), materialWith("m", {}), Chunk(0x4000),
-                  triangleWithGroups("o", {Chunk(0x4130), faceGroup("m", {0})})})
-            .bytes());
+    const Model_3DS model =
+        read(fileWith({Chunk(0xAFFF), materialWith("m", {}), Chunk(0x4000),
+                       triangleWithGroups("o", {Chunk(0x4130), faceGroup("m", {0})})})
+                 .bytes());
     ASSERT_EQ(model.numMaterials, 2);
     EXPECT_STREQ(model.materials[1].name, "m");
     ASSERT_EQ(model.numObjects, 2);
@@ -86,11 +87,13 @@ namespace {
 // The two-material quad with its last bytes missing: what is left of it.
 struct CutShort {
     const char* name;
-    std::size_t missing;   // bytes cut from the end of the file
-    int triangles;         // in the quad's face list
-    int groups;            // face groups read
-    int groupedIndices;    // over all groups
+    std::size_t missing; // bytes cut from the end of the file
+    int triangles;       // in the quad's face list
+    int groups;          // face groups read
+    int groupedIndices;  // over all groups
 };
+
+void PrintTo(const CutShort& cut, std::ostream* out) { *out << cut.name; }
 
 class Model3dsCutShort : public testing::TestWithParam<CutShort> {};
 

@@ -9,6 +9,7 @@
 #include <GL/gl.h>
 
 #include <array>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -19,9 +20,11 @@ namespace {
 struct Unmapped {
     const char* name;
     bool hasMapName;
-    int firstTexture;     // the slot the map would take
+    int firstTexture;      // the slot the map would take
     bool drawWithTextures; // Draw is given a texture id array
 };
+
+void PrintTo(const Unmapped& row, std::ostream* out) { *out << row.name; }
 
 // A lit scene in which a surface facing the viewer shows exactly its diffuse colour: one white
 // directional light from the viewer, no ambient light anywhere.
@@ -63,9 +66,8 @@ Chunk redTriangleFile(bool hasMapName) {
     Chunk faces = faceList({{0, 1, 2}});
     faces.child(faceGroup("red", {0}));
     // File (x, y, z) is stored as (x, z, -y): these lie in the stored z = 0 plane.
-    const Chunk triangle =
-        objectWith("t", {vertexList({{-1, 0, -1}, {1, 0, -1}, {-1, 0, 1}}),
-                         texCoords({{0, 0}, {1, 0}, {0, 1}}), faces});
+    const Chunk triangle = objectWith("t", {vertexList({{-1, 0, -1}, {1, 0, -1}, {-1, 0, 1}}),
+                                            texCoords({{0, 0}, {1, 0}, {0, 1}}), faces});
     return fileWith({red, triangle});
 }
 
@@ -96,9 +98,10 @@ TEST_P(Model3dsUnmappedGroups, showTheirMaterialsDiffuseColourWithTexturingOff) 
     EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Materials, Model3dsUnmappedGroups,
-    testing::Values(Unmapped{"noMapName", false, 0, true},
-                    Unmapped{"slotPastTheLast", true, 20, true},
-                    Unmapped{"noTextureArray", true, 0, false}),
-    [](const testing::TestParamInfo<Unmapped>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Materials, Model3dsUnmappedGroups,
+                         testing::Values(Unmapped{"noMapName", false, 0, true},
+                                         Unmapped{"slotPastTheLast", true, 20, true},
+                                         Unmapped{"noTextureArray", true, 0, false}),
+                         [](const testing::TestParamInfo<Unmapped>& info) {
+                             return std::string(info.param.name);
+                         });
