@@ -60,7 +60,8 @@ class Model_3DS {
     // Reads 3DS file `name` (quotes around it are dropped, backslashes separate directories);
     // the maps its materials name take texture slots firstTexture, firstTexture + 1, ... of
     // `textures`. Returns the number of slots used. A file that cannot be opened leaves an
-    // empty mesh and one line on stderr. Every load starts from an empty mesh.
+    // empty mesh and one line on stderr; a file read only in part (cut short, or with a fault
+    // inside) keeps what was read, with one line on stderr. Every load starts from an empty mesh.
     int Load(const char* name, int firstTexture, unsigned int* textures);
     // The same reading on bytes in memory; `nameForPath` plays the file name's part (model
     // name and directory of the maps). Prints nothing: the first fault met is left in `fault`.
