@@ -137,12 +137,12 @@ class FrameCycle : public ::testing::Test {
         oldX = oldY = dx = dy = 0;
     }
 
-    // One display callback, `seconds` after the previous one.
-    static void frameAfter(double seconds) {
+    // One display callback, `seconds` after the previous one; returns its console lines.
+    static std::string frameAfter(double seconds) {
         ticks += std::llround(seconds * fakeFrequency());
-        testing::internal::CaptureStdout(); // the world's per-frame console lines
+        testing::internal::CaptureStdout();
         display();
-        testing::internal::GetCapturedStdout();
+        return testing::internal::GetCapturedStdout();
     }
 
     static inline bool started = false;
@@ -394,6 +394,38 @@ TEST_F(FrameCycle, twoFramesOnOneClockReadingTakeNoTimeSoTheNextTurnsNothing) {
         EXPECT_EQ(after.camera[i], before.camera[i]) << "camera value " << i;
     }
     EXPECT_EQ(scene.camera.speed, -0.15f) << "the speed still changes";
+}
+
+// A shot fired for a frame is spawned before that frame draws: its record is already in the
+// frame's registry dump, the number taken before the dump begins.
+TEST_F(FrameCycle, aShotIsSpawnedBeforeTheFrameThatFiresItIsDrawn) {
+    press(GLUT_KEY_F2);
+    const std::string lines = frameAfter(0.25);
+    const std::string taken = "\n premier dispo: ";
+    const std::size_t at = lines.find(taken);
+    const std::size_t dump = lines.find("\n on print");
+    ASSERT_NE(at, std::string::npos) << lines;
+    ASSERT_NE(dump, std::string::npos);
+    EXPECT_LT(at, dump);
+    const int index = std::stoi(lines.substr(at + taken.size()));
+    EXPECT_NE(lines.find("\nind: " + std::to_string(index) + " x: ", dump),
+              std::string::npos)
+        << "the new rocket is in the dump of the frame that fired it";
+}
+
+// The light is placed before the view, so it keeps its place relative to the eye however the
+// player turns; placed after, it would turn with the world.
+TEST_F(FrameCycle, theLightStaysFixedToTheEyeAsTheViewTurns) {
+    for (int key : {GLUT_KEY_LEFT, GLUT_KEY_UP, GLUT_KEY_UP}) {
+        press(key);
+        frameAfter(0.25);
+        GLfloat position[4];
+        glGetLightfv(GL_LIGHT0, GL_POSITION, position);
+        EXPECT_EQ(position[0], -1.0f);
+        EXPECT_EQ(position[1], 1.0f);
+        EXPECT_EQ(position[2], 1.0f);
+        EXPECT_EQ(position[3], 0.0f);
+    }
 }
 
 } // namespace

@@ -220,6 +220,44 @@ TEST(Camera, travelsAlongItsZAxisAsTurnedInTheSameFrame) {
     EXPECT_NEAR(camera.transformation.getZ(), 20.0f, 1e-4f);
 }
 
+// Each frame's step along an axis is the product of that axis component, 10, the speed and the
+// frame time rounded to float once: formed in float, it would lose up to a few steps of float
+// every frame and the eye would drift off its course over a long flight.
+TEST(Camera, eachStepIsTheProductOfAxisSpeedAndTimeRoundedOnce) {
+    struct Row {
+        const char* name;
+        float turnLeft, turnUp; // seconds of each turn key before cruising
+        int pageUps;
+        double dt;
+    };
+    const Row rows[] = {{"straight slow", 0, 0, 1, 0.016}, {"turned left", 0.7f, 0, 3, 0.0173},
+                        {"turned up and left", 1.3f, 2.9f, 7, 0.0331},
+                        {"turned up", 0, 5.1f, 2, 0.1}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        Camera camera;
+        Keys turn;
+        turn.left = true;
+        frame(camera, row.turnLeft, turn);
+        turn = only(&Keys::up);
+        frame(camera, row.turnUp, turn);
+        for (int i = 0; i < row.pageUps; ++i) {
+            frame(camera, 0, only(&Keys::pageUp));
+        }
+        for (int step = 0; step < 40; ++step) {
+            GraphVertexTransform& t = camera.transformation;
+            const long double product = 10.0L * camera.speed * row.dt;
+            const float x = t.getX() + float(t.getDirectionXZ() * product);
+            const float y = t.getY() + float(t.getDirectionYZ() * product);
+            const float z = t.getZ() + float(t.getDirectionZZ() * product);
+            frame(camera, row.dt, {});
+            ASSERT_EQ(t.getX(), x) << "frame " << step;
+            ASSERT_EQ(t.getY(), y) << "frame " << step;
+            ASSERT_EQ(t.getZ(), z) << "frame " << step;
+        }
+    }
+}
+
 std::array<GLfloat, 16> modelview() {
     std::array<GLfloat, 16> m{};
     glGetFloatv(GL_MODELVIEW_MATRIX, m.data());

@@ -223,6 +223,9 @@ TEST_F(CollisionInfosTest, spheresExactlyTouchingOverlapAndOneStepApartDoNot) {
     registry.replace(reported(1, 12, 0.0f, 0.0f, 0.0f));
     registry.replace(reported(2, 12, 0.0f, 0.0f, -4.0f));
     EXPECT_TRUE(registry.update());
+    // Off the axis: the float distance of these two is exactly 4 though the true one is not.
+    registry.replace(reported(2, 12, 4.0f, 0.001f, 0.0f));
+    EXPECT_TRUE(registry.update());
     console.take();
 }
 

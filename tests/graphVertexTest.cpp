@@ -1,7 +1,7 @@
 // The scene tree's rules: what each kind of node advances and draws, how dead subtrees leave
 // the tree, and that a tree as deep as a long session makes it is walked without a deep stack.
 
-#include "graphVertexMarkers.h"
+#include "support/markerLists.h"
 #include "support/glContext.h"
 
 #include "scene/scenegraph.h"
@@ -363,7 +363,7 @@ TEST_F(GlTest, aTreeOfTwentyThousandLivingShotsIsWalkedAndReleasedWithoutADeepSt
         }
         alive = actOn(top, infos);
         depthBefore = modelviewDepth();
-        drawn = drawnKinds(top, infos, 2 * shots + 16).size();
+        drawn = drawnKinds(top, infos).size();
         depthAfter = modelviewDepth();
         for (GraphVertex* level = &top; level->type == vertexBranch; level = level->first) {
             level->second->object.model.exist = false;

@@ -11,7 +11,10 @@
 #include "entities/toutatis.h"
 
 #include "assets/textureSlots.h"
-#include "geometriesTestKit.h"
+#include "support/chunkBuilder.h"
+#include "support/feedback.h"
+#include "support/scratch.h"
+#include "support/tgaFiles.h"
 #include "support/glContext.h"
 
 #include <GL/gl.h>
@@ -50,8 +53,8 @@ const KindCase kinds[] = {
 };
 
 // A mesh whose number of textured materials tells which file was read.
-testkit::TestMesh meshWithMaps(int maps) {
-    testkit::TestMesh mesh;
+chunk3ds::TestMesh meshWithMaps(int maps) {
+    chunk3ds::TestMesh mesh;
     mesh.materials.clear();
     for (int i = 0; i < maps; ++i) {
         mesh.materials.push_back({"m" + std::to_string(i), "map" + std::to_string(i) + ".tga"});
@@ -98,9 +101,9 @@ void expectCapture(const char* name) {
 } // namespace
 
 TEST_F(GlTest, everyKindReadsItsOwnMeshFileAtItsOwnScale) {
-    testkit::ScratchDirectory scratch;
+    Scratch scratch(true);
     for (int i = 0; i < int(std::size(kinds)); ++i) {
-        scratch.write(std::string("bin/models/") + kinds[i].file, testkit::meshFile(meshWithMaps(i)));
+        scratch.write(std::string("bin/models/") + kinds[i].file, chunk3ds::meshFile(meshWithMaps(i)));
     }
     for (int i = 0; i < int(std::size(kinds)); ++i) {
         SCOPED_TRACE(kinds[i].file);
@@ -112,18 +115,18 @@ TEST_F(GlTest, everyKindReadsItsOwnMeshFileAtItsOwnScale) {
 }
 
 TEST_F(GlTest, aKindsMeshIsDrawnFromItsOwnTexturesWhereverTheyStart) {
-    testkit::ScratchDirectory scratch;
-    testkit::TestMesh mesh = meshWithMaps(2);
+    Scratch scratch(true);
+    chunk3ds::TestMesh mesh = meshWithMaps(2);
     mesh.textured = true;
-    scratch.write("bin/models/castalia.3ds", testkit::meshFile(mesh));
-    scratch.write("bin/models/map0.tga", testkit::tgaImage(1, 1, 1, 2, 3));
-    scratch.write("bin/models/map1.tga", testkit::tgaImage(1, 1, 4, 5, 6));
+    scratch.write("bin/models/castalia.3ds", chunk3ds::meshFile(mesh));
+    scratch.write("bin/models/map0.tga", tgaFiles::plain(1, 1, 1, 2, 3));
+    scratch.write("bin/models/map1.tga", tgaFiles::plain(1, 1, 4, 5, 6));
     std::array<unsigned int, textureSlotCount> textures{};
     Castalia castalia;
     EXPECT_EQ(castalia.load(5, textures.data()), 2);
     EXPECT_EQ(textures[4], 0u);
-    EXPECT_EQ(testkit::texturePixel(textures[5]), (std::vector<unsigned char>{1, 2, 3}));
-    EXPECT_EQ(testkit::texturePixel(textures[6]), (std::vector<unsigned char>{4, 5, 6}));
+    EXPECT_EQ(texturePixels(textures[5]), (std::vector<unsigned char>{1, 2, 3}));
+    EXPECT_EQ(texturePixels(textures[6]), (std::vector<unsigned char>{4, 5, 6}));
     EXPECT_EQ(textures[7], 0u);
 
     const GLuint list = glGenLists(1);
@@ -134,18 +137,18 @@ TEST_F(GlTest, aKindsMeshIsDrawnFromItsOwnTexturesWhereverTheyStart) {
     glLoadIdentity();
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
-    const auto polygons = testkit::feedbackPolygons(GL_3D, [&] { glCallList(list); });
+    const auto polygons = feedback(GL_3D, [&] { glCallList(list); }).polygons;
     EXPECT_EQ(polygons.size(), 3u);
 }
 
 TEST_F(GlTest, texturesPastTheLastSlotAreLeftOutWithoutWritingOrReadingPastTheArray) {
-    testkit::ScratchDirectory scratch;
-    testkit::TestMesh mesh = meshWithMaps(3);
+    Scratch scratch(true);
+    chunk3ds::TestMesh mesh = meshWithMaps(3);
     mesh.textured = true;
-    scratch.write("bin/models/laser.3ds", testkit::meshFile(mesh));
+    scratch.write("bin/models/laser.3ds", chunk3ds::meshFile(mesh));
     for (int i = 0; i < 3; ++i) {
         scratch.write("bin/models/map" + std::to_string(i) + ".tga",
-                      testkit::tgaImage(1, 1, 9, 9, 9));
+                      tgaFiles::plain(1, 1, 9, 9, 9));
     }
     // Exactly the game's array, on the heap, so any access past it is caught.
     std::vector<unsigned int> textures(textureSlotCount, 0);
@@ -168,12 +171,12 @@ TEST_F(GlTest, texturesPastTheLastSlotAreLeftOutWithoutWritingOrReadingPastTheAr
     glLoadIdentity();
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
-    EXPECT_EQ(testkit::feedbackPolygons(GL_3D, [&] { glCallList(list); }).size(), 4u)
+    EXPECT_EQ(feedback(GL_3D, [&] { glCallList(list); }).polygons.size(), 4u)
         << "the mesh itself is still drawn";
 }
 
 TEST_F(GlTest, missingMeshFileUsesNoSlotAndDrawsNothing) {
-    testkit::ScratchDirectory scratch;
+    Scratch scratch(true);
     std::array<unsigned int, textureSlotCount> textures{};
     Golevka golevka;
     EXPECT_EQ(golevka.load(3, textures.data()), 0);
@@ -182,7 +185,7 @@ TEST_F(GlTest, missingMeshFileUsesNoSlotAndDrawsNothing) {
     glNewList(list, GL_COMPILE);
     golevka.initDisplayList(textures.data());
     glEndList();
-    EXPECT_TRUE(testkit::feedbackPolygons(GL_3D, [&] { glCallList(list); }).empty());
+    EXPECT_TRUE(feedback(GL_3D, [&] { glCallList(list); }).polygons.empty());
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 

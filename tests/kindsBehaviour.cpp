@@ -278,16 +278,17 @@ TEST(ProjectileFlight, fliesFiveUnitsASecondAlongTheLaunchDirectionWhateverTheNo
     Rocket3d rocket;
     rocket.setOriginalTransformation(launchPlacement());
     GraphVertexTransform t = rocket.update(0.02, GraphVertexTransform(), cockpitAt(0, 0, 0));
-    // Something else turns and moves the node: the flight direction stays the launch one.
-    t.composeRotationsX(90);
-    t.composeRotationsZ(45);
+    // Something else turns the node to face +Z and moves it: the rocket still flies along -X,
+    // its launch heading, and never turns the node.
+    t.composeRotationsY(90);
+    t.composeRotationsX(30);
     t.composeTranslations(0, 10, 0);
     t = rocket.update(0.2, t, cockpitAt(7, 7, 7));
     EXPECT_NEAR(t.getX(), 1.5 - 1.0, 1e-6);
     EXPECT_NEAR(t.getY(), -3 + 10, 1e-6);
     EXPECT_NEAR(t.getZ(), -3.5, 1e-6);
-    EXPECT_FLOAT_EQ(t.getAlphaX(), 90); // the flight never turns the node
-    EXPECT_FLOAT_EQ(t.getAlphaZ(), 45);
+    EXPECT_FLOAT_EQ(t.getAlphaY(), 180);
+    EXPECT_FLOAT_EQ(t.getAlphaX(), 30);
 }
 
 TEST(ProjectileFlight, aFrameTimeOfZeroLeavesThePositionUnchanged) {

@@ -3,7 +3,7 @@
 // recorders so that frames run in a headless OpenGL context.
 
 #include "e2e/transcriptModel.h"
-#include "graphVertexMarkers.h"
+#include "support/markerLists.h"
 #include "support/glContext.h"
 
 #include "app/windowSystem.h"
@@ -87,17 +87,9 @@ class WorldTest : public GlTest {
     }
 
     std::vector<int> frameMarkers(bool showSkybox) {
-        std::vector<GLfloat> buffer(4096);
-        glFeedbackBuffer(GLsizei(buffer.size()), GL_3D, buffer.data());
-        glRenderMode(GL_FEEDBACK);
-        frame(showSkybox);
-        const GLint used = glRenderMode(GL_RENDER);
-        std::vector<int> markers;
-        for (GLint i = 0; i + 1 < used; i += 2) {
-            EXPECT_EQ(buffer[std::size_t(i)], GLfloat(GL_PASS_THROUGH_TOKEN));
-            markers.push_back(int(buffer[std::size_t(i) + 1]));
-        }
-        return markers;
+        const Feedback drawn = feedback(GL_3D, [&] { frame(showSkybox); });
+        EXPECT_TRUE(drawn.polygons.empty() && drawn.lines.empty()) << "only markers are expected";
+        return std::vector<int>(drawn.markers.begin(), drawn.markers.end());
     }
 
     void markHit(int index, int partnerType) {

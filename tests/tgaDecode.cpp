@@ -2,7 +2,8 @@
 // and how every broken one gives no image and a reason instead of a crash.
 
 #include "assets/tga.h"
-#include "tgaFiles.h"
+#include "support/scratch.h"
+#include "support/tgaFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -204,7 +205,7 @@ TEST(TgaDecode, noBytesAtAllGiveNoImage) {
 }
 
 TEST(TgaLoad, backslashesInTheNameAreDirectorySeparators) {
-    ScratchDir dir;
+    Scratch dir;
     dir.write("bin/texture/hubble2min.tga", file(header(trueColour, 1, 1, 24), {1, 2, 3}));
     const std::string here = std::filesystem::current_path();
     ASSERT_EQ(chdir(dir.path.c_str()), 0);
@@ -215,7 +216,7 @@ TEST(TgaLoad, backslashesInTheNameAreDirectorySeparators) {
 }
 
 TEST(TgaLoad, readsTheFileAndIgnoresBytesPastThePixels) {
-    ScratchDir dir;
+    Scratch dir;
     Bytes bytes = file(header(trueColour, 2, 1, 32), {1, 2, 3, 4, 5, 6, 7, 8});
     bytes.resize(bytes.size() + 300000, 0xAB); // a footer or junk after the image
     Image image(Load_TGA(dir.write("padded.tga", bytes).c_str()), &Free_TGA);
@@ -224,7 +225,7 @@ TEST(TgaLoad, readsTheFileAndIgnoresBytesPastThePixels) {
 }
 
 TEST(TgaLoad, missingBrokenOrEndlessFilesGiveNoImageAndAReason) {
-    ScratchDir dir;
+    Scratch dir;
     const char* reason = nullptr;
     EXPECT_EQ(Load_TGA((dir.path / "absent.tga").c_str(), &reason), nullptr);
     EXPECT_STREQ(reason, "cannot be opened");
@@ -247,7 +248,7 @@ TEST(TgaLoad, missingBrokenOrEndlessFilesGiveNoImageAndAReason) {
 
 TEST(TgaLoad, readsNoFurtherThanTheHeaderPromises) {
     // A pipe that never ends: the image is whole after 30 bytes, and the reader must stop there.
-    ScratchDir dir;
+    Scratch dir;
     const std::string pipePath = (dir.path / "endless.tga").string();
     ASSERT_EQ(mkfifo(pipePath.c_str(), 0600), 0);
     const Bytes image = file(header(trueColour, 2, 2, 24), {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12});
