@@ -245,12 +245,14 @@ TEST(Camera, eachStepIsTheProductOfAxisSpeedAndTimeRoundedOnce) {
             frame(camera, 0, only(&Keys::pageUp));
         }
         for (int step = 0; step < 40; ++step) {
+            // From the origin each time, so that the position holds the step's every bit.
             GraphVertexTransform& t = camera.transformation;
-            const long double product = 10.0L * camera.speed * row.dt;
-            const float x = t.getX() + float(t.getDirectionXZ() * product);
-            const float y = t.getY() + float(t.getDirectionYZ() * product);
-            const float z = t.getZ() + float(t.getDirectionZZ() * product);
-            frame(camera, row.dt, {});
+            t.composeTranslations(-t.getX(), -t.getY(), -t.getZ());
+            const long double product = 10.0L * camera.speed * (row.dt + step * 1e-4);
+            const float x = float(t.getDirectionXZ() * product);
+            const float y = float(t.getDirectionYZ() * product);
+            const float z = float(t.getDirectionZZ() * product);
+            frame(camera, row.dt + step * 1e-4, {});
             ASSERT_EQ(t.getX(), x) << "frame " << step;
             ASSERT_EQ(t.getY(), y) << "frame " << step;
             ASSERT_EQ(t.getZ(), z) << "frame " << step;
