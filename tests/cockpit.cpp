@@ -113,13 +113,3 @@ TEST_F(GlTest, cockpitMeshLoadsAtATenthAndIsDrawnUnlit) {
     }
     EXPECT_TRUE(glIsEnabled(GL_LIGHTING)) << "lighting is restored after the cockpit";
 }
-
-TEST_F(GlTest, missingCockpitMeshUsesNoTextureSlot) {
-    Scratch scratch(true);
-    std::array<unsigned int, textureSlotCount> textures{};
-    Cockpit cockpit;
-    EXPECT_EQ(cockpit.load(4, textures.data()), 0);
-    for (unsigned int id : textures) {
-        EXPECT_EQ(id, 0u);
-    }
-}

@@ -141,69 +141,9 @@ TEST_F(GlTest, aKindsMeshIsDrawnFromItsOwnTexturesWhereverTheyStart) {
     EXPECT_EQ(polygons.size(), 3u);
 }
 
-TEST_F(GlTest, texturesPastTheLastSlotAreLeftOutWithoutWritingOrReadingPastTheArray) {
-    Scratch scratch(true);
-    chunk3ds::TestMesh mesh = meshWithMaps(3);
-    mesh.textured = true;
-    scratch.write("bin/models/laser.3ds", chunk3ds::meshFile(mesh));
-    for (int i = 0; i < 3; ++i) {
-        scratch.write("bin/models/map" + std::to_string(i) + ".tga",
-                      tgaFiles::plain(1, 1, 9, 9, 9));
-    }
-    // Exactly the game's array, on the heap, so any access past it is caught.
-    std::vector<unsigned int> textures(textureSlotCount, 0);
-    Laser laser;
-    testing::internal::CaptureStderr();
-    const int used = laser.load(textureSlotCount - 1, textures.data());
-    const GLuint list = glGenLists(1);
-    glNewList(list, GL_COMPILE);
-    laser.initDisplayList(textures.data());
-    glEndList();
-    const std::string complaints = testing::internal::GetCapturedStderr();
-
-    EXPECT_EQ(used, 3) << "the refused maps still count as used, so later kinds stay past them";
-    EXPECT_NE(textures[textureSlotCount - 1], 0u) << "the last slot is still filled";
-    for (int i = 0; i < textureSlotCount - 1; ++i) {
-        EXPECT_EQ(textures[size_t(i)], 0u) << "slot " << i;
-    }
-    EXPECT_FALSE(complaints.empty()) << "the refused textures are reported on stderr";
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    EXPECT_EQ(feedback(GL_3D, [&] { glCallList(list); }).polygons.size(), 4u)
-        << "the mesh itself is still drawn";
-}
-
-TEST_F(GlTest, missingMeshFileUsesNoSlotAndDrawsNothing) {
-    Scratch scratch(true);
-    std::array<unsigned int, textureSlotCount> textures{};
-    Golevka golevka;
-    EXPECT_EQ(golevka.load(3, textures.data()), 0);
-    EXPECT_EQ(golevka.getScaleCoeff(), 5.0);
-    const GLuint list = glGenLists(1);
-    glNewList(list, GL_COMPILE);
-    golevka.initDisplayList(textures.data());
-    glEndList();
-    EXPECT_TRUE(feedback(GL_3D, [&] { glCallList(list); }).polygons.empty());
-    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
-}
-
 TEST_F(GlTest, positionCaptureRecordsTheFramesOriginInEyeSpace) {
     expectCapture<Castalia>("Castalia");
     expectCapture<Clipper>("Clipper");
     expectCapture<Brakiri>("Brakiri");
     expectCapture<Kanone3d>("Kanone3d");
-}
-
-TEST(KindAssets, neverLoadedKindsCopyAndAssignFreely) {
-    Brakiri first;
-    Brakiri second = first;
-    second.drawn = true;
-    first = second;
-    EXPECT_TRUE(first.drawn);
-    Rocket3d rocket;
-    Rocket3d other(rocket);
-    other = Rocket3d();
-    EXPECT_FALSE(other.launched);
 }

@@ -212,19 +212,6 @@ TEST_F(Model3dsDraw, aGroupOfAnUnknownMaterialIsDrawnWhiteWithoutTexture) {
     EXPECT_EQ(materialOf(GL_AMBIENT), white);
 }
 
-TEST_F(Model3dsDraw, aTexturedGroupWhoseMaterialHasNoMapIsDrawnWhiteWithoutTexture) {
-    Chunk plain = material();
-    plain.child(materialName("plain")).child(diffuse(byteColor(255, 0, 0)));
-    Model_3DS model = read(fileWith(
-        {plain, cornerTriangle("o", "plain", {texCoords({{0, 0}, {1, 0}, {0, 1}})})}));
-    ASSERT_TRUE(model.objects[0].textured);
-    glEnable(GL_TEXTURE_2D);
-    glCallList(compile(model, textures));
-    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
-    EXPECT_EQ(materialOf(GL_DIFFUSE), white);
-    EXPECT_EQ(materialOf(GL_AMBIENT), white);
-}
-
 TEST_F(Model3dsDraw, anInvisibleModelIssuesNothing) {
     Model_3DS model = read(samples::twoMaterialQuad(), 6);
     model.visible = false;
@@ -317,34 +304,6 @@ TEST_F(Model3dsDraw, anUnlitModelLeavesLightingAndTheNormalArrayAlone) {
     EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
 }
 
-TEST_F(Model3dsDraw, aCompiledListOutlivesEveryCopyOfItsModel) {
-    GLuint list = 0;
-    std::vector<Primitive> before;
-    {
-        Model_3DS model = read(samples::twoMaterialQuad(), 6);
-        Model_3DS copy = model;
-        list = compile(copy, textures);
-        before = feedbackOf(list);
-    }
-    const std::vector<Primitive> after = feedbackOf(list);
-    ASSERT_EQ(after.size(), before.size());
-    for (std::size_t p = 0; p < after.size(); ++p) {
-        for (std::size_t v = 0; v < after[p].vertices.size(); ++v) {
-            expectAt(after[p].vertices[v], before[p].vertices[v].x, before[p].vertices[v].y,
-                     before[p].vertices[v].z);
-        }
-    }
-}
-
-TEST_F(Model3dsDraw, aMissingMeshDrawsNothing) {
-    Model_3DS model;
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(model.Load("bin/models/absent.3ds", 3, textures), 0);
-    testing::internal::GetCapturedStderr();
-    model.showNormals = true;
-    EXPECT_TRUE(feedbackOf(compile(model, textures)).empty());
-}
-
 TEST_F(Model3dsDraw, mapsTakeTheirSlotsEvenWhenAnImageIsMissing) {
     const fs::path folder = fs::temp_directory_path() / ("zeph3dsmaps-" + std::to_string(getpid()));
     fs::create_directories(folder);
@@ -367,15 +326,4 @@ TEST_F(Model3dsDraw, mapsTakeTheirSlotsEvenWhenAnImageIsMissing) {
     EXPECT_EQ(model.materials[0].textureIndex, 6);
     EXPECT_EQ(model.materials[1].textureIndex, 7);
     EXPECT_NE(said.find("blue.tga"), std::string::npos) << said;
-}
-
-TEST_F(Model3dsDraw, aMapSlotPastTheTextureArrayIsDrawnWithoutTexture) {
-    // Loaded from slot 19 of 20: red takes the last slot, blue's would be the 21st.
-    Model_3DS model = read(samples::twoMaterialQuad(), 19);
-    ASSERT_EQ(model.materials[1].textureIndex, 20);
-    textures[19] = textures[6];
-    const std::vector<Primitive> fed = feedbackOf(compile(model, textures));
-    EXPECT_EQ(countOf(fed, GL_POLYGON_TOKEN), 2);
-    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
-    EXPECT_EQ(materialOf(GL_DIFFUSE), white);
 }

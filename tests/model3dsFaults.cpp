@@ -202,15 +202,6 @@ TEST(Model3dsFaults, aChildRunningPastItsParentEndsOnlyThatWalk) {
     EXPECT_STREQ(model.fault, "chunk runs past its parent");
 }
 
-TEST(Model3dsFaults, aFileCutShortGivesNothingBeyondItsEnd) {
-    std::vector<unsigned char> bytes = samples::twoMaterialQuad().bytes();
-    bytes.resize(bytes.size() - 10);
-    const Model_3DS model = read(bytes);
-    EXPECT_EQ(model.numObjects, 0);
-    EXPECT_EQ(model.numMaterials, 0);
-    EXPECT_STREQ(model.fault, "chunk runs past the end of the file");
-}
-
 TEST(Model3dsFaults, bytesTooFewForAHeaderAtTheEndOfAChunkEndItsWalk) {
     Chunk edit = editor();
     edit.child(objectWith("kept", {triangleVertices()})).u8(0x00).u8(0x40).u8(9);
@@ -306,26 +297,6 @@ TEST(Model3dsFaults, aNameRunningToTheEndOfItsChunkStopsThere) {
     const Model_3DS model = read(fileWith({m}));
     EXPECT_STREQ(model.materials[0].name, "abc");
     EXPECT_EQ(model.materials[0].diffuse[2], 1.0f);
-}
-
-TEST(Model3dsFaults, chunksWithAnEmptyBodyAreSkippedLikeAnyOther) {
-    Chunk m = material();
-    m.child(materialName("m")).child(Chunk(0xA000)).child(Chunk(0xA020))
-        .child(Chunk(0xA200).child(Chunk(0xA300))).child(ambient(byteColor(1, 2, 3)));
-    Chunk body = mesh();
-    body.child(triangleVertices()).child(Chunk(0x4110)).child(Chunk(0x4140)).child(Chunk(0x4120));
-    Chunk named = object("o");
-    named.child(body).child(Chunk(0x4100));
-    const Model_3DS model = read(
-        fileWith({Chunk(0x4000), m, Chunk(0xAFFF), Chunk(0x7777), named, Chunk(0x4000)}));
-    EXPECT_EQ(model.numMaterials, 1);
-    EXPECT_STREQ(model.materials[0].name, "m");
-    EXPECT_TRUE(model.materials[0].hasAmbient);
-    EXPECT_FALSE(model.materials[0].textured) << "an empty map name takes no slot";
-    EXPECT_EQ(model.textureCount, 0);
-    ASSERT_EQ(model.numObjects, 1);
-    EXPECT_EQ(model.objects[0].numVerts, 3);
-    EXPECT_EQ(model.fault, nullptr);
 }
 
 TEST(Model3dsFaults, colourChunksTooShortForTheirColourLeaveItAlone) {

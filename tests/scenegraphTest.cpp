@@ -323,21 +323,3 @@ TEST_F(WorldTest, theWorldReleasesEveryNodeItMade) {
     world.reset();
     EXPECT_EQ(GraphVertex::existing(), before);
 }
-
-// Fifty frames with no key, against the arithmetic worked out independently in the model:
-// positions in eye space, ships and the following asteroid closing in, the collision lines.
-TEST_F(WorldTest, fiftyUntouchedFramesWriteWhatTheRulesPredict) {
-    const int cannonTextures =
-        std::max(0, transcript::textureMapsNamedIn("bin/models/kanone.3ds"));
-    const std::string said = buildTestScene();
-    const std::string startUp = transcript::startUp(cannonTextures);
-    const std::string endOfStartUp = "on a reussi a init la scene";
-    EXPECT_EQ(said, startUp.substr(0, startUp.size() - endOfStartUp.size()));
-    std::string frames;
-    for (int count = 0; count < 50; ++count) {
-        frames += frame(true, 7 + count % 5);
-    }
-    const std::string predicted = transcript::frames(50);
-    ASSERT_EQ(frames.size(), predicted.size());
-    EXPECT_EQ(frames, predicted);
-}

@@ -192,16 +192,6 @@ TEST_F(GlTest, skyImageIsReadFromTheBackslashedPathIntoTheGivenSlot) {
     EXPECT_EQ(texturePixels(textures[3]), (std::vector<unsigned char>{10, 20, 30}));
 }
 
-TEST_F(GlTest, missingSkyImageStillCountsItsSlot) {
-    Scratch scratch(true);
-    std::array<unsigned int, textureSlotCount> textures{};
-    textures[0] = 1234;
-    Skybox sky;
-    EXPECT_EQ(sky.loadTexture(0, textures.data()), 1);
-    EXPECT_EQ(sky.textureIndex, 0);
-    EXPECT_EQ(textures[0], 1234u);
-}
-
 TEST(Skybox, followsTheEyeButNeverTurns) {
     Camera camera;
     camera.transformation = GraphVertexTransform();

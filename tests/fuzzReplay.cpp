@@ -19,7 +19,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Every file kept for `target`, regressions first; fails the test when there are no seeds.
+// Every file kept for `target`, regressions first; fails the test when there are none.
 std::vector<fs::path> keptInputs(const std::string& target) {
     std::vector<fs::path> found;
     for (const char* folder : {"regressions", "corpus"}) {
@@ -29,8 +29,8 @@ std::vector<fs::path> keptInputs(const std::string& target) {
                 found.push_back(entry.path());
             }
         }
-        EXPECT_FALSE(found.empty()) << root;
     }
+    EXPECT_FALSE(found.empty()) << target;
     return found;
 }
 
