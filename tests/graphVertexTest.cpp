@@ -35,45 +35,6 @@ GLint modelviewDepth() {
 
 } // namespace
 
-TEST(GraphVertexNodes, eachConstructorMakesItsKindWithOnlyTheLinksItUses) {
-    const long before = GraphVertex::existing();
-    {
-        GraphVertex empty;
-        EXPECT_EQ(empty.type, vertexEmpty);
-        EXPECT_EQ(empty.first, nullptr);
-        EXPECT_EQ(empty.second, nullptr);
-
-        GraphVertex object(Model(Castalia(), nullptr), placedAt(1, 2, 3));
-        EXPECT_EQ(object.type, vertexObject);
-        EXPECT_FALSE(object.object.getComposed());
-        EXPECT_EQ(object.object.getTransformation().getY(), 2.0f);
-        EXPECT_EQ(object.transformation.getY(), 0.0f) << "the node's own placement stays default";
-        EXPECT_EQ(object.first, nullptr);
-
-        GraphVertex* child = castaliaNode(nullptr);
-        GraphVertex composed(Model(AsteroidWithKanone(), -1), child, placedAt(4, 0, 0));
-        EXPECT_EQ(composed.type, vertexObject);
-        EXPECT_TRUE(composed.object.getComposed());
-        EXPECT_EQ(composed.first, child);
-        EXPECT_EQ(composed.second, nullptr);
-
-        GraphVertex* a = castaliaNode(nullptr);
-        GraphVertex* b = castaliaNode(nullptr);
-        GraphVertex branch(a, b);
-        EXPECT_EQ(branch.type, vertexBranch);
-        EXPECT_EQ(branch.first, a);
-        EXPECT_EQ(branch.second, b);
-
-        GraphVertex* moved = castaliaNode(nullptr);
-        GraphVertex transform(moved, placedAt(0, 0, -5));
-        EXPECT_EQ(transform.type, vertexTransform);
-        EXPECT_EQ(transform.transformation.getZ(), -5.0f);
-        EXPECT_EQ(transform.first, moved);
-        EXPECT_EQ(transform.second, nullptr);
-    }
-    EXPECT_EQ(GraphVertex::existing(), before) << "every linked node goes with its holder";
-}
-
 TEST(GraphVertexAct, aBranchThatLosesOneSubtreeBecomesAPassThroughToTheOther) {
     CollisionInfos infos;
     const long before = GraphVertex::existing();
