@@ -109,18 +109,6 @@ TEST_F(ModelDraw, aListThatCouldNotBeCreatedIsSkipped) {
     }
 }
 
-TEST_F(ModelDraw, withNoListsAtAllEntitiesStillReportTheirPosition) {
-    Geometries none;
-    for (int kind : allKinds) {
-        SCOPED_TRACE(kind);
-        Model model = modelOfKind(kind, &none, index);
-        EXPECT_TRUE(markersOf([&] { model.draw(infos); }).empty());
-        EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
-        EXPECT_EQ(infos.getInfoIndex(index).calculated, registers(kind));
-        consoleOf([&] { infos.erase(index); index = infos.addModel(); });
-    }
-}
-
 TEST_F(ModelDraw, reportsTheOriginOfTheEntityFrameInEyeCoordinates) {
     // A projective matrix with m[15] = 2: the position is the translation divided by it.
     const GLfloat m[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 1, 2, 3, 2};

@@ -180,18 +180,6 @@ TEST_F(GlTest, skyWhoseSlotLiesPastTheArrayIsDrawnWithoutReadingPastIt) {
         << "the cube is still drawn";
 }
 
-TEST_F(GlTest, skyImageIsReadFromTheBackslashedPathIntoTheGivenSlot) {
-    Scratch scratch(true);
-    scratch.write("bin/texture/hubble2min.tga", tgaFiles::plain(1, 1, 10, 20, 30));
-    std::array<unsigned int, textureSlotCount> textures{};
-    Skybox sky;
-    EXPECT_EQ(sky.loadTexture(3, textures.data()), 1);
-    EXPECT_EQ(sky.textureIndex, 3);
-    EXPECT_EQ(textures[2], 0u);
-    EXPECT_EQ(textures[4], 0u);
-    EXPECT_EQ(texturePixels(textures[3]), (std::vector<unsigned char>{10, 20, 30}));
-}
-
 TEST(Skybox, followsTheEyeButNeverTurns) {
     Camera camera;
     camera.transformation = GraphVertexTransform();
