@@ -277,27 +277,6 @@ TEST_F(FrameCycle, mouseMotionMeasuresFromTheLastPositionAndTheFirstFromTheCorne
     EXPECT_EQ(oldY, 50);
 }
 
-// The deltas go down to the camera with the keys, which does not use them.
-TEST_F(FrameCycle, mouseDeltasReachTheFrameAndChangeNothing) {
-    mouseMotion(600, 5);
-    mouseMotion(3, 470);
-    const Snapshot before = snapshot();
-    frameAfter(0.25);
-    expectSame(snapshot(), before);
-    EXPECT_EQ(dx, -597) << "the frame leaves the mouse values as they are";
-
-    // The same turn with and without a mouse delta.
-    const float alphaY = scene.camera.transformation.getAlphaY();
-    press(GLUT_KEY_LEFT);
-    frameAfter(0.25);
-    const float withMouse = scene.camera.transformation.getAlphaY();
-    Idle();
-    press(GLUT_KEY_LEFT);
-    frameAfter(0.25);
-    EXPECT_EQ(withMouse, alphaY + 2);
-    EXPECT_EQ(scene.camera.transformation.getAlphaY(), withMouse + 2);
-}
-
 TEST_F(FrameCycle, idleOnlyAsksForTheNextFrameAndForgetsTheMouseDeltas) {
     mouseMotion(10, 20);
     Idle();

@@ -168,17 +168,6 @@ TEST(ModelHitTiming, aHitTakesEffectInTheFrameAfterTheOverlap) {
     EXPECT_FALSE(rocket.getExist());
 }
 
-TEST(ModelHitTiming, drawingAgainClearsTheMarkSoAHitIsTakenOnce) {
-    ShootingRange range;
-    Model brakiri(Brakiri(), nullptr, range.target);
-    range.hit(7, 13);
-    EXPECT_EQ(range.update(brakiri), "\n life: 3");
-    range.report(range.target, 7, 0, 0, -20); // drawn again, shooter gone
-    range.testPass();
-    EXPECT_EQ(range.update(brakiri), "");
-    EXPECT_EQ(brakiri.life, 3);
-}
-
 TEST(ModelHitTiming, thePartnerStoredLastDecidesTheHit) {
     // Touched at once by a rocket and a ship: whichever is stored later is the one that counts.
     {
@@ -318,17 +307,6 @@ TEST(ModelDead, aDeadEntityReturnsADefaultPlacementAndTouchesNothing) {
     expectSamePlacement(result, GraphVertexTransform());
     EXPECT_EQ(golevka.life, 0);
     EXPECT_TRUE(range.infos.getInfoIndex(reused).collision) << "the newcomer's mark is untouched";
-}
-
-TEST(ModelDead, aDeadProjectileIsNeverLaunched) {
-    Arena arena;
-    const int r = arena.add();
-    Model rocket(Rocket3d(), placedAt(1, 2, 3), nullptr, r);
-    consoleOf([&] { rocket.erase(arena.infos); });
-    GraphVertexTransform result;
-    EXPECT_EQ(arena.update(rocket, &result), "");
-    expectSamePlacement(result, GraphVertexTransform());
-    EXPECT_FALSE(rocket.rocket3d.launched);
 }
 
 TEST(ModelDead, anEntityOfNoKnownKindKeepsItsPlacement) {

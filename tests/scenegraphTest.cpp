@@ -131,46 +131,6 @@ TEST_F(WorldTest, theTestSceneTakesSixRecordsInOrderAndSaysEachInsertion) {
     EXPECT_TRUE(world->camera.getTransformation().getZ() == 20.0f);
 }
 
-TEST_F(WorldTest, theTreeLeansFirstWithTheNewestNodeAsTheRootsSecond) {
-    buildTestScene();
-    GraphVertex& root = world->root;
-    ASSERT_EQ(root.type, vertexBranch);
-    EXPECT_EQ(kindAt(root.second), kindBrakiri);
-    GraphVertex* level = root.first;
-    EXPECT_EQ(kindAt(level->second), kindToutatis);
-    EXPECT_EQ(level->second->object.getTransformation().getAlphaX(), 380.0f)
-        << "angles are stored as given";
-    level = level->first;
-    EXPECT_EQ(kindAt(level->second), kindGolevka);
-    EXPECT_TRUE(level->second->object.model.golevka.followCockpit);
-    level = level->first;
-    EXPECT_EQ(kindAt(level->second), kindClipper);
-    level = level->first;
-    ASSERT_EQ(level->type, vertexBranch);
-    GraphVertex* oldest = level->first;
-    EXPECT_EQ(oldest->type, vertexObject);
-    EXPECT_EQ(kindAt(oldest), kindGolevka);
-    EXPECT_FALSE(oldest->object.model.golevka.followCockpit);
-    EXPECT_EQ(oldest->object.getTransformation().getX(), -3.0f);
-
-    GraphVertex* group = level->second;
-    EXPECT_EQ(kindAt(group), kindAsteroidWithKanone);
-    ASSERT_TRUE(group->object.getComposed());
-    GraphVertex* pair = group->first;
-    ASSERT_EQ(pair->type, vertexBranch);
-    EXPECT_EQ(kindAt(pair->first), kindCastalia);
-    EXPECT_EQ(pair->first->object.getTransformation().getY(), -0.75f);
-    EXPECT_EQ(pair->first->object.model.collisionIndex, -1);
-    EXPECT_EQ(kindAt(pair->second), kindKanone3d);
-    EXPECT_EQ(pair->second->object.getTransformation().getY(), 0.75f);
-    EXPECT_EQ(group->object.model.collisionIndex, 2) << "the group's one record";
-
-    markLists();
-    EXPECT_EQ(drawnKinds(root, world->collisionInfos),
-              (std::vector<int>{kindGolevka, kindCastalia, kindKanone3d, kindClipper,
-                                kindGolevka, kindToutatis, kindBrakiri}));
-}
-
 TEST_F(WorldTest, entitiesAreAdvancedOldestFirstAndTheDeadLeaveTheTreeInThatWalk) {
     buildTestScene();
     markLists();
