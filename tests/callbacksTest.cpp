@@ -294,20 +294,6 @@ TEST_F(FrameCycle, idleOnlyAsksForTheNextFrameAndForgetsTheMouseDeltas) {
     EXPECT_EQ(dx, 0);
 }
 
-TEST_F(FrameCycle, eachFrameSwapsOnceAndMeasuresItsTimeOnTheFrameClock) {
-    frameAfter(0.125);
-    EXPECT_EQ(swaps, 1);
-    EXPECT_EQ(scene.frameTime, 0.125);
-    EXPECT_EQ(scene.fps, 8.0);
-    EXPECT_EQ(scene.frequency, 1000);
-    EXPECT_EQ(scene.counterNow, ticks);
-    EXPECT_EQ(scene.counterLast, ticks);
-    frameAfter(2);
-    EXPECT_EQ(scene.frameTime, 2.0);
-    EXPECT_EQ(scene.fps, 0.5);
-    EXPECT_EQ(swaps, 2);
-}
-
 // The move of a frame uses the time of the frame before it.
 TEST_F(FrameCycle, theCameraTurnsByTheDurationOfThePreviousFrame) {
     frameAfter(0.5);
