@@ -2,7 +2,6 @@
 // the clock reading to the buffer swap. The window system and the clock are replaced by
 // recorders so that frames run in a headless OpenGL context.
 
-#include "e2e/transcriptModel.h"
 #include "support/markerLists.h"
 #include "support/glContext.h"
 
