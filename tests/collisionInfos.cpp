@@ -84,21 +84,6 @@ TEST_F(CollisionInfosTest, aFreedNumberGoesToANewRecordAtTheEndWhileTheErasedOne
     EXPECT_EQ(registry.addModel(), 4);
 }
 
-TEST_F(CollisionInfosTest, theLowestFreeNumberIsHandedOutFirst) {
-    addRecords(6);
-    registry.erase(5);
-    registry.erase(2);
-    registry.erase(4);
-    console.take();
-    EXPECT_EQ(registry.addModel(), 2);
-    EXPECT_EQ(registry.addModel(), 4);
-    EXPECT_EQ(registry.addModel(), 5);
-    EXPECT_EQ(registry.addModel(), 7);
-    EXPECT_EQ(console.take(),
-              "\n premier dispo: 2\n premier dispo: 4\n premier dispo: 5\n premier dispo: 7");
-    EXPECT_EQ(indexesInStorage(registry), (std::vector<int>{1, -1, 3, -1, -1, 6, 2, 4, 5, 7}));
-}
-
 // Only the registry writes its records: a record changed from outside would no longer be where
 // the registry's tables say its number is.
 static_assert(
@@ -109,31 +94,6 @@ static_assert(
     "a record's number cannot be changed from outside");
 
 // ---------------------------------------------------------------- look-ups and reports
-
-TEST_F(CollisionInfosTest, aLookupCopiesTheRecordOrGivesTheDefaultOne) {
-    addRecords(2);
-    registry.replace(reported(2, 7, 1.0f, 2.0f, 3.0f));
-    EXPECT_TRUE(sameRecord(registry.getInfoIndex(2), reported(2, 7, 1.0f, 2.0f, 3.0f)));
-    registry.erase(2);
-    for (int missing : {2, 3, 0, -5}) {
-        CollisionInfo none = registry.getInfoIndex(missing);
-        EXPECT_EQ(none.index, -1) << missing;
-        EXPECT_FALSE(none.collision) << missing;
-        EXPECT_TRUE(sameRecord(none, CollisionInfo())) << missing;
-    }
-}
-
-TEST_F(CollisionInfosTest, aReportOverwritesAllEightFieldsOfItsOwnRecordOnly) {
-    addRecords(3);
-    CollisionInfo info = reported(2, 10, -1.0f, 0.5f, -8.0f);
-    info.collision = true;
-    info.collisionType = 13;
-    registry.replace(info);
-    EXPECT_TRUE(sameRecord(registry.infos[1], info));
-    EXPECT_TRUE(sameRecord(registry.infos[0], CollisionInfo(1)));
-    EXPECT_TRUE(sameRecord(registry.infos[2], CollisionInfo(3)));
-    EXPECT_EQ(console.take(), "");
-}
 
 // ---------------------------------------------------------------- the pairwise test
 

@@ -168,41 +168,6 @@ TEST(ModelHitTiming, aHitTakesEffectInTheFrameAfterTheOverlap) {
     EXPECT_FALSE(rocket.getExist());
 }
 
-TEST(ModelHitTiming, thePartnerStoredLastDecidesTheHit) {
-    // Touched at once by a rocket and a ship: whichever is stored later is the one that counts.
-    {
-        Arena arena;
-        const int g = arena.add(), r = arena.add(), c = arena.add();
-        Model golevka(Golevka(), nullptr, g);
-        arena.report(g, 9, 0, 0, -20);
-        arena.report(r, 12, 0, 0, -20);
-        arena.report(c, 10, 0, 0, -20);
-        arena.testPass();
-        EXPECT_EQ(arena.update(golevka), "");
-        EXPECT_EQ(golevka.life, 2);
-    }
-    {
-        Arena arena;
-        const int g = arena.add(), c = arena.add(), r = arena.add();
-        Model golevka(Golevka(), nullptr, g);
-        arena.report(g, 9, 0, 0, -20);
-        arena.report(c, 10, 0, 0, -20);
-        arena.report(r, 12, 0, 0, -20);
-        arena.testPass();
-        EXPECT_EQ(arena.update(golevka), "\n life: 0" + deathLines(g));
-    }
-    {
-        Arena arena;
-        const int t = arena.add(), r = arena.add(), l = arena.add();
-        Model toutatis(Toutatis(), nullptr, t);
-        arena.report(t, 6, 0, 0, -20);
-        arena.report(r, 12, 0, 0, -20);
-        arena.report(l, 13, 0, 0, -20);
-        arena.testPass();
-        EXPECT_EQ(arena.update(toutatis), "\n life: 1") << "the laser, stored last, takes one";
-    }
-}
-
 TEST(ModelHitTiming, theKindStillMovesWithTheRecordAsItWasBeforeTheHit) {
     // A following asteroid killed this frame still drifts: its kind gets the record copied
     // before the hit erased it.
