@@ -44,25 +44,40 @@ logged() { # log-file command...
     return 1
 }
 
-# Reads ctest's own closing line ("100% tests passed, 0 tests failed out of 12") into the totals.
+# Counts test cases, not ctest entries: each entry runs one whole suite of cases in one process.
+# ctest runs verbosely into the log, so every case's start and result line is there; a case
+# that started and never finished (a crash, a sanitizer report, a timeout) counts as failed,
+# and so does an entry that failed before running any case. Skipped cases count as neither.
 count_ctest() { # log-file
-    local line total failed
+    local line started passed skipped failed entries_failed
     line=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$1" | tail -n 1)
     if [ -z "$line" ]; then
         return 1
     fi
-    failed=$(sed -E 's/.* ([0-9]+) tests? failed out of.*/\1/' <<<"$line")
-    total=$(sed -E 's/.*out of ([0-9]+).*/\1/' <<<"$line")
+    entries_failed=$(sed -E 's/.* ([0-9]+) tests? failed out of.*/\1/' <<<"$line")
+    started=$(grep -cE '^([0-9]+: )?\[ RUN      \] ' "$1")
+    passed=$(grep -cE '^([0-9]+: )?\[       OK \] ' "$1")
+    skipped=$(grep -cE '^([0-9]+: )?\[  SKIPPED \] [^ ]+ \([0-9]+ ms\)' "$1")
+    failed=$((started - passed - skipped))
+    if [ "$entries_failed" -gt 0 ] && [ "$failed" -eq 0 ]; then
+        failed=$entries_failed
+    fi
     TESTS_FAILED=$((TESTS_FAILED + failed))
-    TESTS_PASSED=$((TESTS_PASSED + total - failed))
-    [ "$total" -gt 0 ]
+    TESTS_PASSED=$((TESTS_PASSED + passed))
+    [ "$started" -gt 0 ]
 }
 
+# The full output goes to the log; the terminal shows each entry's result, every failed case by
+# name, and ctest's closing lines.
 run_ctest() { # build-dir log-file ctest-args...
     local dir=$1 log=$2
     shift 2
-    (cd "$dir" && ctest --output-on-failure -j"$JOBS" "$@") 2>&1 | tee "$log"
-    local status=${PIPESTATUS[0]}
+    (cd "$dir" && ctest --verbose -j"$JOBS" "$@") >"$log" 2>&1
+    local status=$?
+    grep -E '^ *[0-9]+/[0-9]+ Test +#|^([0-9]+: )?\[  FAILED  \] [^ ]+ \([0-9]+ ms\)|tests passed|^Total Test time|^The following tests FAILED|^[[:space:]]+[0-9]+ - ' "$log"
+    if [ "$status" -ne 0 ]; then
+        echo "(full output in $log)"
+    fi
     count_ctest "$log" || status=1
     return "$status"
 }

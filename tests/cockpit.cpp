@@ -4,7 +4,10 @@
 #include "view/cockpit.h"
 
 #include "assets/textureSlots.h"
-#include "geometriesTestKit.h"
+#include "support/chunkBuilder.h"
+#include "support/feedback.h"
+#include "support/scratch.h"
+#include "support/tgaFiles.h"
 #include "support/glContext.h"
 
 #include <GL/gl.h>
@@ -77,10 +80,10 @@ TEST(Cockpit, offsetIsTakenAlongTheTiltedUpAxis) {
 }
 
 TEST_F(GlTest, cockpitMeshLoadsAtATenthAndIsDrawnUnlit) {
-    testkit::ScratchDirectory scratch;
-    testkit::TestMesh mesh;
+    Scratch scratch(true);
+    chunk3ds::TestMesh mesh;
     mesh.triangles = 2;
-    scratch.write("bin/models/cockpit.3ds", testkit::meshFile(mesh));
+    scratch.write("bin/models/cockpit.3ds", chunk3ds::meshFile(mesh));
     std::array<unsigned int, textureSlotCount> textures{};
     Cockpit cockpit;
     EXPECT_EQ(cockpit.load(0, textures.data()), 0);
@@ -99,7 +102,7 @@ TEST_F(GlTest, cockpitMeshLoadsAtATenthAndIsDrawnUnlit) {
     glLoadIdentity();
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
-    const auto polygons = testkit::feedbackPolygons(GL_3D_COLOR, [&] { glCallList(list); });
+    const auto polygons = feedback(GL_3D_COLOR, [&] { glCallList(list); }).polygons;
     ASSERT_EQ(polygons.size(), 2u);
     for (const auto& polygon : polygons) {
         for (const auto& vertex : polygon) {
@@ -109,14 +112,4 @@ TEST_F(GlTest, cockpitMeshLoadsAtATenthAndIsDrawnUnlit) {
         }
     }
     EXPECT_TRUE(glIsEnabled(GL_LIGHTING)) << "lighting is restored after the cockpit";
-}
-
-TEST_F(GlTest, missingCockpitMeshUsesNoTextureSlot) {
-    testkit::ScratchDirectory scratch;
-    std::array<unsigned int, textureSlotCount> textures{};
-    Cockpit cockpit;
-    EXPECT_EQ(cockpit.load(4, textures.data()), 0);
-    for (unsigned int id : textures) {
-        EXPECT_EQ(id, 0u);
-    }
 }

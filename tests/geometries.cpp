@@ -3,7 +3,10 @@
 
 #include "assets/geometries.h"
 
-#include "geometriesTestKit.h"
+#include "support/chunkBuilder.h"
+#include "support/feedback.h"
+#include "support/scratch.h"
+#include "support/tgaFiles.h"
 #include "support/glContext.h"
 
 #include <GL/gl.h>
@@ -39,22 +42,22 @@ const KindArt kindArt[] = {
     {"laser.3ds", "las", 1, 100, &Geometries::laserList, 0.1f},
 };
 
-void writeKindArt(const testkit::ScratchDirectory& scratch, int mapsEach = -1) {
-    scratch.write("bin/texture/hubble2min.tga", testkit::tgaImage(1, 1, 10, 0, 0));
+void writeKindArt(const Scratch& scratch, int mapsEach = -1) {
+    scratch.write("bin/texture/hubble2min.tga", tgaFiles::plain(1, 1, 10, 0, 0));
     int position = 0;
     for (const KindArt& kind : kindArt) {
         const int maps = mapsEach < 0 ? kind.maps : mapsEach;
-        testkit::TestMesh mesh;
+        chunk3ds::TestMesh mesh;
         mesh.materials.clear();
         mesh.materials.push_back({"plain", ""});
         for (int m = 0; m < maps; ++m) {
             const std::string map = std::string(kind.name) + std::to_string(m) + ".tga";
             mesh.materials.push_back({"mat" + std::to_string(m), map});
             scratch.write("bin/models/" + map,
-                          testkit::tgaImage(1, 1, static_cast<unsigned char>(kind.colour + m), 0, 0));
+                          tgaFiles::plain(1, 1, static_cast<unsigned char>(kind.colour + m), 0, 0));
         }
         mesh.triangles = ++position;
-        scratch.write(std::string("bin/models/") + kind.file, testkit::meshFile(mesh));
+        scratch.write(std::string("bin/models/") + kind.file, chunk3ds::meshFile(mesh));
     }
 }
 
@@ -70,7 +73,7 @@ void resetView() {
 } // namespace
 
 TEST_F(GlTest, registryHandsOutTextureSlotsInLoadingOrder) {
-    testkit::ScratchDirectory scratch;
+    Scratch scratch(true);
     writeKindArt(scratch);
     auto geometries = std::make_unique<Geometries>();
     testing::internal::CaptureStdout();
@@ -78,25 +81,25 @@ TEST_F(GlTest, registryHandsOutTextureSlotsInLoadingOrder) {
     testing::internal::GetCapturedStdout();
 
     const unsigned int* textures = geometries->textures;
-    EXPECT_EQ(testkit::texturePixel(textures[0]), red(10)) << "the sky takes slot 0";
-    EXPECT_EQ(testkit::texturePixel(textures[1]), red(20)) << "Toutatis";
-    EXPECT_EQ(testkit::texturePixel(textures[2]), red(30)) << "cockpit, first map";
-    EXPECT_EQ(testkit::texturePixel(textures[3]), red(31)) << "cockpit, second map";
+    EXPECT_EQ(texturePixels(textures[0]), red(10)) << "the sky takes slot 0";
+    EXPECT_EQ(texturePixels(textures[1]), red(20)) << "Toutatis";
+    EXPECT_EQ(texturePixels(textures[2]), red(30)) << "cockpit, first map";
+    EXPECT_EQ(texturePixels(textures[3]), red(31)) << "cockpit, second map";
     // The rocket names no map and takes no slot: the Clipper follows the cockpit directly.
-    EXPECT_EQ(testkit::texturePixel(textures[4]), red(50)) << "Clipper";
-    EXPECT_EQ(testkit::texturePixel(textures[5]), red(60)) << "Brakiri";
-    EXPECT_EQ(testkit::texturePixel(textures[6]), red(70)) << "Castalia";
-    EXPECT_EQ(testkit::texturePixel(textures[7]), red(80)) << "Golevka";
-    EXPECT_EQ(testkit::texturePixel(textures[8]), red(90)) << "Kanone3d, first map";
-    EXPECT_EQ(testkit::texturePixel(textures[9]), red(91)) << "Kanone3d, second map";
-    EXPECT_EQ(testkit::texturePixel(textures[10]), red(100)) << "Laser";
+    EXPECT_EQ(texturePixels(textures[4]), red(50)) << "Clipper";
+    EXPECT_EQ(texturePixels(textures[5]), red(60)) << "Brakiri";
+    EXPECT_EQ(texturePixels(textures[6]), red(70)) << "Castalia";
+    EXPECT_EQ(texturePixels(textures[7]), red(80)) << "Golevka";
+    EXPECT_EQ(texturePixels(textures[8]), red(90)) << "Kanone3d, first map";
+    EXPECT_EQ(texturePixels(textures[9]), red(91)) << "Kanone3d, second map";
+    EXPECT_EQ(texturePixels(textures[10]), red(100)) << "Laser";
     for (int slot = 11; slot < textureSlotCount; ++slot) {
         EXPECT_EQ(textures[slot], 0u) << "slot " << slot;
     }
 }
 
 TEST_F(GlTest, registryPrintsItsGreetingFirstAndTheCannonsTextureCount) {
-    testkit::ScratchDirectory scratch;
+    Scratch scratch(true);
     writeKindArt(scratch);
     Geometries geometries;
     testing::internal::CaptureStdout();
@@ -106,7 +109,7 @@ TEST_F(GlTest, registryPrintsItsGreetingFirstAndTheCannonsTextureCount) {
 }
 
 TEST_F(GlTest, everyKindGetsItsOwnListHoldingItsMeshAtItsScale) {
-    testkit::ScratchDirectory scratch;
+    Scratch scratch(true);
     writeKindArt(scratch);
     Geometries geometries;
     testing::internal::CaptureStdout();
@@ -124,7 +127,7 @@ TEST_F(GlTest, everyKindGetsItsOwnListHoldingItsMeshAtItsScale) {
         seen.push_back(list);
 
         resetView();
-        const auto polygons = testkit::feedbackPolygons(GL_3D, [&] { glCallList(list); });
+        const auto polygons = feedback(GL_3D, [&] { glCallList(list); }).polygons;
         EXPECT_EQ(polygons.size(), i + 1) << "the list holds this kind's own mesh";
 
         // The list leaves its scale on the matrix; callers push and pop around it.
@@ -139,13 +142,13 @@ TEST_F(GlTest, everyKindGetsItsOwnListHoldingItsMeshAtItsScale) {
     }
     resetView();
     glScalef(0.005f, 0.005f, 0.005f); // brings the sky's walls inside the clip volume
-    EXPECT_GE(testkit::feedbackPolygons(GL_3D, [&] { glCallList(geometries.skyboxList); }).size(),
+    EXPECT_GE(feedback(GL_3D, [&] { glCallList(geometries.skyboxList); }).polygons.size(),
               6u);
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
 TEST_F(GlTest, missingArtStillGivesCallableEmptyListsAndCountsOnlyTheSky) {
-    testkit::ScratchDirectory scratch;
+    Scratch scratch(true);
     Geometries geometries;
     testing::internal::CaptureStdout();
     geometries.init();
@@ -155,7 +158,7 @@ TEST_F(GlTest, missingArtStillGivesCallableEmptyListsAndCountsOnlyTheSky) {
         const unsigned int list = geometries.*kind.list;
         EXPECT_TRUE(glIsList(list)) << kind.file;
         resetView();
-        EXPECT_TRUE(testkit::feedbackPolygons(GL_3D, [&] { glCallList(list); }).empty());
+        EXPECT_TRUE(feedback(GL_3D, [&] { glCallList(list); }).polygons.empty());
     }
     for (unsigned int id : geometries.textures) {
         EXPECT_EQ(id, 0u);
@@ -165,7 +168,7 @@ TEST_F(GlTest, missingArtStillGivesCallableEmptyListsAndCountsOnlyTheSky) {
 
 TEST_F(GlTest, artNeedingMoreThanTheTwentySlotsIsCutAtTheLastSlot) {
     // Three maps per kind: 28 slots wanted, 20 exist.
-    testkit::ScratchDirectory scratch;
+    Scratch scratch(true);
     writeKindArt(scratch, 3);
     auto geometries = std::make_unique<Geometries>();
     testing::internal::CaptureStdout();
@@ -180,12 +183,12 @@ TEST_F(GlTest, artNeedingMoreThanTheTwentySlotsIsCutAtTheLastSlot) {
         EXPECT_TRUE(glIsTexture(geometries->textures[slot])) << "slot " << slot;
     }
     // Slot 19 is the Golevka's first map (1 + 3 * 6 = 19); its other maps were refused.
-    EXPECT_EQ(testkit::texturePixel(geometries->textures[19]), red(80));
+    EXPECT_EQ(texturePixels(geometries->textures[19]), red(80));
     for (size_t i = 0; i < std::size(kindArt); ++i) {
         const unsigned int list = geometries.get()->*kindArt[i].list;
         EXPECT_TRUE(glIsList(list)) << kindArt[i].file;
         resetView();
-        EXPECT_EQ(testkit::feedbackPolygons(GL_3D, [&] { glCallList(list); }).size(), i + 1)
+        EXPECT_EQ(feedback(GL_3D, [&] { glCallList(list); }).polygons.size(), i + 1)
             << kindArt[i].file << " is drawn, with or without its textures";
     }
 }
@@ -193,7 +196,7 @@ TEST_F(GlTest, artNeedingMoreThanTheTwentySlotsIsCutAtTheLastSlot) {
 TEST_F(GlTest, listsThatCannotBeMadeAreReportedAndLeftAtZero) {
     // Inside glBegin/glEnd OpenGL hands out no list names at all. No art is given: images
     // cannot be uploaded there either.
-    testkit::ScratchDirectory scratch;
+    Scratch scratch(true);
     Geometries geometries;
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();

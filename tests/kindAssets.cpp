@@ -1,5 +1,5 @@
-// The kinds' own asset steps: each reads its own mesh file at its own scale, and the four kinds
-// that capture a position record the origin of the current frame in eye coordinates.
+// A kind's own asset steps: its list draws its mesh from its own textures, wherever in the
+// registry's array they start.
 
 #include "entities/brakiri.h"
 #include "entities/castalia.h"
@@ -11,7 +11,10 @@
 #include "entities/toutatis.h"
 
 #include "assets/textureSlots.h"
-#include "geometriesTestKit.h"
+#include "support/chunkBuilder.h"
+#include "support/feedback.h"
+#include "support/scratch.h"
+#include "support/tgaFiles.h"
 #include "support/glContext.h"
 
 #include <GL/gl.h>
@@ -23,35 +26,9 @@
 
 namespace {
 
-struct KindCase {
-    const char* file;
-    double scale;
-    int (*load)(unsigned int* textures, double* scale);
-};
-
-template <class Kind>
-int loadKind(unsigned int* textures, double* scale) {
-    Kind kind;
-    const int used = kind.load(0, textures);
-    *scale = kind.getScaleCoeff();
-    return used;
-}
-
-// The single-precision constants are kept exactly as single precision gives them.
-const KindCase kinds[] = {
-    {"golevka.3ds", 5.0, loadKind<Golevka>},
-    {"toutatis.3ds", 1.0, loadKind<Toutatis>},
-    {"castalia.3ds", 3.0, loadKind<Castalia>},
-    {"brakiri.3ds", 0.019999999552965164, loadKind<Brakiri>},
-    {"clipper.3ds", 0.05000000074505806, loadKind<Clipper>},
-    {"kanone.3ds", 0.009999999776482582, loadKind<Kanone3d>},
-    {"laser.3ds", 0.10000000149011612, loadKind<Laser>},
-    {"rocket.3ds", 0.10000000149011612, loadKind<Rocket3d>},
-};
-
 // A mesh whose number of textured materials tells which file was read.
-testkit::TestMesh meshWithMaps(int maps) {
-    testkit::TestMesh mesh;
+chunk3ds::TestMesh meshWithMaps(int maps) {
+    chunk3ds::TestMesh mesh;
     mesh.materials.clear();
     for (int i = 0; i < maps; ++i) {
         mesh.materials.push_back({"m" + std::to_string(i), "map" + std::to_string(i) + ".tga"});
@@ -63,67 +40,21 @@ testkit::TestMesh meshWithMaps(int maps) {
     return mesh;
 }
 
-template <class Kind>
-void expectCapture(const char* name) {
-    SCOPED_TRACE(name);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    Kind kind;
-    EXPECT_FALSE(kind.drawn);
-    kind.draw();
-    EXPECT_TRUE(kind.drawn);
-    EXPECT_EQ(kind.drawnX, 0.0f);
-    EXPECT_EQ(kind.drawnY, 0.0f);
-    EXPECT_EQ(kind.drawnZ, 0.0f);
-
-    // A translation (1, 2, 3) in a matrix whose w row ends in 2: the position is divided by w.
-    const float m[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 1, 2, 3, 2};
-    glLoadMatrixf(m);
-    kind.draw();
-    EXPECT_EQ(kind.drawnX, 0.5f);
-    EXPECT_EQ(kind.drawnY, 1.0f);
-    EXPECT_EQ(kind.drawnZ, 1.5f);
-
-    // Inside a turned, moved frame: its origin seen from the eye.
-    glLoadIdentity();
-    glTranslatef(0, 0, -10);
-    glRotatef(90, 0, 1, 0);
-    glTranslatef(2, 0, 0);
-    kind.draw();
-    EXPECT_NEAR(kind.drawnX, 0.0f, 1e-5);
-    EXPECT_NEAR(kind.drawnY, 0.0f, 1e-5);
-    EXPECT_NEAR(kind.drawnZ, -12.0f, 1e-5);
-}
-
 } // namespace
 
-TEST_F(GlTest, everyKindReadsItsOwnMeshFileAtItsOwnScale) {
-    testkit::ScratchDirectory scratch;
-    for (int i = 0; i < int(std::size(kinds)); ++i) {
-        scratch.write(std::string("bin/models/") + kinds[i].file, testkit::meshFile(meshWithMaps(i)));
-    }
-    for (int i = 0; i < int(std::size(kinds)); ++i) {
-        SCOPED_TRACE(kinds[i].file);
-        std::array<unsigned int, textureSlotCount> textures{};
-        double scale = 0;
-        EXPECT_EQ(kinds[i].load(textures.data(), &scale), i);
-        EXPECT_EQ(scale, kinds[i].scale);
-    }
-}
-
 TEST_F(GlTest, aKindsMeshIsDrawnFromItsOwnTexturesWhereverTheyStart) {
-    testkit::ScratchDirectory scratch;
-    testkit::TestMesh mesh = meshWithMaps(2);
+    Scratch scratch(true);
+    chunk3ds::TestMesh mesh = meshWithMaps(2);
     mesh.textured = true;
-    scratch.write("bin/models/castalia.3ds", testkit::meshFile(mesh));
-    scratch.write("bin/models/map0.tga", testkit::tgaImage(1, 1, 1, 2, 3));
-    scratch.write("bin/models/map1.tga", testkit::tgaImage(1, 1, 4, 5, 6));
+    scratch.write("bin/models/castalia.3ds", chunk3ds::meshFile(mesh));
+    scratch.write("bin/models/map0.tga", tgaFiles::plain(1, 1, 1, 2, 3));
+    scratch.write("bin/models/map1.tga", tgaFiles::plain(1, 1, 4, 5, 6));
     std::array<unsigned int, textureSlotCount> textures{};
     Castalia castalia;
     EXPECT_EQ(castalia.load(5, textures.data()), 2);
     EXPECT_EQ(textures[4], 0u);
-    EXPECT_EQ(testkit::texturePixel(textures[5]), (std::vector<unsigned char>{1, 2, 3}));
-    EXPECT_EQ(testkit::texturePixel(textures[6]), (std::vector<unsigned char>{4, 5, 6}));
+    EXPECT_EQ(texturePixels(textures[5]), (std::vector<unsigned char>{1, 2, 3}));
+    EXPECT_EQ(texturePixels(textures[6]), (std::vector<unsigned char>{4, 5, 6}));
     EXPECT_EQ(textures[7], 0u);
 
     const GLuint list = glGenLists(1);
@@ -134,73 +65,31 @@ TEST_F(GlTest, aKindsMeshIsDrawnFromItsOwnTexturesWhereverTheyStart) {
     glLoadIdentity();
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
-    const auto polygons = testkit::feedbackPolygons(GL_3D, [&] { glCallList(list); });
+    const auto polygons = feedback(GL_3D, [&] { glCallList(list); }).polygons;
     EXPECT_EQ(polygons.size(), 3u);
 }
 
-TEST_F(GlTest, texturesPastTheLastSlotAreLeftOutWithoutWritingOrReadingPastTheArray) {
-    testkit::ScratchDirectory scratch;
-    testkit::TestMesh mesh = meshWithMaps(3);
-    mesh.textured = true;
-    scratch.write("bin/models/laser.3ds", testkit::meshFile(mesh));
-    for (int i = 0; i < 3; ++i) {
-        scratch.write("bin/models/map" + std::to_string(i) + ".tga",
-                      testkit::tgaImage(1, 1, 9, 9, 9));
-    }
-    // Exactly the game's array, on the heap, so any access past it is caught.
-    std::vector<unsigned int> textures(textureSlotCount, 0);
-    Laser laser;
-    testing::internal::CaptureStderr();
-    const int used = laser.load(textureSlotCount - 1, textures.data());
-    const GLuint list = glGenLists(1);
-    glNewList(list, GL_COMPILE);
-    laser.initDisplayList(textures.data());
-    glEndList();
-    const std::string complaints = testing::internal::GetCapturedStderr();
-
-    EXPECT_EQ(used, 3) << "the refused maps still count as used, so later kinds stay past them";
-    EXPECT_NE(textures[textureSlotCount - 1], 0u) << "the last slot is still filled";
-    for (int i = 0; i < textureSlotCount - 1; ++i) {
-        EXPECT_EQ(textures[size_t(i)], 0u) << "slot " << i;
-    }
-    EXPECT_FALSE(complaints.empty()) << "the refused textures are reported on stderr";
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
+// Castalia, the ships and the cannon note where they were last drawn: the origin of the
+// current frame in eye coordinates.
+template <class Kind> void expectCapture(const char* name) {
+    SCOPED_TRACE(name);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
-    EXPECT_EQ(testkit::feedbackPolygons(GL_3D, [&] { glCallList(list); }).size(), 4u)
-        << "the mesh itself is still drawn";
+    glTranslatef(3, -4, 12);
+    glRotatef(30, 0, 1, 0);
+    glScalef(2, 2, 2);
+    Kind kind;
+    EXPECT_FALSE(kind.drawn);
+    kind.draw();
+    EXPECT_TRUE(kind.drawn);
+    EXPECT_EQ(kind.drawnX, 3.0f);
+    EXPECT_EQ(kind.drawnY, -4.0f);
+    EXPECT_EQ(kind.drawnZ, 12.0f);
 }
 
-TEST_F(GlTest, missingMeshFileUsesNoSlotAndDrawsNothing) {
-    testkit::ScratchDirectory scratch;
-    std::array<unsigned int, textureSlotCount> textures{};
-    Golevka golevka;
-    EXPECT_EQ(golevka.load(3, textures.data()), 0);
-    EXPECT_EQ(golevka.getScaleCoeff(), 5.0);
-    const GLuint list = glGenLists(1);
-    glNewList(list, GL_COMPILE);
-    golevka.initDisplayList(textures.data());
-    glEndList();
-    EXPECT_TRUE(testkit::feedbackPolygons(GL_3D, [&] { glCallList(list); }).empty());
-    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
-}
-
-TEST_F(GlTest, positionCaptureRecordsTheFramesOriginInEyeSpace) {
+TEST_F(GlTest, drawingRecordsTheFramesOriginInEyeSpace) {
     expectCapture<Castalia>("Castalia");
     expectCapture<Clipper>("Clipper");
     expectCapture<Brakiri>("Brakiri");
     expectCapture<Kanone3d>("Kanone3d");
-}
-
-TEST(KindAssets, neverLoadedKindsCopyAndAssignFreely) {
-    Brakiri first;
-    Brakiri second = first;
-    second.drawn = true;
-    first = second;
-    EXPECT_TRUE(first.drawn);
-    Rocket3d rocket;
-    Rocket3d other(rocket);
-    other = Rocket3d();
-    EXPECT_FALSE(other.launched);
 }

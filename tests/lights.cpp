@@ -54,21 +54,6 @@ TEST_F(GlTest, lightsGiveLowAmbientAndOneStrongEyeFixedLight) {
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
-TEST_F(GlTest, lightPositionIsTakenInTheFrameOfTheCurrentModelView) {
-    // A quarter turn about Y carries the direction (-1, 1, 1) to (1, 1, 1).
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glRotatef(90, 0, 1, 0);
-    Lights lights;
-    lights.apply();
-    float v[4] = {};
-    glGetLightfv(GL_LIGHT0, GL_POSITION, v);
-    EXPECT_NEAR(v[0], 1.0f, 1e-6);
-    EXPECT_NEAR(v[1], 1.0f, 1e-6);
-    EXPECT_NEAR(v[2], 1.0f, 1e-6);
-    EXPECT_NEAR(v[3], 0.0f, 1e-6);
-}
-
 TEST_F(GlTest, lightingSwitchedOffLeavesEveryLightAsItWas) {
     const float presetAmbient[4] = {0.5f, 0.25f, 0.125f, 1.0f};
     const float presetPosition[4] = {3, 4, 5, 1};

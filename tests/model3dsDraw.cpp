@@ -4,6 +4,9 @@
 
 #include "assets/model3ds.h"
 #include "support/chunkBuilder.h"
+#include "support/feedback.h"
+#include "support/scratch.h"
+#include "support/tgaFiles.h"
 #include "support/glContext.h"
 
 #include <GL/gl.h>
@@ -20,59 +23,18 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct FedVertex {
-    float x, y, z; // back in normalised device coordinates
-    float rgba[4];
-    float st[2];
-};
-struct Primitive {
-    GLenum token; // GL_POLYGON_TOKEN or GL_LINE_TOKEN
-    std::vector<FedVertex> vertices;
-};
-
-// The viewport is 64 x 64 and both matrices are identities: window x = 32 * x + 32.
-std::vector<Primitive> feedbackOf(GLuint list) {
-    std::vector<GLfloat> buffer(1 << 16);
-    glFeedbackBuffer(GLsizei(buffer.size()), GL_3D_COLOR_TEXTURE, buffer.data());
-    glRenderMode(GL_FEEDBACK);
-    glCallList(list);
-    const GLint used = glRenderMode(GL_RENDER);
-    std::vector<Primitive> primitives;
-    auto vertexAt = [&](GLint at) {
-        const GLfloat* v = &buffer[std::size_t(at)];
-        return FedVertex{(v[0] - 32) / 32, (v[1] - 32) / 32, 2 * v[2] - 1,
-                         {v[3], v[4], v[5], v[6]}, {v[7], v[8]}};
-    };
-    const GLint vertexSize = 11;
-    for (GLint at = 0; at < used;) {
-        const GLenum token = GLenum(buffer[std::size_t(at++)]);
-        Primitive primitive{token, {}};
-        int count = 0;
-        if (token == GL_POLYGON_TOKEN) {
-            count = int(buffer[std::size_t(at++)]);
-        } else if (token == GL_LINE_TOKEN || token == GL_LINE_RESET_TOKEN) {
-            primitive.token = GL_LINE_TOKEN;
-            count = 2;
-        } else if (token == GL_POINT_TOKEN) {
-            count = 1;
-        } else {
-            ADD_FAILURE() << "unexpected feedback token " << token;
-            break;
+// What the list hands to the rasteriser, back in normalised device coordinates: the viewport is
+// 64 x 64 and both matrices are identities, so window x = 32 * x + 32.
+Feedback feedbackOf(GLuint list) {
+    Feedback drawn = feedback(GL_3D_COLOR_TEXTURE, [&] { glCallList(list); });
+    for (auto* primitives : {&drawn.polygons, &drawn.lines}) {
+        for (FedPolygon& primitive : *primitives) {
+            for (FedVertex& v : primitive) {
+                v = {(v.x - 32) / 32, (v.y - 32) / 32, 2 * v.z - 1, {v.color[0], v.color[1], v.color[2], v.color[3]}, {v.tex[0], v.tex[1], v.tex[2], v.tex[3]}};
+            }
         }
-        for (int i = 0; i < count; ++i, at += vertexSize) {
-            primitive.vertices.push_back(vertexAt(at));
-        }
-        primitives.push_back(primitive);
     }
-    return primitives;
-}
-
-int countOf(const std::vector<Primitive>& primitives, GLenum token) {
-    int found = 0;
-    for (const Primitive& p : primitives) {
-        found += p.token == token;
-    }
-    return found;
+    return drawn;
 }
 
 GLuint compile(Model_3DS& model, unsigned int* textures) {
@@ -115,15 +77,6 @@ void expectAt(const FedVertex& v, float x, float y, float z) {
 
 const std::vector<float> white = {1, 1, 1, 1};
 
-// A 2 x 2 uncompressed 24-bit image, written by hand.
-void writeTga(const fs::path& file) {
-    const unsigned char header[18] = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 2, 0, 24, 0};
-    std::ofstream out(file, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(header), sizeof header);
-    for (int i = 0; i < 4; ++i) {
-        out.put(char(0)).put(char(0)).put(char(255));
-    }
-}
 
 class Model3dsDraw : public GlTest {
   protected:
@@ -139,19 +92,19 @@ class Model3dsDraw : public GlTest {
 
 TEST_F(Model3dsDraw, everyGroupTriangleReachesTheScreenWithItsTexCoords) {
     Model_3DS model = read(samples::twoMaterialQuad(), 6);
-    const std::vector<Primitive> fed = feedbackOf(compile(model, textures));
-    ASSERT_EQ(fed.size(), 2u);
-    ASSERT_EQ(countOf(fed, GL_POLYGON_TOKEN), 2);
+    const Feedback fed = feedbackOf(compile(model, textures));
+    ASSERT_EQ(fed.polygons.size(), 2u);
+    ASSERT_TRUE(fed.lines.empty());
     // Stored quad corners: (0,0,0) (1,0,0) (1,1,0) (0,1,0); groups take triangles 0 then 1.
     const float expected[2][3][2] = {{{0, 0}, {1, 0}, {1, 1}}, {{0, 0}, {1, 1}, {0, 1}}};
     for (int t = 0; t < 2; ++t) {
-        ASSERT_EQ(fed[t].vertices.size(), 3u);
+        ASSERT_EQ(fed.polygons[t].size(), 3u);
         for (int k = 0; k < 3; ++k) {
-            const FedVertex& v = fed[t].vertices[k];
+            const FedVertex& v = fed.polygons[t][k];
             expectAt(v, expected[t][k][0], expected[t][k][1], 0);
             // The quad's texture coordinates equal its x and y.
-            EXPECT_NEAR(v.st[0], expected[t][k][0], 1e-6);
-            EXPECT_NEAR(v.st[1], expected[t][k][1], 1e-6);
+            EXPECT_NEAR(v.tex[0], expected[t][k][0], 1e-6);
+            EXPECT_NEAR(v.tex[1], expected[t][k][1], 1e-6);
         }
     }
 }
@@ -205,8 +158,8 @@ TEST_F(Model3dsDraw, aGroupOfAnUnknownMaterialIsDrawnWhiteWithoutTexture) {
     Model_3DS model = read(fileWith({only, cornerTriangle("o", "unknown")}));
     ASSERT_EQ(model.objects[0].faceGroups[0].materialIndex, model.numMaterials);
     glEnable(GL_TEXTURE_2D);
-    const std::vector<Primitive> fed = feedbackOf(compile(model, textures));
-    EXPECT_EQ(countOf(fed, GL_POLYGON_TOKEN), 1);
+    const Feedback fed = feedbackOf(compile(model, textures));
+    EXPECT_EQ(int(fed.polygons.size()), 1);
     EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
     EXPECT_EQ(materialOf(GL_DIFFUSE), white);
     EXPECT_EQ(materialOf(GL_AMBIENT), white);
@@ -223,7 +176,7 @@ TEST_F(Model3dsDraw, anInvisibleModelIssuesNothing) {
     glMaterialfv(GL_FRONT, GL_DIFFUSE, red);
     const GLuint list = compile(model, textures);
     EXPECT_TRUE(glIsEnabled(GL_NORMAL_ARRAY)) << "not even the arrays are touched";
-    EXPECT_TRUE(feedbackOf(list).empty());
+    EXPECT_TRUE(feedbackOf(list).polygons.empty());
     EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
     EXPECT_EQ(materialOf(GL_DIFFUSE), (std::vector<float>{1, 0, 0, 1}));
 }
@@ -233,14 +186,14 @@ TEST_F(Model3dsDraw, theModelIsScaledThenTurnedAboutZYXThenMoved) {
     model.scale = 0.5f;
     model.rot = {90, 90, 0};
     model.pos = {0.25f, 0, 0};
-    const std::vector<Primitive> fed = feedbackOf(compile(model, textures));
-    ASSERT_EQ(fed.size(), 1u);
+    const Feedback fed = feedbackOf(compile(model, textures));
+    ASSERT_EQ(fed.polygons.size(), 1u);
     // (1,0,0) -> 0.5 -> about y: (0,0,-0.5) -> about x: (0,0.5,0) -> moved: (0.25,0.5,0).
-    expectAt(fed[0].vertices[0], 0.25f, 0.5f, 0);
+    expectAt(fed.polygons[0][0], 0.25f, 0.5f, 0);
     // (0,1,0) -> (0,0.5,0) -> about y unchanged -> about x: (0,0,0.5) -> (0.25,0,0.5).
-    expectAt(fed[0].vertices[1], 0.25f, 0, 0.5f);
+    expectAt(fed.polygons[0][1], 0.25f, 0, 0.5f);
     // (0,0,1) -> (0,0,0.5) -> about y: (0.5,0,0) -> about x unchanged -> (0.75,0,0).
-    expectAt(fed[0].vertices[2], 0.75f, 0, 0);
+    expectAt(fed.polygons[0][2], 0.75f, 0, 0);
 }
 
 TEST_F(Model3dsDraw, anObjectIsTurnedAboutXYZThenMoved) {
@@ -248,13 +201,13 @@ TEST_F(Model3dsDraw, anObjectIsTurnedAboutXYZThenMoved) {
     model.scale = 0.5f;
     model.objects[0].rot = {90, 90, 0};
     model.objects[0].pos = {0, 0.25f, 0};
-    const std::vector<Primitive> fed = feedbackOf(compile(model, textures));
-    ASSERT_EQ(fed.size(), 1u);
+    const Feedback fed = feedbackOf(compile(model, textures));
+    ASSERT_EQ(fed.polygons.size(), 1u);
     // Inside the model's scale of 0.5: (1,0,0) -> about x unchanged -> about y: (0,0,-1) ->
     // moved: (0,0.25,-1) -> scaled: (0,0.125,-0.5).
-    expectAt(fed[0].vertices[0], 0, 0.125f, -0.5f);
+    expectAt(fed.polygons[0][0], 0, 0.125f, -0.5f);
     // (0,1,0) -> about x: (0,0,1) -> about y: (1,0,0) -> (1,0.25,0) -> (0.5,0.125,0).
-    expectAt(fed[0].vertices[1], 0.5f, 0.125f, 0);
+    expectAt(fed.polygons[0][1], 0.5f, 0.125f, 0);
 }
 
 TEST_F(Model3dsDraw, normalLinesAreBlueUnlitAndLightingComesBack) {
@@ -266,18 +219,18 @@ TEST_F(Model3dsDraw, normalLinesAreBlueUnlitAndLightingComesBack) {
     glEnable(GL_LIGHT0);
     glEnable(GL_TEXTURE_2D);
     model.scale = 0.5f;
-    const std::vector<Primitive> fed = feedbackOf(compile(model, textures));
-    ASSERT_EQ(countOf(fed, GL_POLYGON_TOKEN), 0);
-    ASSERT_EQ(countOf(fed, GL_LINE_TOKEN), 3);
+    const Feedback fed = feedbackOf(compile(model, textures));
+    ASSERT_EQ(int(fed.polygons.size()), 0);
+    ASSERT_EQ(int(fed.lines.size()), 3);
     // The triangle lies in the stored x-y plane, winding toward +z: every normal is (0,0,1),
     // one model unit long before the scale.
     const float corners[3][2] = {{0, 0}, {0.5f, 0}, {0, 0.5f}};
     for (int i = 0; i < 3; ++i) {
-        const Primitive& line = fed[std::size_t(i)];
-        expectAt(line.vertices[0], corners[i][0] * 0.5f, corners[i][1] * 0.5f, 0);
-        expectAt(line.vertices[1], corners[i][0] * 0.5f, corners[i][1] * 0.5f, 0.5f);
-        for (const FedVertex& v : line.vertices) {
-            EXPECT_EQ((std::vector<float>(v.rgba, v.rgba + 4)), (std::vector<float>{0, 0, 1, 1}))
+        const FedPolygon& line = fed.lines[std::size_t(i)];
+        expectAt(line[0], corners[i][0] * 0.5f, corners[i][1] * 0.5f, 0);
+        expectAt(line[1], corners[i][0] * 0.5f, corners[i][1] * 0.5f, 0.5f);
+        for (const FedVertex& v : line) {
+            EXPECT_EQ((std::vector<float>(v.color, v.color + 4)), (std::vector<float>{0, 0, 1, 1}))
                 << "drawn with lighting off";
         }
     }
@@ -295,58 +248,26 @@ TEST_F(Model3dsDraw, anUnlitModelLeavesLightingAndTheNormalArrayAlone) {
     model.scale = 0.5f; // keeps the lines inside the view
     glEnableClientState(GL_NORMAL_ARRAY);
     glDisable(GL_LIGHTING);
-    const std::vector<Primitive> fed = feedbackOf(compile(model, textures));
+    const Feedback fed = feedbackOf(compile(model, textures));
     EXPECT_FALSE(glIsEnabled(GL_NORMAL_ARRAY));
     EXPECT_FALSE(glIsEnabled(GL_LIGHTING));
-    EXPECT_EQ(countOf(fed, GL_LINE_TOKEN), 3);
+    EXPECT_EQ(int(fed.lines.size()), 3);
     glEnable(GL_LIGHTING);
     feedbackOf(compile(model, textures));
     EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
 }
 
-TEST_F(Model3dsDraw, aCompiledListOutlivesEveryCopyOfItsModel) {
-    GLuint list = 0;
-    std::vector<Primitive> before;
-    {
-        Model_3DS model = read(samples::twoMaterialQuad(), 6);
-        Model_3DS copy = model;
-        list = compile(copy, textures);
-        before = feedbackOf(list);
-    }
-    const std::vector<Primitive> after = feedbackOf(list);
-    ASSERT_EQ(after.size(), before.size());
-    for (std::size_t p = 0; p < after.size(); ++p) {
-        for (std::size_t v = 0; v < after[p].vertices.size(); ++v) {
-            expectAt(after[p].vertices[v], before[p].vertices[v].x, before[p].vertices[v].y,
-                     before[p].vertices[v].z);
-        }
-    }
-}
-
-TEST_F(Model3dsDraw, aMissingMeshDrawsNothing) {
-    Model_3DS model;
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(model.Load("bin/models/absent.3ds", 3, textures), 0);
-    testing::internal::GetCapturedStderr();
-    model.showNormals = true;
-    EXPECT_TRUE(feedbackOf(compile(model, textures)).empty());
-}
-
 TEST_F(Model3dsDraw, mapsTakeTheirSlotsEvenWhenAnImageIsMissing) {
-    const fs::path folder = fs::temp_directory_path() / ("zeph3dsmaps-" + std::to_string(getpid()));
-    fs::create_directories(folder);
-    const std::vector<unsigned char> bytes = samples::twoMaterialQuad().bytes();
-    std::ofstream(folder / "quad.3ds", std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-    writeTga(folder / "red.tga"); // blue.tga is missing
+    Scratch folder;
+    const std::string mesh = folder.write("quad.3ds", samples::twoMaterialQuad().bytes());
+    folder.write("red.tga", tgaFiles::plain(2, 2, 255, 0, 0)); // blue.tga is missing
 
     unsigned int slots[20] = {};
     slots[7] = 4242;
     Model_3DS model; // the game's texture loader, TGA_Texture
     testing::internal::CaptureStderr();
-    const int used = model.Load((folder / "quad.3ds").c_str(), 6, slots);
+    const int used = model.Load(mesh.c_str(), 6, slots);
     const std::string said = testing::internal::GetCapturedStderr();
-    fs::remove_all(folder);
 
     EXPECT_EQ(used, 2);
     EXPECT_TRUE(glIsTexture(slots[6])) << said;
@@ -354,15 +275,4 @@ TEST_F(Model3dsDraw, mapsTakeTheirSlotsEvenWhenAnImageIsMissing) {
     EXPECT_EQ(model.materials[0].textureIndex, 6);
     EXPECT_EQ(model.materials[1].textureIndex, 7);
     EXPECT_NE(said.find("blue.tga"), std::string::npos) << said;
-}
-
-TEST_F(Model3dsDraw, aMapSlotPastTheTextureArrayIsDrawnWithoutTexture) {
-    // Loaded from slot 19 of 20: red takes the last slot, blue's would be the 21st.
-    Model_3DS model = read(samples::twoMaterialQuad(), 19);
-    ASSERT_EQ(model.materials[1].textureIndex, 20);
-    textures[19] = textures[6];
-    const std::vector<Primitive> fed = feedbackOf(compile(model, textures));
-    EXPECT_EQ(countOf(fed, GL_POLYGON_TOKEN), 2);
-    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
-    EXPECT_EQ(materialOf(GL_DIFFUSE), (std::vector<float>{0, 0, 1, 1})) << "blue's own diffuse";
 }

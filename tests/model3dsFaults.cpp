@@ -4,14 +4,13 @@
 
 #include "assets/model3ds.h"
 #include "support/chunkBuilder.h"
+#include "support/scratch.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 using namespace chunk3ds;
@@ -29,23 +28,6 @@ Model_3DS read(const Chunk& file) { return read(file.bytes()); }
 
 
 Chunk triangleVertices() { return vertexList({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}); }
-
-// A scratch directory for mesh files, removed with everything in it.
-class MeshFiles {
-  public:
-    MeshFiles() : root(fs::temp_directory_path() / ("zeph3ds-" + std::to_string(getpid()))) {
-        fs::create_directories(root);
-    }
-    ~MeshFiles() { fs::remove_all(root); }
-    std::string write(const std::string& relative, const std::vector<unsigned char>& bytes) {
-        const fs::path file = root / relative;
-        fs::create_directories(file.parent_path());
-        std::ofstream(file, std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-        return file.string();
-    }
-    const fs::path root;
-};
 
 std::vector<std::string> linesOf(const std::string& text) {
     std::vector<std::string> lines;
@@ -86,50 +68,58 @@ void expectEmptyMesh(const Model_3DS& model) {
 } // namespace
 
 TEST(Model3dsFiles, aMeshFileIsReadLikeItsBytes) {
-    MeshFiles files;
+    Scratch files;
     const std::vector<unsigned char> bytes = samples::twoMaterialQuad().bytes();
     const std::string name = files.write("models/quad.3ds", bytes);
     Model_3DS fromFile;
     EXPECT_EQ(loadCapturingStderr(fromFile, name.c_str(), 4), "");
     EXPECT_EQ(fromFile.textureCount, 2);
     EXPECT_STREQ(fromFile.modelName, name.c_str());
-    EXPECT_EQ(std::string(fromFile.path), (files.root / "models").string() + "/");
+    EXPECT_EQ(std::string(fromFile.path), (files.path / "models").string() + "/");
     ASSERT_EQ(fromFile.numObjects, 1);
     EXPECT_EQ(fromFile.objects[0].numVerts, 4);
     EXPECT_EQ(fromFile.objects[0].numFaceGroups, 2);
     EXPECT_EQ(fromFile.materials[1].textureIndex, 5);
 }
 
-TEST(Model3dsFiles, aMissingFileSaysSoOnceAndLeavesAnEmptyMesh) {
-    Model_3DS model;
-    const std::string said = loadCapturingStderr(model, "bin/models/nowhere.3ds", 3);
-    ASSERT_EQ(linesOf(said).size(), 1u) << said;
-    EXPECT_NE(said.find("bin/models/nowhere.3ds"), std::string::npos) << said;
-    expectEmptyMesh(model);
-    EXPECT_STREQ(model.modelName, "bin/models/nowhere.3ds");
-}
-
-TEST(Model3dsFiles, aDirectoryInsteadOfAFileSaysSoOnceAndLeavesAnEmptyMesh) {
-    MeshFiles files;
-    Model_3DS model;
-    const std::string said = loadCapturingStderr(model, files.root.c_str());
-    EXPECT_EQ(linesOf(said).size(), 1u) << said;
-    EXPECT_NE(said.find(files.root.string()), std::string::npos) << said;
-    expectEmptyMesh(model);
+// A name that gives no mesh gives an empty one and one line on stderr naming it.
+TEST(Model3dsFiles, aNameThatGivesNoMeshSaysSoOnceAndLeavesAnEmptyMesh) {
+    Scratch files;
+    const struct {
+        const char* name;
+        std::string file;
+    } rows[] = {
+        {"missing", "bin/models/nowhere.3ds"},
+        {"directory", files.path.string()},
+        {"empty", files.write("empty.3ds", {})},
+        {"shorter than a header", files.write("tiny.3ds", {0x4D, 0x4D, 6, 0})},
+        {"quotes only", "\"\""},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        Model_3DS model;
+        const std::string said = loadCapturingStderr(model, row.file.c_str(), 3);
+        EXPECT_EQ(linesOf(said).size(), 1u) << said;
+        if (row.file != "\"\"") {
+            EXPECT_NE(said.find(row.file), std::string::npos) << said;
+            EXPECT_EQ(model.modelName, row.file);
+        }
+        expectEmptyMesh(model);
+    }
 }
 
 TEST(Model3dsFiles, backslashesSeparateDirectoriesWhenOpening) {
-    MeshFiles files;
+    Scratch files;
     files.write("bin/models/golevka.3ds", samples::bareTriangle().bytes());
-    const std::string windowsName = files.root.string() + "\\bin\\models\\golevka.3ds";
+    const std::string windowsName = files.path.string() + "\\bin\\models\\golevka.3ds";
     Model_3DS model;
     EXPECT_EQ(loadCapturingStderr(model, windowsName.c_str()), "");
     EXPECT_EQ(model.numObjects, 1);
-    EXPECT_EQ(std::string(model.path), files.root.string() + "/bin/models/");
+    EXPECT_EQ(std::string(model.path), files.path.string() + "/bin/models/");
 }
 
 TEST(Model3dsFiles, aQuotedNameIsOpenedWithoutItsQuotes) {
-    MeshFiles files;
+    Scratch files;
     const std::string name = files.write("a b/mesh.3ds", samples::bareTriangle().bytes());
     const std::string quoted = "\"" + name + "\"";
     Model_3DS model;
@@ -139,29 +129,8 @@ TEST(Model3dsFiles, aQuotedNameIsOpenedWithoutItsQuotes) {
     EXPECT_EQ(quoted.front(), '"');
 }
 
-TEST(Model3dsFiles, aNameOfQuotesOnlyNamesNoFile) {
-    Model_3DS model;
-    const std::string said = loadCapturingStderr(model, "\"\"");
-    EXPECT_EQ(linesOf(said).size(), 1u) << said;
-    expectEmptyMesh(model);
-    EXPECT_STREQ(model.modelName, "");
-}
-
-TEST(Model3dsFiles, anEmptyOrTinyFileGivesAnEmptyMeshAndOneLine) {
-    MeshFiles files;
-    for (const std::vector<unsigned char>& bytes :
-         {std::vector<unsigned char>{}, std::vector<unsigned char>{0x4D, 0x4D, 6, 0}}) {
-        const std::string name = files.write("tiny.3ds", bytes);
-        Model_3DS model;
-        const std::string said = loadCapturingStderr(model, name.c_str());
-        EXPECT_EQ(linesOf(said).size(), 1u) << said;
-        EXPECT_NE(said.find(name), std::string::npos) << said;
-        expectEmptyMesh(model);
-    }
-}
-
 TEST(Model3dsFiles, aSecondLoadStartsFromAnEmptyMesh) {
-    MeshFiles files;
+    Scratch files;
     const std::string quad = files.write("quad.3ds", samples::twoMaterialQuad().bytes());
     const std::string triangle = files.write("tri.3ds", samples::bareTriangle().bytes());
     Model_3DS model;

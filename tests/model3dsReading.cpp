@@ -311,30 +311,3 @@ TEST(Model3dsReading, backslashesSeparateDirectoriesInThePath) {
     EXPECT_STREQ(model.path, "bin/models/");
     EXPECT_EQ(mapsHandedOn.front().first, "bin/models/red.tga");
 }
-
-TEST(Model3dsReading, copiesShareTheArraysAndOutliveTheirSource) {
-    Model_3DS copy;
-    {
-        Model_3DS source = read(samples::twoMaterialQuad());
-        copy = source;
-        EXPECT_EQ(copy.objects, source.objects);
-        EXPECT_EQ(copy.objects[0].vertices, source.objects[0].vertices);
-        Model_3DS constructed(source);
-        EXPECT_EQ(constructed.materials, source.materials);
-    }
-    EXPECT_STREQ(copy.objects[0].name, "quad");
-    EXPECT_EQ(copy.objects[0].vertices[3], 1.0f);
-    EXPECT_STREQ(copy.materials[1].name, "blue");
-}
-
-TEST(Model3dsReading, aNewModelIsEmptyWithItsDefaults) {
-    const Model_3DS model;
-    EXPECT_STREQ(model.path, "");
-    EXPECT_EQ(model.numObjects, 0);
-    EXPECT_EQ(model.numMaterials, 0);
-    EXPECT_FALSE(model.showNormals);
-    EXPECT_EQ(model.scale, 1.0f);
-    EXPECT_TRUE(model.lit);
-    EXPECT_TRUE(model.visible);
-    EXPECT_EQ(model.pos.x + model.pos.y + model.pos.z + model.rot.x + model.rot.y + model.rot.z, 0);
-}

@@ -6,6 +6,7 @@
 #include "collision/collisionInfos.h"
 #include "entities/model.h"
 #include "support/glContext.h"
+#include "support/markerLists.h"
 
 #include <GL/gl.h>
 
@@ -21,34 +22,11 @@ std::string consoleOf(const std::function<void()>& action) {
     return testing::internal::GetCapturedStdout();
 }
 
-// Each kind's list emits its kind number when called in feedback mode.
-void compileMarkerLists(Geometries& geometries) {
-    const std::pair<unsigned int*, int> lists[] = {
-        {&geometries.toutatisList, 6}, {&geometries.brakiriList, 7},
-        {&geometries.castaliaList, 8}, {&geometries.golevkaList, 9},
-        {&geometries.clipperList, 10}, {&geometries.kanone3dList, 11},
-        {&geometries.rocket3dList, 12}, {&geometries.laserList, 13}};
-    for (const auto& [list, kind] : lists) {
-        *list = glGenLists(1);
-        glNewList(*list, GL_COMPILE);
-        glPassThrough(GLfloat(kind));
-        glEndList();
-    }
-}
-
 // The pass-through markers written while `action` runs.
 std::vector<int> markersOf(const std::function<void()>& action) {
-    std::vector<GLfloat> buffer(256);
-    glFeedbackBuffer(GLsizei(buffer.size()), GL_3D, buffer.data());
-    glRenderMode(GL_FEEDBACK);
-    action();
-    const GLint written = glRenderMode(GL_RENDER);
-    std::vector<int> markers;
-    for (GLint i = 0; i + 1 < written; i += 2) {
-        EXPECT_EQ(buffer[i], GLfloat(GL_PASS_THROUGH_TOKEN)) << "only markers are expected";
-        markers.push_back(int(buffer[i + 1]));
-    }
-    return markers;
+    const Feedback drawn = feedback(GL_3D, action);
+    EXPECT_TRUE(drawn.polygons.empty() && drawn.lines.empty()) << "only markers are expected";
+    return std::vector<int>(drawn.markers.begin(), drawn.markers.end());
 }
 
 Model modelOfKind(int kind, Geometries* geometries, int index) {
@@ -128,18 +106,6 @@ TEST_F(ModelDraw, aListThatCouldNotBeCreatedIsSkipped) {
         Model model = modelOfKind(kind, &geometries, index);
         EXPECT_TRUE(markersOf([&] { model.draw(infos); }).empty());
         EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
-    }
-}
-
-TEST_F(ModelDraw, withNoListsAtAllEntitiesStillReportTheirPosition) {
-    Geometries none;
-    for (int kind : allKinds) {
-        SCOPED_TRACE(kind);
-        Model model = modelOfKind(kind, &none, index);
-        EXPECT_TRUE(markersOf([&] { model.draw(infos); }).empty());
-        EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
-        EXPECT_EQ(infos.getInfoIndex(index).calculated, registers(kind));
-        consoleOf([&] { infos.erase(index); index = infos.addModel(); });
     }
 }
 

@@ -105,50 +105,6 @@ TEST(ModelConstruction, eachHittableKindStartsAliveWithItsLifeItsTagAndItsIndex)
     }
 }
 
-TEST(ModelConstruction, kindObjectsAndTheAssetRegistryAreTakenAsGiven) {
-    Geometries* registry = reinterpret_cast<Geometries*>(0x1000); // never dereferenced here
-    const Model follower(Golevka(true), registry, 1);
-    EXPECT_TRUE(follower.golevka.followCockpit);
-    EXPECT_EQ(follower.geometries, registry);
-    const Model drifter(Toutatis(true), registry, 2);
-    EXPECT_TRUE(drifter.toutatis.followCockpit);
-    EXPECT_FALSE(Model(Toutatis(false), registry, 2).toutatis.followCockpit);
-
-    const Model body(Castalia(), registry);
-    EXPECT_EQ(body.kind, 8);
-    EXPECT_EQ(body.collisionIndex, -1);
-    EXPECT_TRUE(body.getExist());
-    EXPECT_EQ(body.geometries, registry);
-    const Model cannon(Kanone3d(), registry);
-    EXPECT_EQ(cannon.kind, 11);
-    EXPECT_EQ(cannon.collisionIndex, -1);
-    EXPECT_TRUE(cannon.getExist());
-
-    EXPECT_EQ(Model(AsteroidWithKanone(), 3).geometries, nullptr);
-
-    const Model def;
-    EXPECT_EQ(def.kind, 0);
-    EXPECT_EQ(def.collisionIndex, -1);
-    EXPECT_FALSE(def.getExist());
-}
-
-TEST(ModelConstruction, projectilesKeepTheirLaunchPlacementAndAreNotYetLaunched) {
-    GraphVertexTransform launch = placedAt(1, -3, -3.5f);
-    launch.composeRotationsY(-40);
-    const Model rocket(Rocket3d(), launch, nullptr, 4);
-    EXPECT_EQ(rocket.kind, 12);
-    EXPECT_EQ(rocket.collisionIndex, 4);
-    EXPECT_TRUE(rocket.getExist());
-    EXPECT_FALSE(rocket.rocket3d.launched);
-    expectSamePlacement(rocket.rocket3d.launchTransformation, launch);
-
-    const Model laser(Laser(), launch, nullptr, 5);
-    EXPECT_EQ(laser.kind, 13);
-    EXPECT_EQ(laser.collisionIndex, 5);
-    EXPECT_FALSE(laser.laser.launched);
-    expectSamePlacement(laser.laser.launchTransformation, launch);
-}
-
 // --- Life and death ------------------------------------------------------------------------
 
 TEST(ModelLife, aRocketHitTakesTwoLifeAndALaserOneUntilTheTargetDies) {
@@ -174,35 +130,6 @@ TEST(ModelLife, aRocketHitTakesTwoLifeAndALaserOneUntilTheTargetDies) {
     }
 }
 
-TEST(ModelLife, theSpelledOutCasesOfEachKind) {
-    // Golevka: one rocket leaves 0 and kills; Clipper: two rockets go 3, 1, -1;
-    // Brakiri: three lasers leave 1.
-    ShootingRange golevkaRange;
-    Model golevka(Golevka(), nullptr, golevkaRange.target);
-    golevkaRange.hit(9, 12);
-    EXPECT_EQ(golevkaRange.update(golevka),
-              "\n life: 0\non set un existe a false\non esaie d eraser 1\non a reussi d eraser 1");
-    EXPECT_FALSE(golevka.getExist());
-    EXPECT_EQ(golevkaRange.infos.getInfoIndex(1).index, -1);
-
-    ShootingRange clipperRange;
-    Model clipper(Clipper(), nullptr, clipperRange.target);
-    clipperRange.hit(10, 12);
-    EXPECT_EQ(clipperRange.update(clipper), "\n life: 1");
-    clipperRange.hit(10, 12);
-    EXPECT_EQ(clipperRange.update(clipper),
-              "\n life: -1\non set un existe a false\non esaie d eraser 1\non a reussi d eraser 1");
-
-    ShootingRange brakiriRange;
-    Model brakiri(Brakiri(), nullptr, brakiriRange.target);
-    for (int shot = 0; shot < 3; ++shot) {
-        brakiriRange.hit(7, 13);
-        brakiriRange.update(brakiri);
-    }
-    EXPECT_EQ(brakiri.life, 1);
-    EXPECT_TRUE(brakiri.getExist());
-}
-
 TEST(ModelLife, touchingAnotherAsteroidOrShipTakesNoLife) {
     Arena arena;
     const int a = arena.add(), b = arena.add();
@@ -216,14 +143,6 @@ TEST(ModelLife, touchingAnotherAsteroidOrShipTakesNoLife) {
     EXPECT_EQ(arena.update(clipper), "");
     EXPECT_EQ(golevka.life, 2);
     EXPECT_EQ(clipper.life, 3);
-}
-
-TEST(ModelLife, erasingAnEntityWithoutARecordStillEndsIt) {
-    Arena arena;
-    Model body(Castalia(), nullptr);
-    EXPECT_EQ(consoleOf([&] { body.erase(arena.infos); }),
-              "\non set un existe a false\non esaie d eraser -1\non a reussi d eraser -1");
-    EXPECT_FALSE(body.getExist());
 }
 
 // --- When a hit lands ----------------------------------------------------------------------
@@ -247,52 +166,6 @@ TEST(ModelHitTiming, aHitTakesEffectInTheFrameAfterTheOverlap) {
     EXPECT_EQ(arena.update(rocket), deathLines(r));
     EXPECT_FALSE(golevka.getExist());
     EXPECT_FALSE(rocket.getExist());
-}
-
-TEST(ModelHitTiming, drawingAgainClearsTheMarkSoAHitIsTakenOnce) {
-    ShootingRange range;
-    Model brakiri(Brakiri(), nullptr, range.target);
-    range.hit(7, 13);
-    EXPECT_EQ(range.update(brakiri), "\n life: 3");
-    range.report(range.target, 7, 0, 0, -20); // drawn again, shooter gone
-    range.testPass();
-    EXPECT_EQ(range.update(brakiri), "");
-    EXPECT_EQ(brakiri.life, 3);
-}
-
-TEST(ModelHitTiming, thePartnerStoredLastDecidesTheHit) {
-    // Touched at once by a rocket and a ship: whichever is stored later is the one that counts.
-    {
-        Arena arena;
-        const int g = arena.add(), r = arena.add(), c = arena.add();
-        Model golevka(Golevka(), nullptr, g);
-        arena.report(g, 9, 0, 0, -20);
-        arena.report(r, 12, 0, 0, -20);
-        arena.report(c, 10, 0, 0, -20);
-        arena.testPass();
-        EXPECT_EQ(arena.update(golevka), "");
-        EXPECT_EQ(golevka.life, 2);
-    }
-    {
-        Arena arena;
-        const int g = arena.add(), c = arena.add(), r = arena.add();
-        Model golevka(Golevka(), nullptr, g);
-        arena.report(g, 9, 0, 0, -20);
-        arena.report(c, 10, 0, 0, -20);
-        arena.report(r, 12, 0, 0, -20);
-        arena.testPass();
-        EXPECT_EQ(arena.update(golevka), "\n life: 0" + deathLines(g));
-    }
-    {
-        Arena arena;
-        const int t = arena.add(), r = arena.add(), l = arena.add();
-        Model toutatis(Toutatis(), nullptr, t);
-        arena.report(t, 6, 0, 0, -20);
-        arena.report(r, 12, 0, 0, -20);
-        arena.report(l, 13, 0, 0, -20);
-        arena.testPass();
-        EXPECT_EQ(arena.update(toutatis), "\n life: 1") << "the laser, stored last, takes one";
-    }
 }
 
 TEST(ModelHitTiming, theKindStillMovesWithTheRecordAsItWasBeforeTheHit) {
@@ -399,17 +272,6 @@ TEST(ModelDead, aDeadEntityReturnsADefaultPlacementAndTouchesNothing) {
     expectSamePlacement(result, GraphVertexTransform());
     EXPECT_EQ(golevka.life, 0);
     EXPECT_TRUE(range.infos.getInfoIndex(reused).collision) << "the newcomer's mark is untouched";
-}
-
-TEST(ModelDead, aDeadProjectileIsNeverLaunched) {
-    Arena arena;
-    const int r = arena.add();
-    Model rocket(Rocket3d(), placedAt(1, 2, 3), nullptr, r);
-    consoleOf([&] { rocket.erase(arena.infos); });
-    GraphVertexTransform result;
-    EXPECT_EQ(arena.update(rocket, &result), "");
-    expectSamePlacement(result, GraphVertexTransform());
-    EXPECT_FALSE(rocket.rocket3d.launched);
 }
 
 TEST(ModelDead, anEntityOfNoKnownKindKeepsItsPlacement) {

@@ -2,8 +2,7 @@
 // the clock reading to the buffer swap. The window system and the clock are replaced by
 // recorders so that frames run in a headless OpenGL context.
 
-#include "e2e/transcriptModel.h"
-#include "graphVertexMarkers.h"
+#include "support/markerLists.h"
 #include "support/glContext.h"
 
 #include "app/windowSystem.h"
@@ -87,17 +86,9 @@ class WorldTest : public GlTest {
     }
 
     std::vector<int> frameMarkers(bool showSkybox) {
-        std::vector<GLfloat> buffer(4096);
-        glFeedbackBuffer(GLsizei(buffer.size()), GL_3D, buffer.data());
-        glRenderMode(GL_FEEDBACK);
-        frame(showSkybox);
-        const GLint used = glRenderMode(GL_RENDER);
-        std::vector<int> markers;
-        for (GLint i = 0; i + 1 < used; i += 2) {
-            EXPECT_EQ(buffer[std::size_t(i)], GLfloat(GL_PASS_THROUGH_TOKEN));
-            markers.push_back(int(buffer[std::size_t(i) + 1]));
-        }
-        return markers;
+        const Feedback drawn = feedback(GL_3D, [&] { frame(showSkybox); });
+        EXPECT_TRUE(drawn.polygons.empty() && drawn.lines.empty()) << "only markers are expected";
+        return std::vector<int>(drawn.markers.begin(), drawn.markers.end());
     }
 
     void markHit(int index, int partnerType) {
@@ -137,46 +128,6 @@ TEST_F(WorldTest, theTestSceneTakesSixRecordsInOrderAndSaysEachInsertion) {
                                          "\n premier dispo: 6" + inserted);
     ASSERT_EQ(world->collisionInfos.infos.size(), 6u);
     EXPECT_TRUE(world->camera.getTransformation().getZ() == 20.0f);
-}
-
-TEST_F(WorldTest, theTreeLeansFirstWithTheNewestNodeAsTheRootsSecond) {
-    buildTestScene();
-    GraphVertex& root = world->root;
-    ASSERT_EQ(root.type, vertexBranch);
-    EXPECT_EQ(kindAt(root.second), kindBrakiri);
-    GraphVertex* level = root.first;
-    EXPECT_EQ(kindAt(level->second), kindToutatis);
-    EXPECT_EQ(level->second->object.getTransformation().getAlphaX(), 380.0f)
-        << "angles are stored as given";
-    level = level->first;
-    EXPECT_EQ(kindAt(level->second), kindGolevka);
-    EXPECT_TRUE(level->second->object.model.golevka.followCockpit);
-    level = level->first;
-    EXPECT_EQ(kindAt(level->second), kindClipper);
-    level = level->first;
-    ASSERT_EQ(level->type, vertexBranch);
-    GraphVertex* oldest = level->first;
-    EXPECT_EQ(oldest->type, vertexObject);
-    EXPECT_EQ(kindAt(oldest), kindGolevka);
-    EXPECT_FALSE(oldest->object.model.golevka.followCockpit);
-    EXPECT_EQ(oldest->object.getTransformation().getX(), -3.0f);
-
-    GraphVertex* group = level->second;
-    EXPECT_EQ(kindAt(group), kindAsteroidWithKanone);
-    ASSERT_TRUE(group->object.getComposed());
-    GraphVertex* pair = group->first;
-    ASSERT_EQ(pair->type, vertexBranch);
-    EXPECT_EQ(kindAt(pair->first), kindCastalia);
-    EXPECT_EQ(pair->first->object.getTransformation().getY(), -0.75f);
-    EXPECT_EQ(pair->first->object.model.collisionIndex, -1);
-    EXPECT_EQ(kindAt(pair->second), kindKanone3d);
-    EXPECT_EQ(pair->second->object.getTransformation().getY(), 0.75f);
-    EXPECT_EQ(group->object.model.collisionIndex, 2) << "the group's one record";
-
-    markLists();
-    EXPECT_EQ(drawnKinds(root, world->collisionInfos),
-              (std::vector<int>{kindGolevka, kindCastalia, kindKanone3d, kindClipper,
-                                kindGolevka, kindToutatis, kindBrakiri}));
 }
 
 TEST_F(WorldTest, entitiesAreAdvancedOldestFirstAndTheDeadLeaveTheTreeInThatWalk) {
@@ -330,22 +281,4 @@ TEST_F(WorldTest, theWorldReleasesEveryNodeItMade) {
     EXPECT_GT(GraphVertex::existing(), before + 10);
     world.reset();
     EXPECT_EQ(GraphVertex::existing(), before);
-}
-
-// Fifty frames with no key, against the arithmetic worked out independently in the model:
-// positions in eye space, ships and the following asteroid closing in, the collision lines.
-TEST_F(WorldTest, fiftyUntouchedFramesWriteWhatTheRulesPredict) {
-    const int cannonTextures =
-        std::max(0, transcript::textureMapsNamedIn("bin/models/kanone.3ds"));
-    const std::string said = buildTestScene();
-    const std::string startUp = transcript::startUp(cannonTextures);
-    const std::string endOfStartUp = "on a reussi a init la scene";
-    EXPECT_EQ(said, startUp.substr(0, startUp.size() - endOfStartUp.size()));
-    std::string frames;
-    for (int count = 0; count < 50; ++count) {
-        frames += frame(true, 7 + count % 5);
-    }
-    const std::string predicted = transcript::frames(50);
-    ASSERT_EQ(frames.size(), predicted.size());
-    EXPECT_EQ(frames, predicted);
 }

@@ -4,7 +4,10 @@
 #include "view/skybox.h"
 
 #include "assets/textureSlots.h"
-#include "geometriesTestKit.h"
+#include "support/chunkBuilder.h"
+#include "support/feedback.h"
+#include "support/scratch.h"
+#include "support/tgaFiles.h"
 #include "support/glContext.h"
 
 #include <GL/gl.h>
@@ -35,7 +38,7 @@ const Corner expectedFaces[6][4] = {
 // and a 64x64 viewport; window coordinates map back to the cube's own.
 const float shrink = 1.0f / 200.0f;
 
-Corner backToCube(const testkit::FedVertex& v) {
+Corner backToCube(const FedVertex& v) {
     const float x = (v.x / 32.0f - 1.0f) / shrink;
     const float y = (v.y / 32.0f - 1.0f) / shrink;
     const float z = (v.z * 2.0f - 1.0f) / shrink;
@@ -48,23 +51,23 @@ bool sameCorner(const Corner& got, const Corner& want) {
            std::fabs(got.z - want.z) < tolerance && got.s == want.s && got.t == want.t;
 }
 
-bool sameVertex(const testkit::FedVertex& a, const testkit::FedVertex& b) {
+bool sameVertex(const FedVertex& a, const FedVertex& b) {
     return a.x == b.x && a.y == b.y && a.z == b.z && a.tex[0] == b.tex[0] && a.tex[1] == b.tex[1];
 }
 
 // OpenGL may hand a quad back as two triangles sharing an edge: join them again. The corners
 // of a rebuilt quad keep their texture coordinates, not their drawing order.
-std::vector<testkit::FedPolygon> quadsOf(const std::vector<testkit::FedPolygon>& polygons) {
-    std::vector<testkit::FedPolygon> quads;
+std::vector<FedPolygon> quadsOf(const std::vector<FedPolygon>& polygons) {
+    std::vector<FedPolygon> quads;
     for (size_t i = 0; i < polygons.size(); ++i) {
         if (polygons[i].size() != 3 || i + 1 == polygons.size()) {
             quads.push_back(polygons[i]);
             continue;
         }
-        testkit::FedPolygon quad = polygons[i];
-        for (const testkit::FedVertex& v : polygons[i + 1]) {
+        FedPolygon quad = polygons[i];
+        for (const FedVertex& v : polygons[i + 1]) {
             if (std::none_of(quad.begin(), quad.end(),
-                             [&](const testkit::FedVertex& q) { return sameVertex(q, v); })) {
+                             [&](const FedVertex& q) { return sameVertex(q, v); })) {
                 quad.push_back(v);
             }
         }
@@ -105,7 +108,7 @@ TEST_F(GlTest, skyListDrawsSixWhiteQuadsWithTheImageStretchedOverEach) {
     glColor3f(1, 0, 0);
 
     const auto faces =
-        quadsOf(testkit::feedbackPolygons(GL_3D_COLOR_TEXTURE, [&] { glCallList(list); }));
+        quadsOf(feedback(GL_3D_COLOR_TEXTURE, [&] { glCallList(list); }).polygons);
 
     ASSERT_EQ(faces.size(), 6u) << "one quad per face";
     for (size_t face = 0; face < faces.size(); ++face) {
@@ -113,14 +116,14 @@ TEST_F(GlTest, skyListDrawsSixWhiteQuadsWithTheImageStretchedOverEach) {
         ASSERT_EQ(faces[face].size(), 4u);
         for (const Corner& want : expectedFaces[face]) {
             int matches = 0;
-            for (const testkit::FedVertex& fed : faces[face]) {
+            for (const FedVertex& fed : faces[face]) {
                 matches += sameCorner(backToCube(fed), want) ? 1 : 0;
             }
             EXPECT_EQ(matches, 1) << "corner (" << want.x << ", " << want.y << ", " << want.z
                                   << ") with texture (" << want.s << ", " << want.t << ")";
         }
         // Unlit and white, whatever colour and lighting were current before.
-        for (const testkit::FedVertex& fed : faces[face]) {
+        for (const FedVertex& fed : faces[face]) {
             for (float c : fed.color) {
                 EXPECT_FLOAT_EQ(c, 1.0f);
             }
@@ -173,30 +176,8 @@ TEST_F(GlTest, skyWhoseSlotLiesPastTheArrayIsDrawnWithoutReadingPastIt) {
         EXPECT_EQ(id, 0u);
     }
     lookThroughProbe();
-    EXPECT_EQ(quadsOf(testkit::feedbackPolygons(GL_3D, [&] { glCallList(list); })).size(), 6u)
+    EXPECT_EQ(quadsOf(feedback(GL_3D, [&] { glCallList(list); }).polygons).size(), 6u)
         << "the cube is still drawn";
-}
-
-TEST_F(GlTest, skyImageIsReadFromTheBackslashedPathIntoTheGivenSlot) {
-    testkit::ScratchDirectory scratch;
-    scratch.write("bin/texture/hubble2min.tga", testkit::tgaImage(1, 1, 10, 20, 30));
-    std::array<unsigned int, textureSlotCount> textures{};
-    Skybox sky;
-    EXPECT_EQ(sky.loadTexture(3, textures.data()), 1);
-    EXPECT_EQ(sky.textureIndex, 3);
-    EXPECT_EQ(textures[2], 0u);
-    EXPECT_EQ(textures[4], 0u);
-    EXPECT_EQ(testkit::texturePixel(textures[3]), (std::vector<unsigned char>{10, 20, 30}));
-}
-
-TEST_F(GlTest, missingSkyImageStillCountsItsSlot) {
-    testkit::ScratchDirectory scratch;
-    std::array<unsigned int, textureSlotCount> textures{};
-    textures[0] = 1234;
-    Skybox sky;
-    EXPECT_EQ(sky.loadTexture(0, textures.data()), 1);
-    EXPECT_EQ(sky.textureIndex, 0);
-    EXPECT_EQ(textures[0], 1234u);
 }
 
 TEST(Skybox, followsTheEyeButNeverTurns) {

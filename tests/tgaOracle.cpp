@@ -3,7 +3,8 @@
 // bottom row first, must equal both.
 
 #include "assets/tga.h"
-#include "tgaFiles.h"
+#include "support/scratch.h"
+#include "support/tgaFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -172,7 +173,7 @@ class TgaOracle : public ::testing::Test {
         return written;
     }
 
-    ScratchDir dir;
+    Scratch dir;
 };
 
 // The file really is the kind the case is about.

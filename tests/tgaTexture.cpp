@@ -4,7 +4,8 @@
 #include "assets/textureSlots.h"
 #include "assets/tga.h"
 #include "support/glContext.h"
-#include "tgaFiles.h"
+#include "support/scratch.h"
+#include "support/tgaFiles.h"
 
 #include <GL/gl.h>
 
@@ -68,7 +69,7 @@ TEST_F(GlTest, rgbImageBecomesAThreeComponentMipmappedTextureLeftBound) {
     for (int i = 0; i < 2 * 4 * 3; ++i)
         pixels.push_back(static_cast<unsigned char>(10 * i + 1));
     const Bytes bytes = file(header(trueColour, 2, 4, 24), pixels);
-    ScratchDir dir;
+    Scratch dir;
     unsigned int textures[textureSlotCount] = {};
     TGA_Texture(textures, dir.write("rgb.tga", bytes).c_str(), 3);
 
@@ -103,7 +104,7 @@ TEST_F(GlTest, rgbaImageBecomesAFourComponentTextureWithItsAlpha) {
         packets.insert(packets.end(), pixels.begin() + 16 * i, pixels.begin() + 16 * (i + 1));
     }
     const Bytes bytes = file(shape, packets);
-    ScratchDir dir;
+    Scratch dir;
     unsigned int textures[textureSlotCount] = {};
     TGA_Texture(textures, dir.write("rgba.tga", bytes).c_str(), 0);
 
@@ -119,7 +120,7 @@ TEST_F(GlTest, oddSizedImageUploadsWithoutError) {
     Bytes pixels(7 * 5 * 3);
     for (std::size_t i = 0; i < pixels.size(); ++i)
         pixels[i] = static_cast<unsigned char>(i * 7);
-    ScratchDir dir;
+    Scratch dir;
     unsigned int textures[textureSlotCount] = {};
     TGA_Texture(textures, dir.write("odd.tga", file(header(trueColour, 7, 5, 24), pixels)).c_str(),
                 1);
@@ -129,7 +130,7 @@ TEST_F(GlTest, oddSizedImageUploadsWithoutError) {
 }
 
 TEST_F(GlTest, failedImageLeavesSlotAndGpuAloneAndSaysWhyOnStderr) {
-    ScratchDir dir;
+    Scratch dir;
     const std::string missing = (dir.path / "absent.tga").string();
     const std::string greyName = dir.write("grey.tga", file(header(greyScale, 2, 1, 8), {0, 1}));
     unsigned int textures[textureSlotCount];
@@ -154,7 +155,7 @@ TEST_F(GlTest, failedImageLeavesSlotAndGpuAloneAndSaysWhyOnStderr) {
 }
 
 TEST_F(GlTest, slotOutsideTheTextureArrayIsRefusedWithoutWriting) {
-    ScratchDir dir;
+    Scratch dir;
     const std::string name = dir.write("fine.tga", file(header(trueColour, 1, 1, 24), {1, 2, 3}));
     unsigned int guarded[textureSlotCount + 2];
     for (unsigned int& t : guarded)

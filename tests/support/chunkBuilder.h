@@ -167,6 +167,59 @@ inline std::vector<unsigned> shorts(const unsigned short* values, int count) {
                              : std::vector<unsigned>(values, values + count);
 }
 
+// A whole file of one object of small triangles split over its materials in turn (triangle i
+// goes to material i % count), every triangle within 0.1 of the origin; the entity and asset
+// tests stand it in for the game's art.
+struct TestMaterial {
+    std::string name;
+    std::string map; // empty: the material names no texture map
+    unsigned char red = 200, green = 100, blue = 50;
+};
+
+struct TestMesh {
+    std::vector<TestMaterial> materials{{"plain", "", 200, 100, 50}};
+    int triangles = 1;
+    bool textured = false; // gives the object distinct texture coordinates
+};
+
+inline std::vector<unsigned char> meshFile(const TestMesh& spec) {
+    std::vector<Chunk> children;
+    for (const TestMaterial& m : spec.materials) {
+        std::vector<Chunk> parts = {diffuse(byteColor(m.red, m.green, m.blue))};
+        if (!m.map.empty()) {
+            parts.push_back(textureMap(m.map));
+        }
+        children.push_back(materialWith(m.name, parts));
+    }
+    std::vector<Xyz> vertices;
+    std::vector<Uv> pairs;
+    std::vector<Triangle> triangles;
+    for (int i = 0; i < spec.triangles; ++i) {
+        const float x = 0.01f * float(i % 5), y = 0.01f * float(i / 5);
+        vertices.insert(vertices.end(), {{x, y, 0}, {x + 0.05f, y, 0}, {x, y + 0.05f, 0}});
+        triangles.push_back({unsigned(3 * i), unsigned(3 * i + 1), unsigned(3 * i + 2)});
+    }
+    for (std::size_t v = 0; v < vertices.size(); ++v) {
+        pairs.push_back({0.1f * float(v), 0.5f * float(v % 2)});
+    }
+    Chunk faces = faceList(triangles);
+    const int groups = int(spec.materials.size());
+    for (int g = 0; g < groups; ++g) {
+        std::vector<unsigned> members;
+        for (int i = g; i < spec.triangles; i += groups) {
+            members.push_back(unsigned(i));
+        }
+        faces.child(faceGroup(spec.materials[std::size_t(g)].name, members));
+    }
+    std::vector<Chunk> meshParts = {vertexList(vertices)};
+    if (spec.textured) {
+        meshParts.push_back(texCoords(pairs));
+    }
+    meshParts.push_back(faces);
+    children.push_back(objectWith("body", meshParts));
+    return fileWith(children).bytes();
+}
+
 } // namespace chunk3ds
 
 // Small whole files shared by the reading tests and the fuzzer's seed corpus.

@@ -7,6 +7,9 @@
 #include "collision/collisionInfos.h"
 #include "scene/graphVertex.h"
 
+#include "support/feedback.h"
+#include "support/placementChecks.h"
+
 #include <GL/gl.h>
 #include <vector>
 
@@ -31,26 +34,12 @@ inline void compileMarkerLists(Geometries& lists) {
 }
 
 // The kinds whose meshes a render of `top` draws, in drawing order.
-inline std::vector<int> drawnKinds(GraphVertex& top, CollisionInfos& infos,
-                                   std::size_t capacity = 4096) {
-    std::vector<GLfloat> buffer(capacity);
-    glFeedbackBuffer(GLsizei(buffer.size()), GL_3D, buffer.data());
-    glRenderMode(GL_FEEDBACK);
-    top.render(infos);
-    const GLint used = glRenderMode(GL_RENDER);
+inline std::vector<int> drawnKinds(GraphVertex& top, CollisionInfos& infos) {
     std::vector<int> kinds;
-    for (GLint i = 0; i + 1 < used; i += 2) {
-        if (buffer[std::size_t(i)] == GLfloat(GL_PASS_THROUGH_TOKEN)) {
-            kinds.push_back(int(buffer[std::size_t(i) + 1]));
-        }
+    for (GLfloat marker : feedback(GL_3D, [&] { top.render(infos); }).markers) {
+        kinds.push_back(int(marker));
     }
     return kinds;
-}
-
-inline GraphVertexTransform placedAt(float x, float y, float z) {
-    GraphVertexTransform placement;
-    placement.composeTranslations(x, y, z);
-    return placement;
 }
 
 // A Castalia never registers and never dies by itself: the plainest living entity.

@@ -1,0 +1,85 @@
+#pragma once
+// OpenGL's feedback buffer read back: what a piece of drawing code hands to the rasteriser, in
+// window coordinates, with the pass-through markers it left on the way.
+
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <vector>
+
+struct FedVertex {
+    float x = 0, y = 0, z = 0;
+    float color[4] = {0, 0, 0, 0}; // filled for GL_3D_COLOR and GL_3D_COLOR_TEXTURE
+    float tex[4] = {0, 0, 0, 0};   // filled for GL_3D_COLOR_TEXTURE
+};
+using FedPolygon = std::vector<FedVertex>;
+
+struct Feedback {
+    std::vector<FedPolygon> polygons;
+    std::vector<FedPolygon> lines; // two vertices each
+    std::vector<GLfloat> markers;  // glPassThrough values, in order
+    int others = 0;                // points, bitmaps and pixel rectangles
+};
+
+inline Feedback feedback(GLenum type, const std::function<void()>& draw) {
+    std::vector<GLfloat> buffer(1 << 18);
+    glFeedbackBuffer(GLsizei(buffer.size()), type, buffer.data());
+    glRenderMode(GL_FEEDBACK);
+    draw();
+    const GLint used = glRenderMode(GL_RENDER);
+    EXPECT_GE(used, 0) << "feedback buffer overflowed";
+    const bool hasColor = type == GL_3D_COLOR || type == GL_3D_COLOR_TEXTURE;
+    const bool hasTexture = type == GL_3D_COLOR_TEXTURE;
+    GLint at = 0;
+    auto next = [&] { return buffer[std::size_t(at++)]; };
+    auto vertex = [&] {
+        FedVertex v;
+        v.x = next();
+        v.y = next();
+        v.z = next();
+        for (int i = 0; hasColor && i < 4; ++i) {
+            v.color[i] = next();
+        }
+        for (int i = 0; hasTexture && i < 4; ++i) {
+            v.tex[i] = next();
+        }
+        return v;
+    };
+    Feedback out;
+    while (at < used) {
+        const GLenum token = GLenum(next());
+        if (token == GL_POLYGON_TOKEN) {
+            const std::size_t count = std::size_t(next());
+            FedPolygon polygon(count);
+            for (FedVertex& v : polygon) {
+                v = vertex();
+            }
+            out.polygons.push_back(polygon);
+        } else if (token == GL_PASS_THROUGH_TOKEN) {
+            out.markers.push_back(next());
+        } else if (token == GL_LINE_TOKEN || token == GL_LINE_RESET_TOKEN) {
+            const FedVertex from = vertex();
+            out.lines.push_back({from, vertex()});
+        } else { // point, bitmap and pixel tokens carry one vertex
+            vertex();
+            ++out.others;
+        }
+    }
+    return out;
+}
+
+// The texture object's level 0 read back as red, green, blue bytes; empty if it is none.
+inline std::vector<unsigned char> texturePixels(GLuint texture) {
+    if (!glIsTexture(texture)) {
+        return {};
+    }
+    GLint width = 0, height = 0;
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
+    std::vector<unsigned char> rgb(std::size_t(width) * std::size_t(height) * 3);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+    return rgb;
+}

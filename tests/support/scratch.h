@@ -1,0 +1,57 @@
+#pragma once
+// A fresh directory under the system's temporary directory, removed with the object. Tests
+// that read art by the game's relative paths make it the working directory for their lifetime.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+using Bytes = std::vector<unsigned char>;
+
+class Scratch {
+  public:
+    explicit Scratch(bool enter = false) {
+        std::string pattern = (std::filesystem::temp_directory_path() / "zephtestXXXXXX").string();
+        std::vector<char> name(pattern.begin(), pattern.end());
+        name.push_back('\0');
+        if (mkdtemp(name.data()) == nullptr) {
+            ADD_FAILURE() << "cannot make a scratch directory from " << pattern;
+            return;
+        }
+        path = name.data();
+        if (enter) {
+            previous = std::filesystem::current_path();
+            std::filesystem::current_path(path);
+        }
+    }
+    ~Scratch() {
+        if (!previous.empty()) {
+            std::filesystem::current_path(previous);
+        }
+        std::error_code ignored;
+        if (!path.empty()) {
+            std::filesystem::remove_all(path, ignored);
+        }
+    }
+    Scratch(const Scratch&) = delete;
+    Scratch& operator=(const Scratch&) = delete;
+
+    // Writes the file, making its directories; returns its full path.
+    std::string write(const std::string& relative, const Bytes& bytes) const {
+        const std::filesystem::path file = path / relative;
+        std::filesystem::create_directories(file.parent_path());
+        std::ofstream out(file, std::ios::binary);
+        out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+        EXPECT_TRUE(out.good()) << file;
+        return file.string();
+    }
+
+    std::filesystem::path path;
+
+  private:
+    std::filesystem::path previous;
+};
