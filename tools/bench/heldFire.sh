@@ -54,7 +54,7 @@ frame_rate() {
     end=$(date +%s.%N)
     awk -v n="$(frames_between "$from" "$to")" -v s="$start" -v e="$end" \
         -v t="$(($(cpu_ticks) - ticks))" -v hz="$(getconf CLK_TCK)" \
-        'BEGIN { printf "%.1f %.1f\n", n / (e - s), n > 0 ? 1000 * t / hz / n : 0 }'
+        'BEGIN { printf("%.1f %.1f\n", n / (e - s), (n > 0 ? 1000 * t / hz / n : 0)) }'
 }
 # Records still in use in the last complete registry print, and every record printed there.
 live_records() {
