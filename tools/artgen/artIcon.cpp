@@ -1,5 +1,6 @@
 #include "artIcon.h"
 
+#include "artMath.h"
 
 #include <stb/stb_image_write.h> // the implementation comes compiled in Debian's libstb
 
@@ -16,26 +17,17 @@ unsigned char channel(double value) {
     return static_cast<unsigned char>(std::clamp(value, 0.0, 1.0) * 255.0 + 0.5);
 }
 
-// A small integer hash, so the stars fall in the same places on every machine.
-unsigned hashOf(unsigned x) {
-    x ^= x >> 16;
-    x *= 0x7feb352du;
-    x ^= x >> 15;
-    x *= 0x846ca68bu;
-    x ^= x >> 16;
-    return x;
-}
-
 } // namespace
 
 std::vector<unsigned char> iconPixels() {
     std::vector<unsigned char> rgba(std::size_t(kIconSize) * kIconSize * 4);
     const double centre = kIconSize * 0.55;
     const double radius = kIconSize * 0.34;
+    Random stars(41), grains(17); // drawn pixel by pixel, so the same on every run
     for (int y = 0; y < kIconSize; ++y) {
         for (int x = 0; x < kIconSize; ++x) {
             double r = 0.02, g = 0.02, b = 0.08; // deep space
-            if (hashOf(unsigned(y * kIconSize + x)) % 41 == 0) {
+            if (stars.uniform() < 1.0 / 41.0) {
                 r = g = b = 0.85;
             }
             // The asteroid: a lumpy disc lit from the upper left.
@@ -47,7 +39,7 @@ std::vector<unsigned char> iconPixels() {
             if (d2 < edge * edge) {
                 const double dz = std::sqrt(std::max(0.0, 1.0 - d2 / (edge * edge)));
                 const double light = std::max(0.0, (-0.55 * dx - 0.55 * dy + 0.63 * dz));
-                const double grain = (hashOf(unsigned(x * 131 + y * 17)) % 100) / 900.0;
+                const double grain = grains.uniform() / 9.0;
                 r = 0.10 + 0.62 * light + grain;
                 g = 0.09 + 0.55 * light + grain;
                 b = 0.08 + 0.45 * light + grain;
