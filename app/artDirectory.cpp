@@ -61,8 +61,8 @@ void enterArtDirectory() {
     }
     // The link names the file that runs, whatever the command line called it.
     const fs::path executable = fs::read_symlink("/proc/self/exe", error);
-    const std::vector<std::string> candidates =
-        artDirectoryCandidates(error ? std::string() : executable.string(), ZEPH_INSTALLED_DATA_DIR);
+    const std::vector<std::string> candidates = artDirectoryCandidates(
+        error ? std::string() : executable.string(), ZEPH_INSTALLED_DATA_DIR);
     const std::string found = findArtDirectory(candidates);
     if (!found.empty()) {
         fs::current_path(found, error);

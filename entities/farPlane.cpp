@@ -28,11 +28,12 @@ float meshReach(const Model_3DS& model, float listScale) {
             const float* p = object.vertices + 3 * v;
             vertexReach = std::max(vertexReach, length(p[0], p[1], p[2]));
         }
-        farthest = std::max(farthest, length(object.pos.x, object.pos.y, object.pos.z) + vertexReach);
+        farthest =
+            std::max(farthest, length(object.pos.x, object.pos.y, object.pos.z) + vertexReach);
     }
-    const double reach =
-        (length(model.pos.x, model.pos.y, model.pos.z) + std::fabs(double(model.scale)) * farthest) *
-        std::fabs(double(listScale));
+    const double reach = (length(model.pos.x, model.pos.y, model.pos.z) +
+                          std::fabs(double(model.scale)) * farthest) *
+                         std::fabs(double(listScale));
     return std::isfinite(reach) ? float(reach) : -1.0f;
 }
 

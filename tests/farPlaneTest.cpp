@@ -1,9 +1,9 @@
 // Far shots skip their display lists: the decision is right on plain frames, and every list it
 // skips would have left the frame untouched under the game's own projection.
 
+#include "entities/farPlane.h"
 #include "app/windowShape.h"
 #include "assets/geometries.h"
-#include "entities/farPlane.h"
 #include "support/glContext.h"
 
 #include <GL/gl.h>

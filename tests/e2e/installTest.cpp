@@ -73,16 +73,17 @@ TEST(Install, theInstalledGameStartedFromTheRootDrawsItsSkyAndItsAsteroids) {
         EXPECT_TRUE(fs::is_regular_file(file)) << file;
     }
     const Image icon = e2e::loadImage(
-        (prefix / "share" / "icons" / "hicolor" / "64x64" / "apps" / "zephrandolinth.png").string());
+        (prefix / "share" / "icons" / "hicolor" / "64x64" / "apps" / "zephrandolinth.png")
+            .string());
     EXPECT_EQ(icon.width, 64);
     EXPECT_EQ(icon.height, 64);
 
     e2e::VirtualDisplay display;
     ASSERT_TRUE(display.ok()) << display.error();
-    CommandResult run = e2e::runCommand(
-        {"sh", "-c", kStartFromRoot, "sh", (prefix / "bin" / "zephrandolinth").string(),
-         scratch.string()},
-        display.name(), 90, "/");
+    CommandResult run =
+        e2e::runCommand({"sh", "-c", kStartFromRoot, "sh",
+                         (prefix / "bin" / "zephrandolinth").string(), scratch.string()},
+                        display.name(), 90, "/");
     ASSERT_TRUE(run.status.exited && run.status.code == 0) << run.out << run.err;
 
     // Every mesh and image was found: the readers said nothing.
