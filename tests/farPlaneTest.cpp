@@ -38,7 +38,7 @@ TEST(FarPlane, aMeshIsSkippedOnlyWhenItsWholeSphereLiesPastTheFarPlane) {
     const DecisionRow rows[] = {
         {"wellInFront", frameAhead(100.0f), 2.0f, false},
         {"straddlingThePlane", frameAhead(201.0f), 2.0f, false},
-        {"wholyPastThePlane", frameAhead(205.0f), 2.0f, true},
+        {"whollyPastThePlane", frameAhead(205.0f), 2.0f, true},
         {"turnedAndStillPast", frameAhead(205.0f, 1.0f, 37.0f), 2.0f, true},
         {"theFramesScaleWidensTheSphere", frameAhead(203.0f, 1.1f), 2.0f, false},
         {"behindTheEye", frameAhead(-500.0f), 2.0f, false},
