@@ -57,8 +57,10 @@ frame_rate() {
         'BEGIN { printf("%.1f %.1f\n", n / (e - s), (n > 0 ? 1000 * t / hz / n : 0)) }'
 }
 # Records still in use in the last complete registry print, and every record printed there.
+# After minutes of fire a frame writes megabytes (every overlapping pair of shots is a line),
+# so the search looks back far enough to hold a whole frame.
 live_records() {
-    tail -c 4000000 "$CONSOLE" | awk '
+    tail -c 100000000 "$CONSOLE" | awk '
         / on print/ { inside = 1; live = 0; total = 0; next }
         / fin du print/ { if (inside) { lastLive = live; lastTotal = total } inside = 0; next }
         inside && /^ind: / { total++; if ($2 != -1) live++ }
