@@ -1,6 +1,8 @@
 #include "app/main.h"
 
+#include "app/artDirectory.h"
 #include "app/function.h"
+#include "app/windowShape.h"
 #include "app/windowSystem.h"
 #include "scene/scenegraph.h"
 
@@ -48,10 +50,7 @@ void initialisation() {
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_TEXTURE_2D);
     glShadeModel(GL_SMOOTH);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(45.0, 640.0f / 480.0f, 0.1f, 200.0);
-    glMatrixMode(GL_MODELVIEW);
+    setPerspective(640.0f / 480.0f);
     glEnable(GL_LIGHTING);
     scene.initTest();
     std::cout << "on a reussi a init la scene";
@@ -153,11 +152,13 @@ int runGame(int argc, char** argv) {
     glutInitWindowSize(640, 480);
     glutInitWindowPosition(250, 250);
     glutCreateWindow("Zephrandolinth v0.1");
+    enterArtDirectory();
     initialisation();
     glutIdleFunc(Idle);
     glutDisplayFunc(display);
     glutSpecialFunc(GestionSpecial);
     glutPassiveMotionFunc(mouseMotion);
+    glutReshapeFunc(reshapeWindow);
     glutMainLoop();
     return 0;
 }

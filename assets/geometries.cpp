@@ -6,6 +6,7 @@
 #include "entities/brakiri.h"
 #include "entities/castalia.h"
 #include "entities/clipper.h"
+#include "entities/farPlane.h"
 #include "entities/golevka.h"
 #include "entities/kanone3d.h"
 #include "entities/laser.h"
@@ -38,13 +39,16 @@ void reportKanoneTextures(int count) {
 // kind's scale and the mesh's commands. The scale stays on the caller's matrix after a call.
 template <class Kind>
 unsigned int compileKind(Kind& kind, const char* what, int& slots, unsigned int* textures,
-                         void (*afterLoad)(int) = nullptr) {
+                         void (*afterLoad)(int) = nullptr, float* reach = nullptr) {
     const unsigned int list = newList(what);
     const int used = kind.load(slots, textures);
     if (afterLoad != nullptr) {
         afterLoad(used);
     }
     slots += used;
+    if (reach != nullptr) {
+        *reach = meshReach(kind.model, float(kind.getScaleCoeff()));
+    }
     if (list != 0) {
         glNewList(list, GL_COMPILE);
         const float scale = float(kind.getScaleCoeff());
@@ -72,21 +76,22 @@ void Geometries::init() {
 
     // The temporaries live until init returns; their meshes are not needed once compiled.
     Toutatis toutatis;
-    toutatisList = compileKind(toutatis, "Toutatis", slots, textures);
+    toutatisList = compileKind(toutatis, "Toutatis", slots, textures, nullptr, &toutatisReach);
     Cockpit cockpit;
     cockpitList = compileKind(cockpit, "the cockpit", slots, textures);
     Rocket3d rocket;
-    rocket3dList = compileKind(rocket, "Rocket3d", slots, textures);
+    rocket3dList = compileKind(rocket, "Rocket3d", slots, textures, nullptr, &rocket3dReach);
     Clipper clipper;
-    clipperList = compileKind(clipper, "Clipper", slots, textures);
+    clipperList = compileKind(clipper, "Clipper", slots, textures, nullptr, &clipperReach);
     Brakiri brakiri;
-    brakiriList = compileKind(brakiri, "Brakiri", slots, textures);
+    brakiriList = compileKind(brakiri, "Brakiri", slots, textures, nullptr, &brakiriReach);
     Castalia castalia;
-    castaliaList = compileKind(castalia, "Castalia", slots, textures);
+    castaliaList = compileKind(castalia, "Castalia", slots, textures, nullptr, &castaliaReach);
     Golevka golevka;
-    golevkaList = compileKind(golevka, "Golevka", slots, textures);
+    golevkaList = compileKind(golevka, "Golevka", slots, textures, nullptr, &golevkaReach);
     Kanone3d kanone;
-    kanone3dList = compileKind(kanone, "Kanone3d", slots, textures, reportKanoneTextures);
+    kanone3dList =
+        compileKind(kanone, "Kanone3d", slots, textures, reportKanoneTextures, &kanone3dReach);
     Laser laser;
-    laserList = compileKind(laser, "Laser", slots, textures);
+    laserList = compileKind(laser, "Laser", slots, textures, nullptr, &laserReach);
 }

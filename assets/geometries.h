@@ -21,4 +21,15 @@ class Geometries {
     unsigned int brakiriList = 0;
     unsigned int kanone3dList = 0;
     unsigned int laserList = 0;
+
+    // Radius about its origin that holds all of a kind's list, scale included; negative while
+    // unknown, and then the list is always called (see entities/farPlane.h).
+    float toutatisReach = -1.0f;
+    float castaliaReach = -1.0f;
+    float golevkaReach = -1.0f;
+    float rocket3dReach = -1.0f;
+    float clipperReach = -1.0f;
+    float brakiriReach = -1.0f;
+    float kanone3dReach = -1.0f;
+    float laserReach = -1.0f;
 };

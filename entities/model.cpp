@@ -2,6 +2,7 @@
 
 #include "assets/geometries.h"
 #include "collision/collisionInfos.h"
+#include "entities/farPlane.h"
 #include "view/cockpit.h"
 
 #include <GL/gl.h>
@@ -10,7 +11,36 @@
 namespace {
 constexpr int rocketDamage = 2;
 constexpr int laserDamage = 1;
+
+// Where the current modelling frame's origin lies in eye coordinates, as the registry keeps it.
+CollisionInfo positionRecord(const GLfloat* m, int index, int kind) {
+    CollisionInfo info(index);
+    info.calculated = true;
+    info.x = m[12] / m[15];
+    info.y = m[13] / m[15];
+    info.z = m[14] / m[15];
+    info.type = kind;
+    info.collision = false;
+    return info;
 }
+
+float reachOf(const Geometries& geometries, int kind) {
+    switch (ModelKind(kind)) {
+    case kindToutatis: return geometries.toutatisReach;
+    case kindBrakiri: return geometries.brakiriReach;
+    case kindCastalia: return geometries.castaliaReach;
+    case kindGolevka: return geometries.golevkaReach;
+    case kindClipper: return geometries.clipperReach;
+    case kindKanone3d: return geometries.kanone3dReach;
+    case kindRocket3d: return geometries.rocket3dReach;
+    case kindLaser: return geometries.laserReach;
+    case kindNone:
+    case kindAsteroidWithKanone:
+        return -1.0f;
+    }
+    return -1.0f;
+}
+} // namespace
 
 Model::Model() : kind(kindNone), collisionIndex(-1) {}
 
@@ -98,27 +128,26 @@ void Model::draw(CollisionInfos& infos) {
     if (!exist) {
         return;
     }
-    if (registersPosition()) {
-        updateCoordinate(infos);
+    // Only entities that register read the matrix, and the one reading serves both the
+    // registry and the far-plane test: the frame makes no OpenGL call it did not make before.
+    GLfloat m[16];
+    const bool placed = registersPosition();
+    if (placed) {
+        glGetFloatv(GL_MODELVIEW_MATRIX, m);
+        infos.replace(positionRecord(m, collisionIndex, kind));
     }
     const unsigned int list = displayList();
     // A list that could not be created at start-up is 0: there is nothing to call.
-    if (list != 0) {
-        glCallList(list);
+    if (list == 0 || (placed && liesBeyondFarPlane(m, reachOf(*geometries, kind)))) {
+        return;
     }
+    glCallList(list);
 }
 
 void Model::updateCoordinate(CollisionInfos& infos) {
     GLfloat m[16];
     glGetFloatv(GL_MODELVIEW_MATRIX, m);
-    CollisionInfo info(collisionIndex);
-    info.calculated = true;
-    info.x = m[12] / m[15];
-    info.y = m[13] / m[15];
-    info.z = m[14] / m[15];
-    info.type = kind;
-    info.collision = false;
-    infos.replace(info);
+    infos.replace(positionRecord(m, collisionIndex, kind));
 }
 
 void Model::touchByRocket(CollisionInfos& infos) { loseLife(rocketDamage, infos); }

@@ -1,31 +1,48 @@
-# Sourced by play.sh and test.sh: makes sure the Debian packages the game and its tests need are
-# there. As root it installs what is missing (one apt-get update, then one apt-get install);
-# otherwise it names the missing packages and the command that installs them.
+# Sourced by play.sh and test.sh: makes sure the Debian packages they need are there. Two sets:
+# what building and playing the game needs, and what its tests, benchmarks, fuzzers and
+# packaging add. play.sh asks for the first, test.sh for both. As root it installs what is
+# missing (one apt-get update, then one apt-get install); otherwise it names the missing
+# packages and the command that installs them.
 
-ZEPH_PACKAGES=(
+ZEPH_PLAY_PACKAGES=(
     cmake g++ make pkg-config           # the build
     freeglut3-dev libglu1-mesa-dev      # window, input loop and GLU
-    libegl-dev libegl-mesa0 libgl1-mesa-dri # headless OpenGL for the unit tests (Mesa llvmpipe)
-    libgtest-dev libbenchmark-dev       # unit tests and benchmark programs
-    clang libclang-rt-14-dev            # libFuzzer targets and their sanitizer runtimes
-    xvfb xauth x11-utils x11-apps       # a virtual display (xvfb-run needs xauth; xdpyinfo, xwd)
-    xdotool imagemagick libstb-dev libx11-dev # whole-program tests: keys, screenshots, PNG decoding
-    coreutils                           # stdbuf
+    libgl1-mesa-dri                     # Mesa's OpenGL drivers, llvmpipe included
+    libstb-dev                          # the art generator writes the desktop icon with stb
+    x11-utils                           # xdpyinfo: play.sh checks the display first
 )
 
+ZEPH_TEST_PACKAGES=(
+    libegl-dev libegl-mesa0             # headless OpenGL for the unit tests (Mesa surfaceless)
+    libgtest-dev libbenchmark-dev       # unit tests and benchmark programs
+    clang libclang-rt-14-dev            # libFuzzer targets and their sanitizer runtimes
+    xvfb xauth x11-apps                 # a virtual display (xvfb-run needs xauth; xwd)
+    xdotool imagemagick libx11-dev      # whole-program tests: keys, screenshots, X queries
+    coreutils                           # stdbuf
+    dpkg-dev                            # cpack's Debian package reads library links with it
+)
+
+# The packages of the named sets (play, test) that are not installed, one a line.
 zeph_missing_packages() {
-    local package
-    for package in "${ZEPH_PACKAGES[@]}"; do
-        if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
-            printf '%s\n' "$package"
-        fi
+    local set package list
+    for set in "$@"; do
+        case $set in
+        play) list=("${ZEPH_PLAY_PACKAGES[@]}") ;;
+        test) list=("${ZEPH_TEST_PACKAGES[@]}") ;;
+        *) echo "deps.sh: no package set named '$set'" >&2; return 1 ;;
+        esac
+        for package in "${list[@]}"; do
+            if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+                printf '%s\n' "$package"
+            fi
+        done
     done
 }
 
-# Returns non-zero when something is still missing afterwards.
+# zeph_install_packages SET...: returns non-zero when something is still missing afterwards.
 zeph_install_packages() {
     local missing
-    mapfile -t missing < <(zeph_missing_packages)
+    mapfile -t missing < <(zeph_missing_packages "$@")
     if [ "${#missing[@]}" -eq 0 ]; then
         return 0
     fi
@@ -38,7 +55,7 @@ zeph_install_packages() {
     export DEBIAN_FRONTEND=noninteractive
     apt-get update -q || return 1
     apt-get install -y -q "${missing[@]}" </dev/null || return 1
-    mapfile -t missing < <(zeph_missing_packages)
+    mapfile -t missing < <(zeph_missing_packages "$@")
     if [ "${#missing[@]}" -ne 0 ]; then
         echo "still missing after apt-get install: ${missing[*]}" >&2
         return 1

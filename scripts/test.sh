@@ -3,7 +3,8 @@
 #   1. build/       warnings as errors; unit tests and whole-program tests (real window, Xvfb)
 #   2. build-asan/  AddressSanitizer + UndefinedBehaviorSanitizer; unit tests, leaks detected
 #   3. build-fuzz/  clang + libFuzzer; every fuzz_* target for ZEPH_FUZZ_SECONDS (60) each
-# As root it first installs the Debian packages it needs (only when some are missing).
+# As root it first installs the Debian packages it needs, the play set and the test set (only
+# when some are missing).
 # Exits non-zero when any stage fails; every stage runs regardless, then a summary is printed.
 set -u -o pipefail
 
@@ -85,7 +86,7 @@ run_ctest() { # build-dir log-file ctest-args...
 stage_packages() {
     banner "packages"
     local start=$SECONDS
-    if zeph_install_packages; then
+    if zeph_install_packages play test; then
         echo "all packages present"
         record packages ok $((SECONDS - start))
         return 0
@@ -98,7 +99,8 @@ stage_main_build() {
     banner "build/: warnings as errors, unit and whole-program tests"
     local start=$SECONDS result=FAILED
     mkdir -p build
-    if logged build/configure.log cmake -S . -B build -DZEPH_WERROR=ON &&
+    if logged build/configure.log cmake -S . -B build -DZEPH_WERROR=ON -DZEPH_TESTS=ON \
+        -DZEPH_TOOLS=ON &&
         logged build/build.log nice cmake --build build -j"$JOBS"; then
         echo "built build/"
         if run_ctest build build/ctest.log; then

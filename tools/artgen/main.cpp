@@ -1,7 +1,9 @@
 // Writes every mesh and image the game loads into the directory given as argument, laid out as
-// the game reads them from its working directory: bin/models/*.3ds and *.tga, bin/texture/.
+// the game reads them from its working directory: bin/models/*.3ds and *.tga, bin/texture/;
+// and the desktop icon beside them, in icon/zephrandolinth.png.
 // The output depends on nothing but this program: the same bytes on every run and machine.
 
+#include "artIcon.h"
 #include "artModels.h"
 
 #include <cstdio>
@@ -18,6 +20,7 @@ int main(int argc, char** argv) {
         for (const auto& [name, bytes] : art::buildAllFiles()) {
             ok = art::writeFile(root + "/" + name, bytes) && ok;
         }
+        ok = art::writeIcon(root + "/icon/zephrandolinth.png") && ok;
         return ok ? 0 : 1;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "artgen: %s\n", e.what());
