@@ -1,6 +1,6 @@
 // The game's registry against the plain all-pairs registry on randomised worlds: records added,
-// erased and handed out again, centres clustered, coincident, exactly touching, far away,
-// huge or NaN. Both must return the same numbers and records and print the same bytes.
+// erased and handed out again, centres clustered, coincident, exactly touching, far away, huge
+// or NaN. Both must return the same numbers and records and print the same bytes.
 
 #include "support/collisionOracle.h"
 #include "collision/collisionInfos.h"
@@ -9,7 +9,6 @@
 
 #include <cmath>
 #include <cstring>
-#include <limits>
 #include <random>
 #include <string>
 #include <vector>
@@ -24,22 +23,13 @@ bool sameBits(const CollisionInfo& a, const CollisionInfo& b) {
            std::memcmp(&a.z, &b.z, sizeof(float)) == 0;
 }
 
-std::string describe(const CollisionInfo& info) {
-    return "{index " + std::to_string(info.index) + " type " + std::to_string(info.type) + " at " +
-           std::to_string(info.x) + "," + std::to_string(info.y) + "," + std::to_string(info.z) +
-           (info.calculated ? " calculated" : "") +
-           (info.collision ? " hit by " + std::to_string(info.collisionType) : "") + "}";
-}
-
-// How the centres of one world are spread.
+// How the centres of one world are spread: shares of records placed right beside another,
+// exactly on another, at the exact reach of another (or a few float steps off), with a NaN,
+// infinite or huge coordinate, or left unreported in a frame.
 struct WorldShape {
-    float fieldSize;   // half-width of the box most records sit in
-    double clustered;  // share of records placed right beside another
-    double coincident; // share placed exactly on another
-    double touching;   // share placed at the exact reach of another, or one step off
-    double strange;    // share with a NaN, infinite, huge or negative-zero coordinate
-    double unreported; // share of records left uncalculated in a frame
-    bool onlyPoints;   // every record of a kind without a sphere
+    float fieldSize;
+    double clustered, coincident, touching, strange, unreported;
+    bool onlyPoints; // every record of a kind without a sphere
 };
 
 // Drives the game's registry and the plain one through the same calls and checks each result.
@@ -47,21 +37,9 @@ class Lockstep {
   public:
     Lockstep(unsigned seed, WorldShape shape) : random(seed), shape(shape) {}
 
-    void addRecords(int count) {
-        for (int i = 0; i < count; ++i) {
-            int ours = game.addModel();
-            std::string ourLines = console.take();
-            int expected = plain.addModel();
-            ASSERT_EQ(ours, expected);
-            ASSERT_EQ(ourLines, console.take());
-            live.push_back(ours);
-        }
-    }
-
-    // A world's first records, 1 to count: the plain registry's search for a free number is
-    // cubic over so many additions, so its records are laid down directly.
+    // The first records, 1 to count, laid down directly in the plain registry, whose search
+    // for a free number is cubic over so many additions.
     void startWithRecords(int count) {
-        ASSERT_TRUE(game.infos.empty());
         for (int index = 1; index <= count; ++index) {
             ASSERT_EQ(game.addModel(), index);
             ASSERT_EQ(console.take(), "\n premier dispo: " + std::to_string(index));
@@ -70,152 +48,98 @@ class Lockstep {
         }
     }
 
-    void eraseSome(double share) {
+    // A frame: look-ups, entities come and go, everyone reports, the pairwise test.
+    void frame(int added, double erasedShare, bool print) {
+        lookUpEverything();
+        for (int i = 0; i < added; ++i) {
+            const int ours = game.addModel();
+            const std::string ourLines = console.take();
+            ASSERT_EQ(ours, plain.addModel());
+            ASSERT_EQ(ourLines, console.take());
+            live.push_back(ours);
+        }
         std::vector<int> kept;
         for (int index : live) {
-            if (chance(share)) {
-                eraseBoth(index);
-            } else {
-                kept.push_back(index);
-            }
+            (chance(erasedShare) ? eraseBoth(index) : kept.push_back(index));
         }
         live = kept;
-        // Numbers that no record holds are erased too, as a dead entity would.
-        eraseBoth(-1);
-        eraseBoth(0);
-        eraseBoth(int(game.infos.size()) + 3);
-    }
-
-    void reportPositions() {
+        for (int stray : {-1, 0, int(game.infos.size()) + 3}) { // as a dead entity would
+            eraseBoth(stray);
+        }
+        std::vector<CollisionInfo> reported;
         for (int index : live) {
-            if (chance(shape.unreported)) {
-                continue;
+            if (!chance(shape.unreported)) {
+                reported.push_back(placed(index, reported));
             }
-            CollisionInfo info = placed(index);
-            game.replace(info);
-            plain.replace(info);
-            reportedSoFar.push_back(info);
         }
-        // Reports for numbers no record holds change nothing.
-        for (int stray : {-1, 0, int(game.infos.size()) + 1}) {
-            CollisionInfo info = placed(stray);
+        for (int stray : {-1, 0, int(game.infos.size()) + 1}) { // reports that change nothing
+            reported.push_back(placed(stray, reported));
+        }
+        for (const CollisionInfo& info : reported) {
             game.replace(info);
             plain.replace(info);
         }
-        reportedSoFar.clear();
         ASSERT_EQ(console.take(), "");
+        if (print) {
+            game.print();
+            const std::string ourDump = console.take();
+            plain.print();
+            ASSERT_EQ(ourDump, console.take());
+        }
+        const bool ours = game.update();
+        const std::string ourLines = console.take();
+        ASSERT_EQ(ours, plain.update());
+        ASSERT_EQ(ourLines, console.take());
+        overlapLines += ourLines.size();
+        ASSERT_EQ(game.infos.size(), plain.infos.size());
+        for (std::size_t i = 0; i < plain.infos.size(); ++i) {
+            ASSERT_TRUE(sameBits(game.infos[i], plain.infos[i])) << "record " << i;
+        }
     }
 
     void lookUpEverything() {
         std::vector<int> asked = live;
-        for (int extra : {-1, 0, -2, int(game.infos.size()) + 1}) {
-            asked.push_back(extra);
-        }
+        asked.insert(asked.end(), {-1, 0, -2, int(game.infos.size()) + 1});
         for (int index : asked) {
-            CollisionInfo ours = game.getInfoIndex(index);
-            CollisionInfo expected = plain.getInfoIndex(index);
-            ASSERT_TRUE(sameBits(ours, expected))
-                << "look-up of " << index << ": " << describe(ours) << " instead of "
-                << describe(expected);
+            ASSERT_TRUE(sameBits(game.getInfoIndex(index), plain.getInfoIndex(index)))
+                << "look-up of " << index;
         }
     }
 
-    void testPairs() {
-        bool ours = game.update();
-        std::string ourLines = console.take();
-        bool expected = plain.update();
-        std::string expectedLines = console.take();
-        ASSERT_EQ(ours, expected);
-        ASSERT_EQ(ourLines, expectedLines);
-        if (expected) {
-            ++passesWithOverlaps;
-        }
-        overlapLines += expectedLines.size();
-        compareRecords();
-    }
-
-    void printBoth() {
-        game.print();
-        std::string ourLines = console.take();
-        plain.print();
-        ASSERT_EQ(ourLines, console.take());
-    }
-
-    void compareRecords() {
-        ASSERT_EQ(game.infos.size(), plain.infos.size());
-        for (std::size_t i = 0; i < plain.infos.size(); ++i) {
-            ASSERT_TRUE(sameBits(game.infos[i], plain.infos[i]))
-                << "record " << i << ": " << describe(game.infos[i]) << " instead of "
-                << describe(plain.infos[i]);
-        }
-    }
-
-    int passesWithOverlaps = 0;
     std::size_t overlapLines = 0;
 
   private:
-    bool chance(double share) {
-        return std::uniform_real_distribution<double>(0, 1)(random) < share;
-    }
-
+    bool chance(double share) { return std::uniform_real_distribution<>(0, 1)(random) < share; }
     int pick(int count) { return std::uniform_int_distribution<int>(0, count - 1)(random); }
+    float coordinate() { return float(chance(0.5) ? 1 : -1) * shape.fieldSize * unit(random); }
 
-    float coordinate() {
-        return std::uniform_real_distribution<float>(-shape.fieldSize, shape.fieldSize)(random);
+    int kind() { // mostly colliding kinds, some without a sphere, a few that name no kind
+        static const int kinds[] = {0, 8, 11, 5, -3, 14, 4, 6, 7, 9, 10, 12, 12, 12, 13, 13, 13};
+        return shape.onlyPoints ? kinds[pick(6)] : kinds[pick(17)];
     }
 
-    int kind() {
-        // Mostly colliding kinds, some without a sphere, a few that name no kind.
-        static const int kinds[] = {4, 6, 7, 9, 10, 12, 12, 12, 13, 13, 13, 0, 8, 11, 5, -3, 14};
-        static const int pointLike[] = {0, 8, 11, 5, -3, 14};
-        if (shape.onlyPoints) {
-            return pointLike[pick(int(sizeof pointLike / sizeof pointLike[0]))];
-        }
-        return kinds[pick(int(sizeof kinds / sizeof kinds[0]))];
-    }
-
-    float strangeValue() {
-        static const float values[] = {std::numeric_limits<float>::quiet_NaN(),
-                                       -std::numeric_limits<float>::quiet_NaN(),
-                                       std::numeric_limits<float>::infinity(),
-                                       -std::numeric_limits<float>::infinity(),
-                                       std::numeric_limits<float>::max(),
-                                       -std::numeric_limits<float>::max(),
-                                       1e30f,
-                                       -1e30f,
-                                       3e7f,
-                                       -0.0f,
-                                       std::numeric_limits<float>::denorm_min(),
-                                       1.2e7f};
-        return values[pick(int(sizeof values / sizeof values[0]))];
-    }
-
-    CollisionInfo placed(int index) {
+    CollisionInfo placed(int index, const std::vector<CollisionInfo>& reported) {
         CollisionInfo info(index);
         info.calculated = true;
         info.type = kind();
-        info.collision = false;
-        info.x = coordinate();
-        info.y = coordinate();
-        info.z = coordinate();
-        if (!reportedSoFar.empty()) {
-            const CollisionInfo& other =
-                reportedSoFar[std::size_t(pick(int(reportedSoFar.size())))];
+        info.x = coordinate(), info.y = coordinate(), info.z = coordinate();
+        if (!reported.empty()) {
+            const CollisionInfo& other = reported[std::size_t(pick(int(reported.size())))];
             if (chance(shape.coincident)) {
-                info.x = other.x;
-                info.y = other.y;
-                info.z = other.z;
+                info.x = other.x, info.y = other.y, info.z = other.z;
             } else if (chance(shape.touching)) {
                 placeAtReach(info, other);
             } else if (chance(shape.clustered)) {
                 std::uniform_real_distribution<float> near(-6.0f, 6.0f);
-                info.x = other.x + near(random);
-                info.y = other.y + near(random);
+                info.x = other.x + near(random), info.y = other.y + near(random);
                 info.z = other.z + near(random);
             }
         }
         if (chance(shape.strange)) {
-            (pick(3) == 0 ? info.x : pick(2) == 0 ? info.y : info.z) = strangeValue();
+            const float inf = INFINITY, nan = NAN, big = 3.4e38f;
+            const float values[] = {nan, -nan, inf,   -inf, big,   -big,
+                                    1e30f, -1e30f, 3e7f, -0.0f, 1e-45f};
+            (pick(3) == 0 ? info.x : pick(2) == 0 ? info.y : info.z) = values[pick(11)];
         }
         return info;
     }
@@ -224,132 +148,83 @@ class Lockstep {
     // nearer or farther: where the float distance and the squared one disagree about touching.
     void placeAtReach(CollisionInfo& info, const CollisionInfo& other) {
         std::normal_distribution<double> gauss;
-        double direction[3] = {gauss(random), gauss(random), gauss(random)};
-        if (chance(0.2)) { // now and then straight along an axis or a diagonal of two
-            for (double& component : direction) {
+        double d[3] = {gauss(random), gauss(random), gauss(random)};
+        if (chance(0.2)) { // now and then straight along an axis or a diagonal
+            for (double& component : d) {
                 component = double(pick(3) - 1);
             }
         }
-        const double length = std::sqrt(direction[0] * direction[0] +
-                                         direction[1] * direction[1] + direction[2] * direction[2]);
+        double length = std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
         if (length == 0) {
-            direction[0] = 1;
+            d[0] = length = 1;
         }
         float reach = float(double(info.getRadius()) + double(other.getRadius()));
         for (int step = pick(7) - 3; step != 0; step += step > 0 ? -1 : 1) {
             reach = std::nextafter(reach, step > 0 ? 100.0f : 0.0f);
         }
-        const double scale = length == 0 ? reach : reach / length;
-        info.x = float(double(other.x) + direction[0] * scale);
-        info.y = float(double(other.y) + direction[1] * scale);
-        info.z = float(double(other.z) + direction[2] * scale);
+        info.x = float(double(other.x) + d[0] * reach / length);
+        info.y = float(double(other.y) + d[1] * reach / length);
+        info.z = float(double(other.z) + d[2] * reach / length);
     }
 
     void eraseBoth(int index) {
         game.erase(index);
-        std::string ourLines = console.take();
+        const std::string ourLines = console.take();
         plain.erase(index);
         ASSERT_EQ(ourLines, console.take());
     }
 
     std::mt19937 random;
+    std::uniform_real_distribution<float> unit{0, 1};
     WorldShape shape;
     ConsoleCapture console;
     CollisionInfos game;
     AllPairsRegistry plain;
     std::vector<int> live;
-    std::vector<CollisionInfo> reportedSoFar;
 };
 
-// A few frames of a growing world: entities come and go, numbers are reused, everyone reports.
-void playFrames(Lockstep& world, int frames, int addedPerFrame, double erasedShare) {
-    for (int frame = 0; frame < frames; ++frame) {
+// Plays `frames` frames of one world per seed; `overlaps` asks that the worlds did meet.
+void agree(unsigned firstSeed, unsigned seeds, WorldShape shape, int start, int frames,
+           int added, double erased, bool overlaps) {
+    for (unsigned seed = firstSeed; seed < firstSeed + seeds; ++seed) {
+        SCOPED_TRACE("seed " + std::to_string(seed));
+        Lockstep world(seed, shape);
+        world.startWithRecords(start);
+        for (int frame = 0; frame < frames && !testing::Test::HasFatalFailure(); ++frame) {
+            world.frame(added ? added : 1 + int(seed % 7), erased, frame % 3 == 0);
+        }
         world.lookUpEverything();
-        world.addRecords(addedPerFrame);
-        world.eraseSome(erasedShare);
-        world.reportPositions();
-        if (frame % 3 == 0) {
-            world.printBoth();
-        }
-        world.testPairs();
-        if (::testing::Test::HasFatalFailure()) {
-            return;
-        }
+        ASSERT_FALSE(testing::Test::HasFatalFailure());
+        EXPECT_TRUE(!overlaps || world.overlapLines > 0);
     }
-    world.lookUpEverything();
 }
-
-const WorldShape crowded = {20.0f, 0.3, 0.1, 0.15, 0.05, 0.1, false};
-const WorldShape packed = {12.0f, 0.2, 0.05, 0.1, 0.02, 0.05, false};
-const WorldShape gameScale = {200.0f, 0.05, 0.01, 0.02, 0.01, 0.01, false};
-const WorldShape strange = {50.0f, 0.2, 0.15, 0.1, 0.4, 0.1, false};
-const WorldShape touchingEverywhere = {30.0f, 0.0, 0.02, 0.9, 0.0, 0.05, false};
-const WorldShape points = {2.0f, 0.1, 0.3, 0.1, 0.1, 0.2, true};
 
 } // namespace
 
 TEST(CollisionRegistryAgainstAllPairs, smallCrowdedWorldsAgreeFrameByFrame) {
-    for (unsigned seed = 1; seed <= 40; ++seed) {
-        SCOPED_TRACE("seed " + std::to_string(seed));
-        Lockstep world(seed, crowded);
-        playFrames(world, 12, 1 + int(seed % 7), 0.15);
-        ASSERT_FALSE(HasFatalFailure());
-        EXPECT_GT(world.passesWithOverlaps, 0);
-    }
+    agree(1, 40, {20.0f, 0.3, 0.1, 0.15, 0.05, 0.1, false}, 0, 12, 0, 0.15, true);
 }
 
 TEST(CollisionRegistryAgainstAllPairs, worldsOfTouchingPairsInEveryDirectionAgree) {
-    for (unsigned seed = 200; seed < 240; ++seed) {
-        SCOPED_TRACE("seed " + std::to_string(seed));
-        Lockstep world(seed, touchingEverywhere);
-        playFrames(world, 10, 8, 0.1);
-        ASSERT_FALSE(HasFatalFailure());
-        EXPECT_GT(world.passesWithOverlaps, 0);
-    }
+    agree(200, 40, {30.0f, 0.0, 0.02, 0.9, 0.0, 0.05, false}, 0, 10, 8, 0.1, true);
 }
 
 TEST(CollisionRegistryAgainstAllPairs, packedWorldsWithSpheresAcrossEveryCellBorderAgree) {
-    for (unsigned seed = 50; seed < 60; ++seed) {
-        SCOPED_TRACE("seed " + std::to_string(seed));
-        Lockstep world(seed, packed);
-        world.startWithRecords(300);
-        playFrames(world, 3, 10, 0.05);
-        ASSERT_FALSE(HasFatalFailure());
-    }
+    agree(50, 10, {12.0f, 0.2, 0.05, 0.1, 0.02, 0.05, false}, 300, 3, 10, 0.05, true);
 }
 
 TEST(CollisionRegistryAgainstAllPairs, worldsOfPointLikeRecordsMeetOnlyOnCoincidingCentres) {
-    for (unsigned seed = 70; seed < 90; ++seed) {
-        SCOPED_TRACE("seed " + std::to_string(seed));
-        Lockstep world(seed, points);
-        playFrames(world, 8, 6, 0.1);
-        ASSERT_FALSE(HasFatalFailure());
-        EXPECT_GT(world.passesWithOverlaps, 0);
-    }
+    agree(70, 20, {2.0f, 0.1, 0.3, 0.1, 0.1, 0.2, true}, 0, 8, 6, 0.1, true);
 }
 
 TEST(CollisionRegistryAgainstAllPairs, worldsFullOfNanInfiniteAndHugeCentresAgree) {
-    for (unsigned seed = 100; seed < 130; ++seed) {
-        SCOPED_TRACE("seed " + std::to_string(seed));
-        Lockstep world(seed, strange);
-        playFrames(world, 10, 8, 0.1);
-        ASSERT_FALSE(HasFatalFailure());
-    }
+    agree(100, 30, {50.0f, 0.2, 0.15, 0.1, 0.4, 0.1, false}, 0, 10, 8, 0.1, false);
 }
 
 TEST(CollisionRegistryAgainstAllPairs, aThousandRecordsWithHeavyReuseAgree) {
-    Lockstep world(7, crowded);
-    world.startWithRecords(1000);
-    playFrames(world, 6, 50, 0.3);
-    ASSERT_FALSE(HasFatalFailure());
-    EXPECT_GT(world.overlapLines, 0u);
+    agree(7, 1, {20.0f, 0.3, 0.1, 0.15, 0.05, 0.1, false}, 1000, 6, 50, 0.3, true);
 }
 
 TEST(CollisionRegistryAgainstAllPairs, tenThousandRecordsOfAFiringPlayerAgree) {
-    // Mostly projectiles that never leave, spread over the game's field, with erasures.
-    Lockstep world(2024, gameScale);
-    world.startWithRecords(10000);
-    playFrames(world, 2, 20, 0.02);
-    ASSERT_FALSE(HasFatalFailure());
-    EXPECT_GT(world.overlapLines, 0u);
+    agree(2024, 1, {200.0f, 0.05, 0.01, 0.02, 0.01, 0.01, false}, 10000, 2, 20, 0.02, true);
 }

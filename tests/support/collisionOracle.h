@@ -1,8 +1,7 @@
 #pragma once
-// Test-side helpers for the collision registry: the registry written the plain way (every
-// look-up a scan, the free number found by trying 1, 2, 3, ..., every ordered pair tested),
-// which the game's registry must match in every returned value, record and console byte; and
-// a capture of the console stream. Free of gtest so the benchmark can time it too.
+// The collision registry written the plain way (every look-up a scan, the free number found by
+// trying 1, 2, 3, ..., every ordered pair tested): the game's registry must match it in every
+// value, record and console byte. Free of gtest so the benchmark can time it too.
 
 #include "app/function.h"
 #include "collision/collisionInfo.h"
@@ -19,28 +18,22 @@ class AllPairsRegistry {
         infos.push_back(CollisionInfo(index));
         return index;
     }
-
     int getFirstDispoIndex() {
         int candidate = 1;
-        while (holds(candidate)) {
+        while (getInfoIndex(candidate).index == candidate) {
             ++candidate;
         }
         std::cout << "\n premier dispo: " << candidate;
         return candidate;
     }
-
     void replace(CollisionInfo info) {
-        if (info.index == -1) {
-            return; // -1 is no number: erased records stay as they were
-        }
-        for (auto it = infos.rbegin(); it != infos.rend(); ++it) {
+        for (auto it = infos.rbegin(); info.index != -1 && it != infos.rend(); ++it) {
             if (it->index == info.index) {
                 *it = info;
                 return;
             }
         }
     }
-
     bool update() {
         for (CollisionInfo& info : infos) {
             info.collision = false;
@@ -48,29 +41,21 @@ class AllPairsRegistry {
         bool found = false;
         for (CollisionInfo& a : infos) {
             for (CollisionInfo& b : infos) {
-                if (a.index == -1 || b.index == -1 || a.index == b.index) {
-                    continue;
-                }
-                if (testColli(a, b)) {
+                if (a.index != -1 && b.index != -1 && a.index != b.index && testColli(a, b)) {
                     std::cout << "\n****************! !!! collision entre ind1: " << a.index
                               << " et " << b.index;
-                    a.collision = true;
+                    a.collision = b.collision = found = true;
                     a.collisionType = b.type;
-                    b.collision = true;
                     b.collisionType = a.type;
-                    found = true;
                 }
             }
         }
         return found;
     }
-
     bool testColli(CollisionInfo a, CollisionInfo b) {
         float d = function.distance(a.x, a.y, a.z, b.x, b.y, b.z);
-        double r = double(a.getRadius()) + double(b.getRadius());
-        return double(d) <= r;
+        return double(d) <= double(a.getRadius()) + double(b.getRadius());
     }
-
     CollisionInfo getInfoIndex(int index) {
         for (const CollisionInfo& info : infos) {
             if (info.index == index) {
@@ -79,17 +64,13 @@ class AllPairsRegistry {
         }
         return CollisionInfo();
     }
-
     void erase(int index) {
         std::cout << "\non esaie d eraser " << index;
         for (CollisionInfo& info : infos) {
-            if (info.index == index) {
-                info.index = -1;
-            }
+            info.index = info.index == index ? -1 : info.index;
         }
         std::cout << "\non a reussi d eraser " << index;
     }
-
     void print() {
         std::cout << "\n on print";
         for (const CollisionInfo& info : infos) {
@@ -106,16 +87,6 @@ class AllPairsRegistry {
 
     Function function;
     std::vector<CollisionInfo> infos;
-
-  private:
-    bool holds(int index) const {
-        for (const CollisionInfo& info : infos) {
-            if (info.index == index) {
-                return true;
-            }
-        }
-        return false;
-    }
 };
 
 // Sends std::cout into a string for the lifetime of the object.
@@ -125,9 +96,7 @@ class ConsoleCapture {
     ~ConsoleCapture() { std::cout.rdbuf(previous); }
     ConsoleCapture(const ConsoleCapture&) = delete;
     ConsoleCapture& operator=(const ConsoleCapture&) = delete;
-
-    // Everything written since the last take, which empties the capture.
-    std::string take() {
+    std::string take() { // everything written since the last take
         std::string text = buffer.str();
         buffer.str(std::string());
         return text;

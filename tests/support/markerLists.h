@@ -1,6 +1,6 @@
 #pragma once
 // Helpers for tests of the scene tree: display lists that leave one marker in OpenGL's
-// feedback buffer, so the order in which a walk draws entities can be read back from OpenGL
+// feedback buffer, so the order in which a walk draws entities is read back from OpenGL
 // itself, and small node makers.
 
 #include "assets/geometries.h"
@@ -14,37 +14,28 @@
 #include <vector>
 
 // Every kind's list only passes its kind number through to the feedback buffer.
-inline void compileMarkerLists(Geometries& lists) {
-    struct Entry {
-        unsigned int* list;
-        int marker;
-    };
-    const Entry entries[] = {
-        {&lists.toutatisList, kindToutatis}, {&lists.brakiriList, kindBrakiri},
-        {&lists.castaliaList, kindCastalia}, {&lists.golevkaList, kindGolevka},
-        {&lists.clipperList, kindClipper},   {&lists.kanone3dList, kindKanone3d},
-        {&lists.rocket3dList, kindRocket3d}, {&lists.laserList, kindLaser},
-    };
-    for (const Entry& entry : entries) {
-        *entry.list = glGenLists(1);
-        glNewList(*entry.list, GL_COMPILE);
-        glPassThrough(GLfloat(entry.marker));
+inline void compileMarkerLists(Geometries& g) {
+    unsigned int* lists[] = {&g.toutatisList, &g.brakiriList,  &g.castaliaList, &g.golevkaList,
+                             &g.clipperList,  &g.kanone3dList, &g.rocket3dList, &g.laserList};
+    const int kinds[] = {kindToutatis, kindBrakiri,  kindCastalia, kindGolevka,
+                         kindClipper,  kindKanone3d, kindRocket3d, kindLaser};
+    for (int i = 0; i < 8; ++i) {
+        *lists[i] = glGenLists(1);
+        glNewList(*lists[i], GL_COMPILE);
+        glPassThrough(GLfloat(kinds[i]));
         glEndList();
     }
 }
 
 // The kinds whose meshes a render of `top` draws, in drawing order.
 inline std::vector<int> drawnKinds(GraphVertex& top, CollisionInfos& infos) {
-    std::vector<int> kinds;
-    for (GLfloat marker : feedback(GL_3D, [&] { top.render(infos); }).markers) {
-        kinds.push_back(int(marker));
-    }
-    return kinds;
+    const std::vector<GLfloat> markers = feedback(GL_3D, [&] { top.render(infos); }).markers;
+    return std::vector<int>(markers.begin(), markers.end());
 }
 
 // A Castalia never registers and never dies by itself: the plainest living entity.
-inline GraphVertex* castaliaNode(Geometries* lists, float x = 0, float y = 0, float z = 0) {
-    return new GraphVertex(Model(Castalia(), lists), placedAt(x, y, z));
+inline GraphVertex* castaliaNode(Geometries* lists) {
+    return new GraphVertex(Model(Castalia(), lists), placedAt(0, 0, 0));
 }
 
 // Leaves in the registry the mark a test pass would leave after an overlap with `partnerType`.
