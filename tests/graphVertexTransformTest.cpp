@@ -78,7 +78,7 @@ TEST_F(GlTest, theAxesAndApplyAgreeWithOpenGLsOwnMatrices) {
         t.apply();
         const auto applied = modelview();
         for (int i = 0; i < 16; ++i) {
-            EXPECT_NEAR(applied[std::size_t(i)], expected[std::size_t(i)], 1e-4f) << "element " << i;
+            EXPECT_NEAR(applied[std::size_t(i)], expected[std::size_t(i)], 1e-4f) << "at " << i;
         }
     }
 }

@@ -216,8 +216,7 @@ TEST(GraphVertexAct, anObjectLivesByItsEntityAndAComposedOneAlsoByItsSubtree) {
     testing::internal::CaptureStdout();
     const int index = infos.addModel();
     markHit(infos, index, kindRocket3d); // its next update would take its last two life
-    GraphVertex deadCarrier(Model(), new GraphVertex(Model(Golevka(), nullptr, index), placedAt(0, 0, 0)),
-                            GraphVertexTransform());
+    GraphVertex deadCarrier(Model(), new GraphVertex(Model(Golevka(), nullptr, index), {}), {});
     testing::internal::GetCapturedStdout();
     testing::internal::CaptureStdout();
     EXPECT_FALSE(actOn(deadCarrier, infos));
@@ -235,7 +234,7 @@ TEST(GraphVertexAct, anObjectLivesByItsEntityAndAComposedOneAlsoByItsSubtree) {
     EXPECT_FALSE(actOn(deadTransform, infos));
 }
 
-TEST_F(GlTest, renderDrawsDepthFirstFirstBeforeSecondAndComposedSubtreesAfterTheirObject) {
+TEST_F(GlTest, renderDrawsDepthFirstAndPlacesEachSubtreeInItsParentsFrame) {
     Geometries lists;
     compileMarkerLists(lists);
     CollisionInfos infos;
@@ -258,20 +257,14 @@ TEST_F(GlTest, renderDrawsDepthFirstFirstBeforeSecondAndComposedSubtreesAfterThe
     EXPECT_EQ(drawnKinds(passThrough, infos), std::vector<int>{kindCastalia});
     EXPECT_EQ(modelviewDepth(), depth);
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
-}
 
-TEST_F(GlTest, nestedNodesPlaceTheirSubtreesInTheirOwnFrames) {
-    CollisionInfos infos;
-    testing::internal::CaptureStdout();
-    const int inner = infos.addModel();
-    const int outer = infos.addModel();
-    testing::internal::GetCapturedStdout();
     // Placements scale by 1.1 by default, and a child's offset is scaled with its parent's frame.
-    GraphVertex* child =
-        new GraphVertex(Model(Golevka(false), nullptr, inner), placedAt(0, 1, 0));
-    GraphVertex* carrier =
-        new GraphVertex(Model(AsteroidWithKanone(), outer), child, placedAt(3, 0, 0));
-    GraphVertex top(carrier, placedAt(0, 0, -5));
+    testing::internal::CaptureStdout();
+    const int inner = infos.addModel(), outer = infos.addModel();
+    testing::internal::GetCapturedStdout();
+    GraphVertex* child = new GraphVertex(Model(Golevka(), nullptr, inner), placedAt(0, 1, 0));
+    top = GraphVertex(new GraphVertex(Model(AsteroidWithKanone(), outer), child, placedAt(3, 0, 0)),
+                      placedAt(0, 0, -5));
     glLoadIdentity();
     top.render(infos);
     const CollisionInfo carried = infos.getInfoIndex(outer), inside = infos.getInfoIndex(inner);
