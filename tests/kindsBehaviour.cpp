@@ -249,12 +249,6 @@ std::vector<int> markersOf(const std::function<void()>& action) {
     return std::vector<int>(drawn.markers.begin(), drawn.markers.end());
 }
 
-unsigned int* listOf(Geometries& g, int kind) {
-    unsigned int* lists[] = {&g.toutatisList, &g.brakiriList, &g.castaliaList, &g.golevkaList,
-                             &g.clipperList,  &g.kanone3dList, &g.rocket3dList, &g.laserList};
-    return lists[kind - 6];
-}
-
 class ModelDraw : public GlTest {
   protected:
     void SetUp() override {

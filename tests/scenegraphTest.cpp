@@ -160,17 +160,16 @@ TEST_F(WorldTest, aWorldWithNothingAliveSaysSoEachFrameUntilAShotBringsItBackAnd
 TEST(GraphVertexAct, deadSubtreesLeaveTheTreeAndNothingIsReleasedTwice) {
     CollisionInfos infos;
     const long before = GraphVertex::existing();
+    auto links = [](const GraphVertex& v) { return std::vector<GraphVertex*>{v.first, v.second}; };
+    using Links = std::vector<GraphVertex*>;
     {
         GraphVertex* survivor = castaliaNode(nullptr);
-        GraphVertex secondDies(survivor, deadNode());
         GraphVertex* formerSecond = castaliaNode(nullptr);
-        GraphVertex firstDies(deadNode(), formerSecond);
+        GraphVertex secondDies(survivor, deadNode()), firstDies(deadNode(), formerSecond);
         EXPECT_TRUE(actOn(secondDies, infos) && actOn(firstDies, infos));
-        EXPECT_EQ(std::vector<int>({secondDies.type, firstDies.type}),
-                  std::vector<int>({vertexPassThrough, vertexPassThrough}));
-        EXPECT_EQ(std::vector<GraphVertex*>({secondDies.first, secondDies.second, firstDies.first,
-                                             firstDies.second}),
-                  std::vector<GraphVertex*>({survivor, nullptr, formerSecond, nullptr}));
+        EXPECT_TRUE(secondDies.type == vertexPassThrough && firstDies.type == vertexPassThrough);
+        EXPECT_EQ(links(secondDies), (Links{survivor, nullptr}));
+        EXPECT_EQ(links(firstDies), (Links{formerSecond, nullptr}));
         EXPECT_EQ(GraphVertex::existing(), before + 4) << "the two dead nodes are released";
         EXPECT_TRUE(actOn(firstDies, infos)) << "a pass-through reports what it passes to";
 
@@ -178,28 +177,26 @@ TEST(GraphVertexAct, deadSubtreesLeaveTheTreeAndNothingIsReleasedTwice) {
         GraphVertex top(new GraphVertex(deadNode(), deadNode()), keeper);
         EXPECT_TRUE(actOn(top, infos));
         EXPECT_EQ(top.type, vertexPassThrough);
-        EXPECT_EQ(top.first, keeper);
+        EXPECT_EQ(links(top), (Links{keeper, nullptr}));
         EXPECT_EQ(GraphVertex::existing(), before + 6) << "the dead branch left with its subtrees";
         GraphVertex* a = deadNode();
         GraphVertex* b = deadNode();
         GraphVertex deadTop(a, b);
         EXPECT_FALSE(actOn(deadTop, infos));
-        EXPECT_EQ(std::vector<GraphVertex*>({deadTop.first, deadTop.second}),
-                  std::vector<GraphVertex*>({a, b}));
+        EXPECT_EQ(links(deadTop), (Links{a, b}));
     }
     EXPECT_EQ(GraphVertex::existing(), before);
     {
         // The shape the world makes: old content at the bottom of a first-leaning chain and
         // one shot per level, here all shots already dead.
         GraphVertex* oldest = castaliaNode(nullptr);
-        GraphVertex* lower = new GraphVertex(oldest, deadNode());
-        GraphVertex* chain = new GraphVertex(lower, deadNode());
+        GraphVertex* chain = new GraphVertex(new GraphVertex(oldest, deadNode()), deadNode());
         GraphVertex* newest = castaliaNode(nullptr);
         GraphVertex top(chain, newest);
         GraphVertex copy(top);
         EXPECT_TRUE(actOn(copy, infos));
-        EXPECT_EQ(std::vector<GraphVertex*>({copy.first, copy.second, top.first}),
-                  std::vector<GraphVertex*>({oldest, newest, chain}));
+        EXPECT_EQ(links(copy), (Links{oldest, newest}));
+        EXPECT_EQ(top.first, chain);
         EXPECT_TRUE(actOn(top, infos));
         EXPECT_EQ(top.first, oldest) << "both pass-throughs were taken out";
         copy = copy;

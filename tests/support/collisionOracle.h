@@ -94,8 +94,6 @@ class ConsoleCapture {
   public:
     ConsoleCapture() : previous(std::cout.rdbuf(buffer.rdbuf())) {}
     ~ConsoleCapture() { std::cout.rdbuf(previous); }
-    ConsoleCapture(const ConsoleCapture&) = delete;
-    ConsoleCapture& operator=(const ConsoleCapture&) = delete;
     std::string take() { // everything written since the last take
         std::string text = buffer.str();
         buffer.str(std::string());

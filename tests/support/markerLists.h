@@ -13,16 +13,19 @@
 #include <GL/gl.h>
 #include <vector>
 
-// Every kind's list only passes its kind number through to the feedback buffer.
-inline void compileMarkerLists(Geometries& g) {
+// The display list of a kind with a mesh, Toutatis (6) to the laser (13).
+inline unsigned int* listOf(Geometries& g, int kind) {
     unsigned int* lists[] = {&g.toutatisList, &g.brakiriList,  &g.castaliaList, &g.golevkaList,
                              &g.clipperList,  &g.kanone3dList, &g.rocket3dList, &g.laserList};
-    const int kinds[] = {kindToutatis, kindBrakiri,  kindCastalia, kindGolevka,
-                         kindClipper,  kindKanone3d, kindRocket3d, kindLaser};
-    for (int i = 0; i < 8; ++i) {
-        *lists[i] = glGenLists(1);
-        glNewList(*lists[i], GL_COMPILE);
-        glPassThrough(GLfloat(kinds[i]));
+    return lists[kind - kindToutatis];
+}
+
+// Every kind's list only passes its kind number through to the feedback buffer.
+inline void compileMarkerLists(Geometries& g) {
+    for (int kind = kindToutatis; kind <= kindLaser; ++kind) {
+        *listOf(g, kind) = glGenLists(1);
+        glNewList(*listOf(g, kind), GL_COMPILE);
+        glPassThrough(GLfloat(kind));
         glEndList();
     }
 }
