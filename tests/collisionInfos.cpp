@@ -50,6 +50,10 @@ TEST(CollisionInfosTest, spheresExactlyTouchingOverlapAndOneStepApartDoNot) {
     ConsoleCapture console;
     CollisionInfos registry;
     registry.addModel(), registry.addModel();
+    console.take();
+    registry.print(); // a record is measured only once its entity is drawn
+    EXPECT_EQ(console.take(),
+              "\n on print\nind: 1 not calculated\nind: 2 not calculated\n fin du print");
     const float reach = 5.48f + 5.48f; // two Brakiri, exactly the float sum of the radii apart
     registry.replace(reported(1, 7, 0));
     registry.replace(reported(2, 7, reach));
