@@ -89,6 +89,37 @@ class WorldTest : public GlTest {
     FrameClock savedClock{};
 };
 
+// Runs `work` with the test's OpenGL context on a thread whose stack holds a few hundred
+// kilobytes: far too little for one call frame per level of a deep tree.
+template <class Work> void onSmallStack(Work& work) {
+    struct Job {
+        Work* work;
+        EGLDisplay display;
+        EGLSurface draw, read;
+        EGLContext context;
+    } job{&work, eglGetCurrentDisplay(), eglGetCurrentSurface(EGL_DRAW),
+          eglGetCurrentSurface(EGL_READ), eglGetCurrentContext()};
+    eglMakeCurrent(job.display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+    pthread_attr_t attributes;
+    pthread_attr_init(&attributes);
+    pthread_attr_setstacksize(&attributes, 256 * 1024);
+    pthread_t thread;
+    const int started = pthread_create(
+        &thread, &attributes,
+        [](void* raw) -> void* {
+            Job* job = static_cast<Job*>(raw);
+            eglMakeCurrent(job->display, job->draw, job->read, job->context);
+            (*job->work)();
+            eglMakeCurrent(job->display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+            return nullptr;
+        },
+        &job);
+    pthread_attr_destroy(&attributes);
+    ASSERT_EQ(started, 0);
+    pthread_join(thread, nullptr);
+    eglMakeCurrent(job.display, job.draw, job.read, job.context);
+}
+
 } // namespace
 
 TEST_F(WorldTest, entitiesAreAdvancedOldestFirstAndTheDeadLeaveTheTreeInThatWalk) {
@@ -274,77 +305,30 @@ TEST_F(GlTest, renderDrawsDepthFirstAndPlacesEachSubtreeInItsParentsFrame) {
     }
 }
 
-namespace {
-
-// Runs `work` with the test's OpenGL context on a thread whose stack holds a few hundred
-// kilobytes: far too little for one call frame per level of a deep tree.
-template <class Work> void onSmallStack(Work& work) {
-    struct Job {
-        Work* work;
-        EGLDisplay display;
-        EGLSurface draw, read;
-        EGLContext context;
-    } job{&work, eglGetCurrentDisplay(), eglGetCurrentSurface(EGL_DRAW),
-          eglGetCurrentSurface(EGL_READ), eglGetCurrentContext()};
-    eglMakeCurrent(job.display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
-    pthread_attr_t attributes;
-    pthread_attr_init(&attributes);
-    pthread_attr_setstacksize(&attributes, 256 * 1024);
-    pthread_t thread;
-    const int started = pthread_create(
-        &thread, &attributes,
-        [](void* raw) -> void* {
-            Job* job = static_cast<Job*>(raw);
-            eglMakeCurrent(job->display, job->draw, job->read, job->context);
-            (*job->work)();
-            eglMakeCurrent(job->display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
-            return nullptr;
-        },
-        &job);
-    pthread_attr_destroy(&attributes);
-    ASSERT_EQ(started, 0);
-    pthread_join(thread, nullptr);
-    eglMakeCurrent(job.display, job.draw, job.read, job.context);
-}
-
-// Grows `top` the way the world inserts a node: the old top becomes the first subtree.
-void insertAtTop(GraphVertex& top, GraphVertex* node) {
-    GraphVertex* previous = new GraphVertex(top);
-    top = GraphVertex(previous, node);
-}
-
-} // namespace
-
+// Alive, entities drawn, change of the matrix stack, the oldest entity still alive once every
+// shot died, and the nodes then left: the top, passing through to the oldest entity's node.
 TEST_F(GlTest, aTreeOfTwentyThousandLivingShotsIsWalkedAndReleasedWithoutADeepStack) {
     Geometries lists;
     compileMarkerLists(lists);
     CollisionInfos infos;
     const long before = GraphVertex::existing();
-    constexpr int shots = 20000;
-    bool alive = false, oldestAlive = false;
-    std::size_t drawn = 0;
-    long leftAfterShotsDied = -1;
-    GLint depthBefore = 0, depthAfter = -1;
+    std::vector<long> got;
     auto walk = [&] {
         GraphVertex top(Model(Castalia(), &lists), GraphVertexTransform());
-        for (int shot = 0; shot < shots; ++shot) {
-            insertAtTop(top, castaliaNode(&lists));
+        for (int shot = 0; shot < 20000; ++shot) { // as the world inserts: the old top goes first
+            top = GraphVertex(new GraphVertex(top), castaliaNode(&lists));
         }
-        alive = actOn(top, infos);
-        depthBefore = modelviewDepth();
-        drawn = drawnKinds(top, infos).size();
-        depthAfter = modelviewDepth();
+        got.push_back(actOn(top, infos));
+        const GLint depth = modelviewDepth();
+        got.push_back(long(drawnKinds(top, infos).size()));
+        got.push_back(modelviewDepth() - depth);
         for (GraphVertex* level = &top; level->type == vertexBranch; level = level->first) {
             level->second->object.model.exist = false;
         }
-        oldestAlive = actOn(top, infos);
-        leftAfterShotsDied = GraphVertex::existing() - before;
+        got.push_back(actOn(top, infos));
+        got.push_back(GraphVertex::existing() - before);
     };
     onSmallStack(walk);
-    EXPECT_TRUE(alive);
-    EXPECT_EQ(drawn, std::size_t(shots + 1));
-    EXPECT_EQ(depthAfter, depthBefore);
-    EXPECT_TRUE(oldestAlive) << "the oldest entity, below every shot, still lives";
-    EXPECT_EQ(leftAfterShotsDied, 2) << "the top, passing through to the oldest entity's node";
+    EXPECT_EQ(got, (std::vector<long>{true, 20001, 0, true, 2}));
     EXPECT_EQ(GraphVertex::existing(), before);
 }
