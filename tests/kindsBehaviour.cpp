@@ -326,20 +326,7 @@ TEST(ModelHitTiming, theKindStillMovesWithTheRecordAsItWasBeforeTheHit) {
     EXPECT_FLOAT_EQ(result.getAlphaY(), 10.0f);
 }
 
-TEST(ModelUnhittable, castaliaAndTheCannonAreNeverHitWhateverTheirLookupReturns) {
-    Arena range;
-    range.hit(9, 12);
-    for (Model model : {Model(Castalia(), nullptr), Model(Kanone3d(), nullptr)}) {
-        model.collisionIndex = range.target; // a record marked by a rocket
-        GraphVertexTransform result;
-        EXPECT_EQ(range.update(model, &result), "");
-        expectSamePlacement(result, placedAt(0, 0, -20));
-        EXPECT_TRUE(model.getExist());
-    }
-    EXPECT_EQ(range.infos.getInfoIndex(range.target).index, range.target);
-}
-
-TEST(ModelDead, aDeadEntityReturnsADefaultPlacementAndTouchesNothing) {
+TEST(ModelDead, deadEntitiesAndThoseNeverHitTouchNothing) {
     Arena range;
     Model golevka(Golevka(true), nullptr, range.target);
     range.hit(9, 12);
@@ -353,6 +340,14 @@ TEST(ModelDead, aDeadEntityReturnsADefaultPlacementAndTouchesNothing) {
     expectSamePlacement(result, GraphVertexTransform());
     EXPECT_EQ(golevka.life, 0);
     EXPECT_TRUE(range.infos.getInfoIndex(range.target).collision) << "the newcomer's mark stays";
+    // Castalia and the cannon are never hit, even pointed at a record a rocket marked.
+    for (Model model : {Model(Castalia(), nullptr), Model(Kanone3d(), nullptr)}) {
+        model.collisionIndex = range.target;
+        EXPECT_EQ(range.update(model, &result), "");
+        expectSamePlacement(result, placedAt(0, 0, -20));
+        EXPECT_TRUE(model.getExist());
+    }
+    EXPECT_EQ(range.infos.getInfoIndex(range.target).index, range.target);
 
     // No constructor makes an entity of no known kind; should one reach an update, its node
     // stays where it is rather than jumping to the origin.
