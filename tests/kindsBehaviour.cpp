@@ -132,18 +132,6 @@ std::vector<int> markersOf(const std::function<void()>& action) {
     return std::vector<int>(drawn.markers.begin(), drawn.markers.end());
 }
 
-class ModelDraw : public GlTest {
-  protected:
-    void SetUp() override {
-        GlTest::SetUp();
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        consoleOf([&] { index = infos.addModel(); });
-    }
-    CollisionInfos infos;
-    int index = 0;
-};
-
 } // namespace
 
 TEST(KindTurning, eachKindTurnsAtItsRateAboutItsAxisAndKeepsItsPlace) {
@@ -362,9 +350,12 @@ TEST(ModelDead, deadEntitiesAndThoseNeverHitTouchNothing) {
 // Each kind calls its own list (the cannon group none) and reports the origin of its frame in
 // eye coordinates, Castalia and the cannon excepted; a list that could not be created is
 // skipped, with no other list standing in and no call of list 0.
-TEST_F(ModelDraw, eachKindCallsItsOwnListAndReportsWhereItIs) {
+TEST_F(GlTest, eachKindCallsItsOwnListAndReportsWhereItIs) {
+    CollisionInfos infos;
+    int index = 0;
     // A projective matrix with m[15] = 2: the position is the translation divided by it.
     const GLfloat m[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 1, 2, 3, 2};
+    glMatrixMode(GL_MODELVIEW);
     glLoadMatrixf(m);
     for (int kind : {4, 6, 7, 8, 9, 10, 11, 12, 13}) {
         SCOPED_TRACE(kind);
@@ -392,10 +383,12 @@ TEST_F(ModelDraw, eachKindCallsItsOwnListAndReportsWhereItIs) {
     }
 }
 
-TEST_F(ModelDraw, aDeadEntityOrOneOfNoKnownKindDrawsAndReportsNothing) {
+TEST_F(GlTest, aDeadEntityOrOneOfNoKnownKindDrawsAndReportsNothing) {
     Geometries geometries;
     compileMarkerLists(geometries);
-    Model golevka(Golevka(), &geometries, index);
+    Arena arena;
+    CollisionInfos& infos = arena.infos;
+    Model golevka(Golevka(), &geometries, arena.target);
     consoleOf([&] { golevka.erase(infos); });
     consoleOf([&] { golevka.collisionIndex = infos.addModel(); }); // a live record
     Model stray(Golevka(), &geometries, golevka.collisionIndex);
