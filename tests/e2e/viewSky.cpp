@@ -37,6 +37,23 @@ TEST(ViewSky, skyFillsTheViewAroundTheCockpitAndF4SwitchesItOffAndOnAgain) {
     const e2e::ViewLook off = e2e::lookThroughTheCockpit(withoutSky);
     EXPECT_LT(off.lit, off.pixels * 8 / 10) << "black space shows behind the scene";
 
+    // A wider window widens the view instead of stretching it: the cockpit keeps its size in
+    // the middle, with space beside its window post.
+    const auto resize = [&](const char* width) {
+        return e2e::runCommand({"xdotool", "windowsize", "--sync", game.window, width, "480"},
+                               game.display.name, 10)
+            .code;
+    };
+    ASSERT_EQ(resize("760"), 0);
+    settle();
+    const Image wide = game.screenshot("sky-2-off-wide");
+    ASSERT_EQ(wide.width, 760) << game.describe();
+    const unsigned char* side = wide.pixel(15, 300);
+    const unsigned char* dashboard = wide.pixel(380, 470);
+    EXPECT_EQ(side[0] + side[1] + side[2], 0);
+    EXPECT_GT(dashboard[0] + dashboard[1] + dashboard[2], 0);
+    ASSERT_EQ(resize("640"), 0);
+
     ASSERT_TRUE(game.keys({"F4"}));
     settle();
     const Image skyAgain = game.screenshot("sky-3-on-again");
