@@ -6,77 +6,62 @@
 #include "assets/textureSlots.h"
 #include "support/chunkBuilder.h"
 #include "support/feedback.h"
-#include "support/scratch.h"
-#include "support/tgaFiles.h"
 #include "support/glContext.h"
+#include "support/scratch.h"
 
 #include <GL/gl.h>
 
 #include <array>
+#include <vector>
 
 namespace {
 
-Camera cameraAt(float x, float y, float z, float turnY) {
+Camera cameraAt(float x, float turnX, float turnY) {
     Camera camera;
     camera.transformation = GraphVertexTransform();
-    camera.transformation.composeTranslations(x, y, z);
+    camera.transformation.composeTranslations(x, 3, 20);
+    camera.transformation.composeRotationsX(turnX);
     camera.transformation.composeRotationsY(turnY);
     return camera;
 }
 
 } // namespace
 
-TEST(Cockpit, firstPlacementStandsAheadAndAboveTheDefaultEye) {
-    Cockpit cockpit;
-    cockpit.setCockpit(Camera());
-    const GraphVertexTransform placed = cockpit.getTransformation();
-    EXPECT_FLOAT_EQ(placed.getX(), 0.0f);
-    EXPECT_FLOAT_EQ(placed.getY(), 3.2f);
-    EXPECT_FLOAT_EQ(placed.getZ(), 15.5f);
-    EXPECT_EQ(placed.getAlphaX(), 0);
-    EXPECT_EQ(placed.getAlphaY(), 0);
-    EXPECT_EQ(placed.getAlphaZ(), 0);
-    EXPECT_FLOAT_EQ(placed.getScaleX(), 1.1f);
-}
-
-TEST(Cockpit, offsetFollowsTheViewOnePlacementLate) {
-    Cockpit cockpit;
-    // Turned a quarter left from the start: the first offset ignores the turn.
-    cockpit.setCockpit(cameraAt(0, 3, 20, 90));
-    GraphVertexTransform placed = cockpit.getTransformation();
-    EXPECT_NEAR(placed.getX(), 0.0f, 1e-5);
-    EXPECT_NEAR(placed.getY(), 3.2f, 1e-5);
-    EXPECT_NEAR(placed.getZ(), 15.5f, 1e-5);
-    EXPECT_FLOAT_EQ(placed.getAlphaY(), 90); // the angles themselves are the camera's at once
-
-    // Now the quarter turn of the previous placement moves the offset onto -X: the view
-    // direction (0, 0, -1) turned 90 degrees about Y is (-1, 0, 0).
-    cockpit.setCockpit(cameraAt(0, 3, 20, 180));
-    placed = cockpit.getTransformation();
-    EXPECT_NEAR(placed.getX(), -4.5f, 1e-5);
-    EXPECT_NEAR(placed.getY(), 3.2f, 1e-5);
-    EXPECT_NEAR(placed.getZ(), 20.0f, 1e-5);
-    EXPECT_FLOAT_EQ(placed.getAlphaY(), 180);
-
-    // And the half turn of that placement puts it behind the original direction.
-    cockpit.setCockpit(cameraAt(1, 3, 20, 180));
-    placed = cockpit.getTransformation();
-    EXPECT_NEAR(placed.getX(), 1.0f, 1e-5);
-    EXPECT_NEAR(placed.getZ(), 24.5f, 1e-5);
-}
-
-TEST(Cockpit, offsetIsTakenAlongTheTiltedUpAxis) {
-    // A camera tilted a quarter turn upward; from the second placement on the offset follows.
-    Camera tilted;
-    tilted.transformation.composeRotationsX(90);
-    Cockpit cockpit;
-    cockpit.setCockpit(tilted);
-    cockpit.setCockpit(tilted);
-    const GraphVertexTransform placed = cockpit.getTransformation();
-    // View direction (0, 0, -1) turned up is (0, 1, 0); up (0, 1, 0) becomes (0, 0, 1).
-    EXPECT_NEAR(placed.getX(), 0.0f, 1e-5);
-    EXPECT_NEAR(placed.getY(), 3.0f + 4.5f, 1e-5);
-    EXPECT_NEAR(placed.getZ(), 20.0f + 0.2f, 1e-5);
+// The angles are the camera's at once, but the offset is taken along the view and up axes of
+// the previous placement: the view (0, 0, -1) turned a quarter about Y is (-1, 0, 0); turned a
+// quarter up it is (0, 1, 0), and up becomes (0, 0, 1).
+TEST(Cockpit, standsAheadAndAboveTheEyeAlongTheAxesOfThePreviousPlacement) {
+    struct Row {
+        const char* name;
+        std::vector<Camera> placements;
+        float x, y, z;
+    };
+    const Row rows[] = {
+        {"defaultEye", {Camera()}, 0, 3.2f, 15.5f},
+        {"firstTurnIgnored", {cameraAt(0, 0, 90)}, 0, 3.2f, 15.5f},
+        {"quarterTurnLate", {cameraAt(0, 0, 90), cameraAt(0, 0, 180)}, -4.5f, 3.2f, 20},
+        {"halfTurnLate",
+         {cameraAt(0, 0, 90), cameraAt(0, 0, 180), cameraAt(1, 0, 180)},
+         1,
+         3.2f,
+         24.5f},
+        {"tiltedUp", {cameraAt(0, 90, 0), cameraAt(0, 90, 0)}, 0, 7.5f, 20.2f},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        Cockpit cockpit;
+        for (const Camera& camera : row.placements) {
+            cockpit.setCockpit(camera);
+        }
+        const GraphVertexTransform placed = cockpit.getTransformation();
+        EXPECT_NEAR(placed.getX(), row.x, 1e-5);
+        EXPECT_NEAR(placed.getY(), row.y, 1e-5);
+        EXPECT_NEAR(placed.getZ(), row.z, 1e-5);
+        const GraphVertexTransform& eye = row.placements.back().transformation;
+        EXPECT_EQ(placed.getAlphaX(), eye.getAlphaX());
+        EXPECT_EQ(placed.getAlphaY(), eye.getAlphaY());
+        EXPECT_EQ(placed.getScaleX(), eye.getScaleX());
+    }
 }
 
 TEST_F(GlTest, cockpitMeshLoadsAtATenthAndIsDrawnUnlit) {

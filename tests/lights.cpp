@@ -1,4 +1,5 @@
-// The scene's light set-up as OpenGL sees it after Lights::apply.
+// The scene's light set-up as OpenGL sees it after Lights::apply: one strong light fixed to the
+// eye over a low ambient, and nothing sent for what is switched off.
 
 #include "view/lights.h"
 
@@ -6,91 +7,63 @@
 
 #include <GL/gl.h>
 
+#include <array>
+
 namespace {
 
-void expectVector(GLenum light, GLenum what, float a, float b, float c, float d) {
-    float v[4] = {};
-    glGetLightfv(light, what, v);
-    EXPECT_FLOAT_EQ(v[0], a);
-    EXPECT_FLOAT_EQ(v[1], b);
-    EXPECT_FLOAT_EQ(v[2], c);
-    EXPECT_FLOAT_EQ(v[3], d);
+using Values = std::array<float, 4>;
+
+Values light(GLenum which, GLenum what) {
+    Values v{};
+    glGetLightfv(which, what, v.data());
+    return v;
 }
 
-void expectAmbient(float a, float b, float c, float d) {
-    float v[4] = {};
-    glGetFloatv(GL_LIGHT_MODEL_AMBIENT, v);
-    EXPECT_FLOAT_EQ(v[0], a);
-    EXPECT_FLOAT_EQ(v[1], b);
-    EXPECT_FLOAT_EQ(v[2], c);
-    EXPECT_FLOAT_EQ(v[3], d);
-}
+struct Row {
+    const char* name;
+    bool lightingOn, firstOn;
+    unsigned enabledBefore; // one bit per light
+    Values ambient, position, diffuse;
+};
 
-void enableEveryLight() {
-    for (int i = 0; i < 8; ++i) {
-        glEnable(GLenum(GL_LIGHT0 + i));
+TEST_F(GlTest, lightsSendOnlyWhatIsSwitchedOn) {
+    const Values presetAmbient{0.5f, 0.25f, 0.125f, 1}, presetPosition{3, 4, 5, 1},
+        presetDiffuse{0.5f, 0.5f, 0.5f, 1};
+    const Row rows[] = {
+        {"everythingOn", true, true, 0x1E, {0.2f, 0.2f, 0.2f, 1}, {-1, 1, 1, 0}, {4, 4, 4, 1}},
+        {"lightingOff", false, true, 0x1E, presetAmbient, presetPosition, presetDiffuse},
+        {"firstLightOff", true, false, 0x3F, {0.2f, 0.2f, 0.2f, 1}, presetPosition, presetDiffuse},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        glLightModelfv(GL_LIGHT_MODEL_AMBIENT, presetAmbient.data());
+        glLightfv(GL_LIGHT0, GL_POSITION, presetPosition.data());
+        glLightfv(GL_LIGHT0, GL_DIFFUSE, presetDiffuse.data());
+        for (int i = 0; i < 8; ++i) {
+            (row.enabledBefore >> i & 1u) != 0 ? glEnable(GLenum(GL_LIGHT0 + i))
+                                               : glDisable(GLenum(GL_LIGHT0 + i));
+        }
+        Lights lights;
+        lights.lightingOn = row.lightingOn;
+        lights.lightSources[0].on = row.firstOn;
+        lights.lightSources[5].on = true;
+        lights.apply();
+
+        Values ambient{};
+        glGetFloatv(GL_LIGHT_MODEL_AMBIENT, ambient.data());
+        EXPECT_EQ(ambient, row.ambient);
+        EXPECT_EQ(light(GL_LIGHT0, GL_POSITION), row.position);
+        EXPECT_EQ(light(GL_LIGHT0, GL_DIFFUSE), row.diffuse);
+        // Switched off, lighting leaves every switch as it was; else each light follows its own.
+        for (int i = 0; i < 8; ++i) {
+            const bool on = row.lightingOn ? (i == 0 ? row.firstOn : i == 5)
+                                           : (row.enabledBefore >> i & 1u) != 0;
+            EXPECT_EQ(glIsEnabled(GLenum(GL_LIGHT0 + i)), on) << "light " << i;
+        }
+        // Only the switches of the other lights are touched: they keep OpenGL's defaults.
+        EXPECT_EQ(light(GL_LIGHT1, GL_DIFFUSE), (Values{0, 0, 0, 1}));
     }
-}
-
-} // namespace
-
-TEST_F(GlTest, lightsGiveLowAmbientAndOneStrongEyeFixedLight) {
-    enableEveryLight();
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    Lights lights;
-    lights.apply();
-
-    expectAmbient(0.2f, 0.2f, 0.2f, 1.0f);
-    expectVector(GL_LIGHT0, GL_POSITION, -1.0f, 1.0f, 1.0f, 0.0f);
-    expectVector(GL_LIGHT0, GL_DIFFUSE, 4.0f, 4.0f, 4.0f, 1.0f);
-    EXPECT_TRUE(glIsEnabled(GL_LIGHT0));
-    for (int i = 1; i < 8; ++i) {
-        EXPECT_FALSE(glIsEnabled(GLenum(GL_LIGHT0 + i))) << "light " << i;
-    }
-    // Only the switches of lights 1 to 7 are touched: their parameters keep OpenGL's defaults.
-    expectVector(GL_LIGHT1, GL_DIFFUSE, 0, 0, 0, 1);
-    expectVector(GL_LIGHT1, GL_POSITION, 0, 0, 1, 0);
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
-TEST_F(GlTest, lightingSwitchedOffLeavesEveryLightAsItWas) {
-    const float presetAmbient[4] = {0.5f, 0.25f, 0.125f, 1.0f};
-    const float presetPosition[4] = {3, 4, 5, 1};
-    const float presetDiffuse[4] = {0.5f, 0.5f, 0.5f, 1};
-    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, presetAmbient);
-    glLightfv(GL_LIGHT0, GL_POSITION, presetPosition);
-    glLightfv(GL_LIGHT0, GL_DIFFUSE, presetDiffuse);
-    glDisable(GL_LIGHT0);
-    glEnable(GL_LIGHT3);
-
-    Lights lights;
-    lights.lightingOn = false;
-    lights.apply();
-
-    expectAmbient(0.5f, 0.25f, 0.125f, 1.0f);
-    expectVector(GL_LIGHT0, GL_POSITION, 3, 4, 5, 1);
-    expectVector(GL_LIGHT0, GL_DIFFUSE, 0.5f, 0.5f, 0.5f, 1);
-    EXPECT_FALSE(glIsEnabled(GL_LIGHT0));
-    EXPECT_TRUE(glIsEnabled(GL_LIGHT3));
-}
-
-TEST_F(GlTest, aSwitchedOffFirstLightSendsNoPositionNorColour) {
-    const float presetPosition[4] = {3, 4, 5, 1};
-    const float presetDiffuse[4] = {0.5f, 0.5f, 0.5f, 1};
-    glLightfv(GL_LIGHT0, GL_POSITION, presetPosition);
-    glLightfv(GL_LIGHT0, GL_DIFFUSE, presetDiffuse);
-    enableEveryLight();
-
-    Lights lights;
-    lights.lightSources[0].on = false;
-    lights.lightSources[5].on = true;
-    lights.apply();
-
-    expectAmbient(0.2f, 0.2f, 0.2f, 1.0f);
-    expectVector(GL_LIGHT0, GL_POSITION, 3, 4, 5, 1);
-    expectVector(GL_LIGHT0, GL_DIFFUSE, 0.5f, 0.5f, 0.5f, 1);
-    EXPECT_FALSE(glIsEnabled(GL_LIGHT0));
-    EXPECT_TRUE(glIsEnabled(GL_LIGHT5));
-    EXPECT_FALSE(glIsEnabled(GL_LIGHT4));
-}
+} // namespace

@@ -1,5 +1,6 @@
 // The picture keeps its shape: at the opening size a reshape leaves the projection bit for bit
-// as the game set it, and a wider window widens the view instead of stretching it.
+// as the game set it, a wider window widens the view instead of stretching it, and a window
+// with no area keeps the projection it had.
 
 #include "app/windowShape.h"
 #include "support/glContext.h"
@@ -15,42 +16,26 @@ std::array<float, 16> projection() {
     return m;
 }
 
-std::array<int, 4> viewport() {
-    std::array<int, 4> v{};
-    glGetIntegerv(GL_VIEWPORT, v.data());
-    return v;
-}
-
-TEST_F(GlTest, theOpeningSizeOnlySetsTheViewport) {
-    setPerspective(640.0f / 480.0f);
-    const std::array<float, 16> opening = projection();
-    reshapeWindow(640, 480);
-    EXPECT_EQ(projection(), opening);
-    EXPECT_EQ(viewport(), (std::array<int, 4>{0, 0, 640, 480}));
-}
-
-TEST_F(GlTest, aResizedWindowGetsTheProjectionOfItsOwnShape) {
+TEST_F(GlTest, reshapingKeepsTheVerticalFieldAndFollowsTheWindowsAspect) {
     setPerspective(640.0f / 480.0f);
     const std::array<float, 16> opening = projection();
     reshapeWindow(1024, 576);
     const std::array<float, 16> wide = projection();
-    // Same vertical field and depth range; the horizontal scale follows the window's aspect.
     EXPECT_EQ(wide[5], opening[5]);
     EXPECT_EQ(wide[10], opening[10]);
     EXPECT_EQ(wide[14], opening[14]);
     EXPECT_FLOAT_EQ(wide[5] / wide[0], 1024.0f / 576.0f);
-    EXPECT_EQ(viewport(), (std::array<int, 4>{0, 0, 1024, 576}));
+    std::array<int, 4> viewport{};
+    glGetIntegerv(GL_VIEWPORT, viewport.data());
+    EXPECT_EQ(viewport, (std::array<int, 4>{0, 0, 1024, 576}));
     GLint mode = 0;
     glGetIntegerv(GL_MATRIX_MODE, &mode);
     EXPECT_EQ(mode, GL_MODELVIEW);
 
-    reshapeWindow(640, 480); // and back to the opening shape, bit for bit
+    reshapeWindow(640, 480); // back to the opening shape, bit for bit
     EXPECT_EQ(projection(), opening);
-}
-
-TEST_F(GlTest, aWindowWithNoAreaKeepsTheProjection) {
-    setPerspective(640.0f / 480.0f);
-    const std::array<float, 16> opening = projection();
+    glGetIntegerv(GL_VIEWPORT, viewport.data());
+    EXPECT_EQ(viewport, (std::array<int, 4>{0, 0, 640, 480}));
     reshapeWindow(300, 0);
     reshapeWindow(0, 300);
     EXPECT_EQ(projection(), opening);

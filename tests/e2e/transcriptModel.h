@@ -1,14 +1,8 @@
 #pragma once
-// What the game writes to its console when nobody touches a key, worked out from the game's
-// rules alone: the banner, the start-up lines, then per frame the registry dump and the
-// collision lines. It shares no code with the game.
-//
-// Why these bytes do not depend on timing: with no key the camera keeps its place, so the
-// view is a pure translation by (0, -3, -20) and the cockpit stands at (0, 3.2, 15.5); the
-// frame time only turns entities about their own origins, and no rotation is printed. The
-// positions come from fixed steps per frame: ships step 0.5 toward the cockpit while farther
-// than 3 from it, asteroids built to follow drift 0.8 per frame, both measured between the
-// cockpit's world position and the entity's eye-space record of the frame before.
+// What the game writes to its console when nobody touches a key, from the game's rules alone
+// (it shares no code with the game). With no key the view is a pure translation by
+// (0, -3, -20), the cockpit stands at (0, 3.2, 15.5), and positions move by fixed steps per
+// frame, so the bytes do not depend on timing.
 
 #include <cmath>
 #include <cstdint>

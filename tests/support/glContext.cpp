@@ -3,30 +3,19 @@
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
 
-namespace {
-
-EGLDisplay surfacelessDisplay() {
+GlContext::GlContext(int width, int height) {
     auto getPlatformDisplay = reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(
         eglGetProcAddress("eglGetPlatformDisplayEXT"));
-    if (getPlatformDisplay == nullptr) {
-        return EGL_NO_DISPLAY;
-    }
-    return getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
-}
-
-} // namespace
-
-GlContext::GlContext(int width, int height) {
-    EGLDisplay dpy = surfacelessDisplay();
-    if (dpy == EGL_NO_DISPLAY || !eglInitialize(dpy, nullptr, nullptr)) {
-        failure = "no EGL surfaceless display (is Mesa's EGL installed?)";
+    EGLDisplay dpy =
+        getPlatformDisplay == nullptr
+            ? EGL_NO_DISPLAY
+            : getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
+    if (dpy == EGL_NO_DISPLAY || !eglInitialize(dpy, nullptr, nullptr) ||
+        !eglBindAPI(EGL_OPENGL_API)) {
+        failure = "no EGL surfaceless display with desktop OpenGL (is Mesa's EGL installed?)";
         return;
     }
     display = dpy;
-    if (!eglBindAPI(EGL_OPENGL_API)) {
-        failure = "EGL cannot bind desktop OpenGL";
-        return;
-    }
     const EGLint configAttributes[] = {EGL_SURFACE_TYPE,
                                        EGL_PBUFFER_BIT,
                                        EGL_RENDERABLE_TYPE,
@@ -50,20 +39,13 @@ GlContext::GlContext(int width, int height) {
     }
     const EGLint surfaceAttributes[] = {EGL_WIDTH, width, EGL_HEIGHT, height, EGL_NONE};
     surface = eglCreatePbufferSurface(dpy, config, surfaceAttributes);
-    if (surface == EGL_NO_SURFACE) {
-        failure = "cannot create an EGL pbuffer";
-        return;
-    }
     const EGLint contextAttributes[] = {EGL_CONTEXT_OPENGL_PROFILE_MASK,
                                         EGL_CONTEXT_OPENGL_COMPATIBILITY_PROFILE_BIT, EGL_NONE};
     context = eglCreateContext(dpy, config, EGL_NO_CONTEXT, contextAttributes);
-    if (context == EGL_NO_CONTEXT) {
-        failure = "cannot create a compatibility-profile OpenGL context";
-        return;
-    }
-    current = eglMakeCurrent(dpy, surface, surface, context);
-    if (!current) {
-        failure = "cannot make the OpenGL context current";
+    if (surface == EGL_NO_SURFACE || context == EGL_NO_CONTEXT || !makeCurrent()) {
+        failure = "cannot make a compatibility-profile context current on a pbuffer";
+        surface = surface == EGL_NO_SURFACE ? nullptr : surface;
+        context = context == EGL_NO_CONTEXT ? nullptr : context;
     }
 }
 

@@ -1,7 +1,6 @@
 #pragma once
-// A headless OpenGL context for tests of code that calls OpenGL: EGL on Mesa's surfaceless
-// platform, a desktop compatibility-profile context (fixed function, display lists) and a
-// small pbuffer so that drawing and glReadPixels work. No display is needed.
+// A headless OpenGL context: EGL on Mesa's surfaceless platform, desktop compatibility profile
+// (fixed function, display lists), a small pbuffer so that drawing and glReadPixels work.
 
 #include <gtest/gtest.h>
 
@@ -17,8 +16,7 @@ class GlContext {
     GlContext& operator=(const GlContext&) = delete;
 
     bool ok() const { return current; }
-    // Makes this context current again, e.g. after another test's context was current; a
-    // context that lives for a whole test suite keeps its display lists and state.
+    // Current again after another test's context: one living for a suite keeps its lists.
     bool makeCurrent();
     const std::string& error() const { return failure; }
 
