@@ -110,36 +110,16 @@ std::string loadCapturingStderr(Model_3DS& model, const std::string& name, int f
 } // namespace
 
 TEST(Model3dsReading, aWholeMeshGivesItsMaterialsObjectsAndGroups) {
-    Model_3DS model = read(samples::twoMaterialQuad(), "bin/models/quad.3ds", 6);
-    ASSERT_EQ(model.numMaterials, 2);
-    ASSERT_EQ(model.numObjects, 1);
+    const Model_3DS model = read(samples::twoMaterialQuad(), "bin/models/quad.3ds", 6);
     EXPECT_EQ(model.fault, nullptr);
     EXPECT_EQ(mapsHandedOn, (Maps{{"bin/models/red.tga", 6}, {"bin/models/blue.tga", 7}}));
-    const Material_3DS& red = model.materials[0];
-    EXPECT_STREQ(red.name, "red");
-    EXPECT_TRUE(red.hasAmbient);
-    EXPECT_FLOAT_EQ(red.ambient[0], 40 / 255.0f);
-    EXPECT_EQ(floats(red.diffuse, 4), (Floats{1, 0, 0, 1}));
-    EXPECT_EQ(colorOf(red), (std::vector<int>{255, 0, 0, 255}));
-    EXPECT_EQ(red.textureIndex, 6);
-    const Material_3DS& blue = model.materials[1];
-    EXPECT_FALSE(blue.hasAmbient);
-    EXPECT_EQ(floats(blue.diffuse, 4), (Floats{0, 0, 1, 1}));
-    EXPECT_EQ(blue.textureIndex, 7) << "a map under 0xA030 takes a slot too";
-    const Object_3DS& quad = model.objects[0];
-    EXPECT_STREQ(quad.name, "quad");
-    EXPECT_TRUE(quad.textured);
-    // File (x, y, z) is stored y-up as (x, z, -y).
-    EXPECT_EQ(floats(quad.vertices, 12), (Floats{0, 0, 0, 1, 0, 0, 1, 1, -0, 0, 1, -0}));
-    EXPECT_EQ(floats(quad.texCoords, 8), (Floats{0, 0, 1, 0, 1, 1, 0, 1}));
-    EXPECT_EQ(shorts(quad.faces, quad.numFaces), (Ints{0, 1, 2, 0, 2, 3}));
-    ASSERT_EQ(quad.numFaceGroups, 2);
-    EXPECT_EQ(groupIndices(quad, 0), (Ints{0, 1, 2}));
-    EXPECT_EQ(quad.faceGroups[0].materialIndex, 0);
-    EXPECT_EQ(groupIndices(quad, 1), (Ints{0, 2, 3}));
-    EXPECT_EQ(quad.faceGroups[1].materialIndex, 1);
-    EXPECT_EQ(model.totalVerts, 4);
-    EXPECT_EQ(model.totalFaces, 2);
+    // Counts; per material its slot, colour, ambient, diffuse; per object its vertices (file
+    // (x, y, z) stored y-up as (x, z, -y)), normals, pairs, triangles and groups.
+    EXPECT_EQ(dump(model), "2 4 2\n"
+                           "red 1 6 1\n255 0 0 255 \n0.156863 0 0 1 \n1 0 0 1 \n"
+                           "blue 1 7 0\n0 0 255 255 \n1 1 1 1 \n0 0 1 1 \n"
+                           "quad 1\n0 0 -0 1 0 -0 1 1 -0 0 1 -0 \n0 0 1 0 0 1 0 0 1 0 0 1 \n"
+                           "0 0 1 0 1 1 0 1 \n0 1 2 0 2 3 \n0: 0 1 2 \n1: 0 2 3 \n");
 }
 
 TEST(Model3dsReading, filesThatDifferOnlyInWhatTheReaderSkipsOrReordersReadAlike) {
@@ -215,27 +195,12 @@ TEST(Model3dsReading, materialColoursTakeTheLastColourGivenTruncatedToLowBytes) 
          materialWith("both", {ambient(byteColor(51, 102, 153)), diffuse(floatColor(1, 0.5f, 0))}),
          // value * 255, truncated toward zero, low 8 bits: 1.5 -> 126, -0.5 -> 129.
          materialWith("wide", {diffuse(floatColor(1.5f, -0.5f, 0.999f))})}));
-    const struct {
-        std::vector<int> color;
-        Floats ambient, diffuse;
-    } expected[] = {
-        {{200, 100, 50, 255}, {0.2f, 0.2f, 0.2f, 1}, {200 / 255.0f, 100 / 255.0f, 50 / 255.0f, 1}},
-        {{127, 63, 255, 255}, {0.5f, 0.25f, 1, 1}, {0.8f, 0.8f, 0.8f, 1}},
-        {{255, 127, 0, 255}, {0.2f, 0.4f, 0.6f, 1}, {1, 0.5f, 0, 1}},
-        {{126, 129, 254, 255}, {0.2f, 0.2f, 0.2f, 1}, {1.5f, -0.5f, 0.999f, 1}},
-    };
-    ASSERT_EQ(model.numMaterials, 4);
-    for (int m = 0; m < 4; ++m) {
-        SCOPED_TRACE(model.materials[m].name);
-        EXPECT_EQ(colorOf(model.materials[m]), expected[m].color);
-        EXPECT_EQ(model.materials[m].hasAmbient, m == 1 || m == 2);
-        if (model.materials[m].hasAmbient) {
-            EXPECT_EQ(floats(model.materials[m].ambient, 4), expected[m].ambient);
-        }
-        if (m != 1) {
-            EXPECT_EQ(floats(model.materials[m].diffuse, 4), expected[m].diffuse);
-        }
-    }
+    EXPECT_EQ(dump(model),
+              "0 0 0\n"
+              "bytes 0 -1 0\n200 100 50 255 \n1 1 1 1 \n0.784314 0.392157 0.196078 1 \n"
+              "floats 0 -1 1\n127 63 255 255 \n0.5 0.25 1 1 \n1 1 1 1 \n"
+              "both 0 -1 1\n255 127 0 255 \n0.2 0.4 0.6 1 \n1 0.5 0 1 \n"
+              "wide 0 -1 0\n126 129 254 255 \n1 1 1 1 \n1.5 -0.5 0.999 1 \n");
 }
 
 TEST(Model3dsReading, mostlyRepeatedOrMissingTexCoordsMeanAnUntexturedObject) {
