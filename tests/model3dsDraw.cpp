@@ -162,16 +162,17 @@ TEST_F(Model3dsDraw, theModelScalesTurnsZYXAndMovesItsObjectsTurnedXYZAndMoved) 
         bool object;
         Floats first, second;
     } rows[] = {
-        // (1,0,0) -> 0.5 -> about y: (0,0,-0.5) -> about x: (0,0.5,0) -> moved by (0.25,0,0).
-        {"model", false, {0.25f, 0.5f, 0}, {0.25f, 0, 0.5f}},
-        // Inside the scale: (1,0,0) -> about y: (0,0,-1) -> moved by (0,0.25,0) -> halved.
-        {"object", true, {0, 0.125f, -0.5f}, {0.5f, 0.125f, 0}},
+        // (0,1,0) -> 0.5 -> about z: (-0.5,0,0) -> y: (0,0,0.5) -> x: (0,-0.5,0) -> moved.
+        {"model", false, {0.25f, 0, 0.5f}, {0.25f, -0.5f, 0}},
+        // Inside the scale: (0,1,0) -> about x: (0,0,1) -> y: (1,0,0) -> z: (0,1,0) -> moved
+        // by (0,0.25,0) -> halved.
+        {"object", true, {0, 0.125f, -0.5f}, {0, 0.625f, 0}},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         Model_3DS model = read(fileWith({cornerTriangle("o", "")}));
         model.scale = 0.5f;
-        (row.object ? model.objects[0].rot : model.rot) = {90, 90, 0};
+        (row.object ? model.objects[0].rot : model.rot) = {90, 90, 90};
         if (row.object) {
             model.objects[0].pos = {0, 0.25f, 0};
         } else {
