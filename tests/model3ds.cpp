@@ -123,41 +123,24 @@ TEST(Model3dsReading, aWholeMeshGivesItsMaterialsObjectsAndGroups) {
 }
 
 TEST(Model3dsReading, filesThatDifferOnlyInWhatTheReaderSkipsOrReordersReadAlike) {
-    Chunk faces = faceList({{0, 1, 2}, {0, 2, 3}});
-    faces.child(unknown())
-        .child(faceGroup("red", {0}))
-        .child(unknown(0x4150))
-        .child(faceGroup("blue", {1}));
-    Chunk body = mesh();
-    body.child(unknown(0x4160))
-        .child(vertexList({{0, 0, 0}, {1, 0, 0}, {1, 0, 1}, {0, 0, 1}}))
-        .child(unknown())
-        .child(texCoords({{0, 0}, {1, 0}, {1, 1}, {0, 1}}))
-        .child(faces);
-    Chunk quad = object("quad");
-    quad.child(unknown()).child(body).child(unknown(0x4700));
-    Chunk red = material();
-    red.child(unknown(0xA040))
-        .child(materialName("red"))
-        .child(unknown())
-        .child(Chunk(0xA010).child(unknown()).child(byteColor(40, 0, 0)).child(unknown()))
-        .child(diffuse(floatColor(1, 0, 0)))
-        .child(
-            Chunk(0xA200).child(unknown()).child(Chunk(0xA300).name("red.tga")).child(unknown()));
-    Chunk blue = material();
-    blue.child(materialName("blue"))
-        .child(diffuse(byteColor(0, 0, 255)))
-        .child(textureMap("blue.tga", 0xA030))
-        .child(unknown());
-    Chunk edit = editor();
-    edit.child(unknown(0x0100))
-        .child(red)
-        .child(unknown())
-        .child(blue)
-        .child(quad)
-        .child(unknown());
-    Chunk cluttered = mainChunk();
-    cluttered.child(unknown(0xB000)).child(edit).child(unknown());
+    const Chunk u = unknown();
+    const Chunk faces =
+        withChildren(faceList({{0, 1, 2}, {0, 2, 3}}),
+                     {u, faceGroup("red", {0}), unknown(0x4150), faceGroup("blue", {1})});
+    const Chunk body = withChildren(
+        mesh(), {unknown(0x4160), vertexList({{0, 0, 0}, {1, 0, 0}, {1, 0, 1}, {0, 0, 1}}), u,
+                 texCoords({{0, 0}, {1, 0}, {1, 1}, {0, 1}}), faces});
+    const Chunk quad = withChildren(object("quad"), {u, body, unknown(0x4700)});
+    const Chunk red = withChildren(
+        material(),
+        {unknown(0xA040), materialName("red"), u,
+         withChildren(Chunk(0xA010), {u, byteColor(40, 0, 0), u}), diffuse(floatColor(1, 0, 0)),
+         withChildren(Chunk(0xA200), {u, Chunk(0xA300).name("red.tga"), u})});
+    const Chunk blue =
+        materialWith("blue", {diffuse(byteColor(0, 0, 255)), textureMap("blue.tga", 0xA030), u});
+    const Chunk cluttered = withChildren(
+        mainChunk(),
+        {unknown(0xB000), withChildren(editor(), {unknown(0x0100), red, u, blue, quad, u}), u});
     std::vector<unsigned char> oddFirstId = samples::bareTriangle().bytes();
     oddFirstId[0] = 0x34;
     oddFirstId[1] = 0x12;
