@@ -137,21 +137,3 @@ TEST(TgaOracle, decodedPixelsEqualImageMagicksAndStbsForEveryKindOfTrueColourFil
     }
     EXPECT_EQ(checked, 6 * 3 * 8);
 }
-
-TEST(TgaOracle, imageMagicksColourMappedAndGreyFilesGiveNoImage) {
-    Scratch dir;
-    const std::string tga = (dir.path / "refused.tga").string();
-    for (const char* options : {"-type Palette", "-type Palette -compress RLE", "-type Grayscale",
-                                "-type Grayscale -compress RLE"}) {
-        SCOPED_TRACE(options);
-        ASSERT_EQ(
-            std::system(("convert " + std::string(recipes[1]) + " " + options + " " + tga).c_str()),
-            0);
-        const Bytes bytes = readFile(tga);
-        ASSERT_GE(bytes.size(), 18u);
-        EXPECT_TRUE(bytes[1] == 1 || bytes[16] == 8); // mapped, or 8-bit grey
-        const char* reason = nullptr;
-        EXPECT_EQ(Decode_TGA(bytes.data(), bytes.size(), &reason), nullptr);
-        EXPECT_NE(reason, nullptr);
-    }
-}
