@@ -36,7 +36,7 @@ void recordMap(unsigned int* textures, const char* fileName, int slot) {
 Model_3DS read(const std::vector<unsigned char>& bytes, const char* name = "mesh.3ds",
                int firstTexture = 0) {
     static unsigned int textures[40];
-    std::unique_ptr<unsigned char[]> exact(new unsigned char[bytes.size() + 1]);
+    std::unique_ptr<unsigned char[]> exact(new unsigned char[bytes.size()]);
     std::copy(bytes.begin(), bytes.end(), exact.get());
     mapsHandedOn.clear();
     Model_3DS model;
