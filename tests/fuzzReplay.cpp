@@ -1,6 +1,6 @@
 // Every input the fuzzers ever failed on (fuzz/regressions/) and every seed (fuzz/corpus/) goes
 // through its reader again: the sanitizer build catches any access outside a buffer, and the
-// result must keep its promises, so that drawing or uploading it can never read outside one.
+// result must keep the promises that make drawing or uploading it safe.
 
 #include "assets/model3ds.h"
 #include "assets/textureSlots.h"
@@ -19,32 +19,27 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Every file kept for `target`, regressions first; fails the test when there are none.
-std::vector<fs::path> keptInputs(const std::string& target) {
-    std::vector<fs::path> found;
+// Calls `check` on the bytes of every file kept for `target`; fails when there are none.
+template <class Check> void replay(const std::string& target, Check check) {
+    int count = 0;
     for (const char* folder : {"regressions", "corpus"}) {
-        const fs::path root = fs::path(ZEPH_SOURCE_DIR) / "fuzz" / folder / target;
-        for (const fs::directory_entry& entry : fs::directory_iterator(root)) {
+        for (const auto& entry :
+             fs::directory_iterator(fs::path(ZEPH_SOURCE_DIR) / "fuzz" / folder / target)) {
             if (entry.is_regular_file() && entry.path().filename().string()[0] != '.') {
-                found.push_back(entry.path());
+                SCOPED_TRACE(entry.path().string());
+                std::ifstream in(entry.path(), std::ios::binary);
+                check(std::vector<unsigned char>(std::istreambuf_iterator<char>(in), {}));
+                ++count;
             }
         }
     }
-    EXPECT_FALSE(found.empty()) << target;
-    return found;
-}
-
-std::vector<unsigned char> bytesOf(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), {});
+    EXPECT_GT(count, 0) << target;
 }
 
 } // namespace
 
 TEST(FuzzReplay, everyKeptMeshLeavesEveryIndexInsideItsArray) {
-    for (const fs::path& input : keptInputs("fuzz_model3ds")) {
-        SCOPED_TRACE(input.string());
-        const std::vector<unsigned char> bytes = bytesOf(input);
+    replay("fuzz_model3ds", [](const std::vector<unsigned char>& bytes) {
         unsigned int textures[textureSlotCount] = {};
         Model_3DS model;
         model.textureLoader = nullptr;
@@ -56,40 +51,33 @@ TEST(FuzzReplay, everyKeptMeshLeavesEveryIndexInsideItsArray) {
         for (int o = 0; o < model.numObjects; ++o) {
             const Object_3DS& object = model.objects[o];
             EXPECT_NE(std::memchr(object.name, 0, 80), nullptr);
-            if (object.textured) {
-                EXPECT_GE(object.numTexCoords, object.numVerts);
-            }
+            EXPECT_TRUE(!object.textured || object.numTexCoords >= object.numVerts);
             for (int i = 0; i < object.numFaces; ++i) {
                 ASSERT_LT(object.faces[i], object.numVerts);
             }
             for (int g = 0; g < object.numFaceGroups; ++g) {
                 const FaceGroup_3DS& group = object.faceGroups[g];
-                EXPECT_GE(group.materialIndex, 0);
-                EXPECT_LE(group.materialIndex, model.numMaterials);
+                EXPECT_TRUE(group.materialIndex >= 0 && group.materialIndex <= model.numMaterials);
                 EXPECT_EQ(group.numIndices % 3, 0);
                 for (int i = 0; i < group.numIndices; ++i) {
                     ASSERT_LT(group.indices[i], object.numVerts);
                 }
             }
         }
-    }
+    });
 }
 
 TEST(FuzzReplay, everyKeptImageIsWholeOrRefusedWithAReason) {
-    for (const fs::path& input : keptInputs("fuzz_tga")) {
-        SCOPED_TRACE(input.string());
-        const std::vector<unsigned char> bytes = bytesOf(input);
+    replay("fuzz_tga", [](const std::vector<unsigned char>& bytes) {
         const char* reason = nullptr;
-        TGA_Image* image = Decode_TGA(bytes.data(), bytes.size(), &reason);
-        if (image != nullptr) {
+        if (TGA_Image* image = Decode_TGA(bytes.data(), bytes.size(), &reason)) {
             EXPECT_TRUE(image->channels == 3 || image->channels == 4);
-            EXPECT_GE(image->width, 1);
-            EXPECT_GE(image->height, 1);
+            EXPECT_TRUE(image->width >= 1 && image->height >= 1);
             // A run-length packet of two bytes stands for at most 128 pixels.
             EXPECT_LE(std::size_t(image->width) * std::size_t(image->height), 128 * bytes.size());
             Free_TGA(image);
         } else {
             EXPECT_TRUE(reason != nullptr && reason[0] != '\0');
         }
-    }
+    });
 }

@@ -1,17 +1,23 @@
 // The asset registry: every texture and mesh read once, in a fixed order, into the one texture
-// array and one display list per kind.
+// array and one display list per kind; and a kind's own asset steps.
 
 #include "assets/geometries.h"
+#include "assets/textureSlots.h"
+#include "entities/brakiri.h"
+#include "entities/castalia.h"
+#include "entities/clipper.h"
+#include "entities/kanone3d.h"
 
 #include "support/chunkBuilder.h"
 #include "support/feedback.h"
+#include "support/glContext.h"
 #include "support/scratch.h"
 #include "support/tgaFiles.h"
-#include "support/glContext.h"
 
 #include <GL/gl.h>
 
 #include <algorithm>
+#include <array>
 #include <iterator>
 #include <memory>
 #include <string>
@@ -28,8 +34,8 @@ struct KindArt {
     float scale;
 };
 
-// Loading order, with the cockpit between Toutatis and Rocket3d. Every mesh has its own
-// triangle count (its position in this table plus one) so its list tells which file it holds.
+// Loading order. Every mesh has its own triangle count (its place here plus one), so its list
+// tells which file it holds.
 const KindArt kindArt[] = {
     {"toutatis.3ds", "tou", 1, 20, &Geometries::toutatisList, 1.0f},
     {"cockpit.3ds", "coc", 2, 30, &Geometries::cockpitList, 0.1f},
@@ -46,11 +52,8 @@ void writeKindArt(const Scratch& scratch, int mapsEach = -1) {
     scratch.write("bin/texture/hubble2min.tga", tgaFiles::plain(1, 1, 10, 0, 0));
     int position = 0;
     for (const KindArt& kind : kindArt) {
-        const int maps = mapsEach < 0 ? kind.maps : mapsEach;
         chunk3ds::TestMesh mesh;
-        mesh.materials.clear();
-        mesh.materials.push_back({"plain", ""});
-        for (int m = 0; m < maps; ++m) {
+        for (int m = 0; m < (mapsEach < 0 ? kind.maps : mapsEach); ++m) {
             const std::string map = std::string(kind.name) + std::to_string(m) + ".tga";
             mesh.materials.push_back({"mat" + std::to_string(m), map});
             scratch.write("bin/models/" + map,
@@ -61,141 +64,96 @@ void writeKindArt(const Scratch& scratch, int mapsEach = -1) {
     }
 }
 
-std::vector<unsigned char> red(unsigned char value) { return {value, 0, 0}; }
-
-void resetView() {
+std::size_t trianglesOf(unsigned int list) {
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
+    return feedback(GL_3D, [&] { glCallList(list); }).polygons.size();
+}
+
+std::string greeting(int cannonMaps) {
+    return "\n une geometrie est initialisee\n ******* nb nbTextureKan : " +
+           std::to_string(cannonMaps) + "  ******* \n";
 }
 
 } // namespace
 
-TEST_F(GlTest, registryHandsOutTextureSlotsInLoadingOrder) {
+TEST_F(GlTest, theRegistryGreetsHandsOutSlotsInLoadingOrderAndAListPerKindAtItsScale) {
     Scratch scratch(true);
     writeKindArt(scratch);
     auto geometries = std::make_unique<Geometries>();
     testing::internal::CaptureStdout();
     geometries->init();
-    testing::internal::GetCapturedStdout();
-
-    const unsigned int* textures = geometries->textures;
-    EXPECT_EQ(texturePixels(textures[0]), red(10)) << "the sky takes slot 0";
-    EXPECT_EQ(texturePixels(textures[1]), red(20)) << "Toutatis";
-    EXPECT_EQ(texturePixels(textures[2]), red(30)) << "cockpit, first map";
-    EXPECT_EQ(texturePixels(textures[3]), red(31)) << "cockpit, second map";
-    // The rocket names no map and takes no slot: the Clipper follows the cockpit directly.
-    EXPECT_EQ(texturePixels(textures[4]), red(50)) << "Clipper";
-    EXPECT_EQ(texturePixels(textures[5]), red(60)) << "Brakiri";
-    EXPECT_EQ(texturePixels(textures[6]), red(70)) << "Castalia";
-    EXPECT_EQ(texturePixels(textures[7]), red(80)) << "Golevka";
-    EXPECT_EQ(texturePixels(textures[8]), red(90)) << "Kanone3d, first map";
-    EXPECT_EQ(texturePixels(textures[9]), red(91)) << "Kanone3d, second map";
-    EXPECT_EQ(texturePixels(textures[10]), red(100)) << "Laser";
-    for (int slot = 11; slot < textureSlotCount; ++slot) {
-        EXPECT_EQ(textures[slot], 0u) << "slot " << slot;
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), greeting(2));
+    // The sky takes slot 0; the rocket names no map, so the Clipper follows the cockpit.
+    const int reds[] = {10, 20, 30, 31, 50, 60, 70, 80, 90, 91, 100};
+    for (int slot = 0; slot < textureSlotCount; ++slot) {
+        SCOPED_TRACE(slot);
+        if (slot < int(std::size(reds))) {
+            EXPECT_EQ(texturePixels(geometries->textures[slot]),
+                      (std::vector<unsigned char>{static_cast<unsigned char>(reds[slot]), 0, 0}));
+        } else {
+            EXPECT_EQ(geometries->textures[slot], 0u);
+        }
     }
-}
-
-TEST_F(GlTest, registryPrintsItsGreetingFirstAndTheCannonsTextureCount) {
-    Scratch scratch(true);
-    writeKindArt(scratch);
-    Geometries geometries;
-    testing::internal::CaptureStdout();
-    geometries.init();
-    EXPECT_EQ(testing::internal::GetCapturedStdout(),
-              "\n une geometrie est initialisee\n ******* nb nbTextureKan : 2  ******* \n");
-}
-
-TEST_F(GlTest, everyKindGetsItsOwnListHoldingItsMeshAtItsScale) {
-    Scratch scratch(true);
-    writeKindArt(scratch);
-    Geometries geometries;
-    testing::internal::CaptureStdout();
-    geometries.init();
-    testing::internal::GetCapturedStdout();
-
-    std::vector<unsigned int> seen = {geometries.skyboxList};
-    EXPECT_TRUE(glIsList(geometries.skyboxList));
-    for (size_t i = 0; i < std::size(kindArt); ++i) {
+    std::vector<unsigned int> seen = {geometries->skyboxList};
+    for (std::size_t i = 0; i < std::size(kindArt); ++i) {
         const KindArt& kind = kindArt[i];
         SCOPED_TRACE(kind.file);
-        const unsigned int list = geometries.*kind.list;
+        const unsigned int list = geometries.get()->*kind.list;
         ASSERT_TRUE(glIsList(list));
         EXPECT_EQ(std::count(seen.begin(), seen.end(), list), 0) << "lists are distinct";
         seen.push_back(list);
-
-        resetView();
-        const auto polygons = feedback(GL_3D, [&] { glCallList(list); }).polygons;
-        EXPECT_EQ(polygons.size(), i + 1) << "the list holds this kind's own mesh";
-
+        EXPECT_EQ(trianglesOf(list), i + 1) << "the list holds this kind's own mesh";
         // The list leaves its scale on the matrix; callers push and pop around it.
-        resetView();
+        glLoadIdentity();
         glCallList(list);
         glCallList(list);
         float m[16];
         glGetFloatv(GL_MODELVIEW_MATRIX, m);
-        EXPECT_FLOAT_EQ(m[0], kind.scale * kind.scale);
-        EXPECT_FLOAT_EQ(m[5], kind.scale * kind.scale);
-        EXPECT_FLOAT_EQ(m[10], kind.scale * kind.scale);
+        EXPECT_EQ((std::vector<float>{m[0], m[5], m[10]}),
+                  std::vector<float>(3, kind.scale * kind.scale));
     }
-    resetView();
+    glLoadIdentity();
     glScalef(0.005f, 0.005f, 0.005f); // brings the sky's walls inside the clip volume
-    EXPECT_GE(feedback(GL_3D, [&] { glCallList(geometries.skyboxList); }).polygons.size(),
-              6u);
+    EXPECT_GE(feedback(GL_3D, [&] { glCallList(geometries->skyboxList); }).polygons.size(), 6u);
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
-TEST_F(GlTest, missingArtStillGivesCallableEmptyListsAndCountsOnlyTheSky) {
-    Scratch scratch(true);
-    Geometries geometries;
-    testing::internal::CaptureStdout();
-    geometries.init();
-    EXPECT_EQ(testing::internal::GetCapturedStdout(),
-              "\n une geometrie est initialisee\n ******* nb nbTextureKan : 0  ******* \n");
-    for (const KindArt& kind : kindArt) {
-        const unsigned int list = geometries.*kind.list;
-        EXPECT_TRUE(glIsList(list)) << kind.file;
-        resetView();
-        EXPECT_TRUE(feedback(GL_3D, [&] { glCallList(list); }).polygons.empty());
-    }
-    for (unsigned int id : geometries.textures) {
-        EXPECT_EQ(id, 0u);
-    }
-    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
-}
-
-TEST_F(GlTest, artNeedingMoreThanTheTwentySlotsIsCutAtTheLastSlot) {
-    // Three maps per kind: 28 slots wanted, 20 exist.
-    Scratch scratch(true);
-    writeKindArt(scratch, 3);
-    auto geometries = std::make_unique<Geometries>();
-    testing::internal::CaptureStdout();
-    testing::internal::CaptureStderr();
-    geometries->init();
-    const std::string complaints = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(testing::internal::GetCapturedStdout(),
-              "\n une geometrie est initialisee\n ******* nb nbTextureKan : 3  ******* \n");
-
-    EXPECT_FALSE(complaints.empty()) << "the refused textures are reported";
-    for (int slot = 0; slot < textureSlotCount; ++slot) {
-        EXPECT_TRUE(glIsTexture(geometries->textures[slot])) << "slot " << slot;
-    }
-    // Slot 19 is the Golevka's first map (1 + 3 * 6 = 19); its other maps were refused.
-    EXPECT_EQ(texturePixels(geometries->textures[19]), red(80));
-    for (size_t i = 0; i < std::size(kindArt); ++i) {
-        const unsigned int list = geometries.get()->*kindArt[i].list;
-        EXPECT_TRUE(glIsList(list)) << kindArt[i].file;
-        resetView();
-        EXPECT_EQ(feedback(GL_3D, [&] { glCallList(list); }).polygons.size(), i + 1)
-            << kindArt[i].file << " is drawn, with or without its textures";
+TEST_F(GlTest, missingArtOrTooManyMapsStillGiveEveryKindItsList) {
+    for (int mapsEach : {-2, 3}) { // no art at all; three maps a kind, 28 slots for 20
+        SCOPED_TRACE(mapsEach);
+        Scratch scratch(true);
+        if (mapsEach > 0) {
+            writeKindArt(scratch, mapsEach);
+        }
+        auto geometries = std::make_unique<Geometries>();
+        testing::internal::CaptureStdout();
+        testing::internal::CaptureStderr();
+        geometries->init();
+        const std::string complaints = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), greeting(std::max(mapsEach, 0)));
+        for (std::size_t i = 0; i < std::size(kindArt); ++i) {
+            EXPECT_TRUE(glIsList(geometries.get()->*kindArt[i].list)) << kindArt[i].file;
+            EXPECT_EQ(trianglesOf(geometries.get()->*kindArt[i].list), mapsEach > 0 ? i + 1 : 0)
+                << kindArt[i].file << " is drawn, with or without its textures";
+        }
+        for (int slot = 0; slot < textureSlotCount; ++slot) {
+            EXPECT_EQ(bool(glIsTexture(geometries->textures[slot])), mapsEach > 0) << slot;
+        }
+        if (mapsEach > 0) {
+            EXPECT_FALSE(complaints.empty()) << "the refused textures are reported";
+            // Slot 19 is the Golevka's first map (1 + 3 * 6 = 19); its other maps were refused.
+            EXPECT_EQ(texturePixels(geometries->textures[19]),
+                      (std::vector<unsigned char>{80, 0, 0}));
+        }
+        EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
     }
 }
 
 TEST_F(GlTest, listsThatCannotBeMadeAreReportedAndLeftAtZero) {
-    // Inside glBegin/glEnd OpenGL hands out no list names at all. No art is given: images
-    // cannot be uploaded there either.
+    // Inside glBegin/glEnd OpenGL hands out no list names, and uploads no images either.
     Scratch scratch(true);
     Geometries geometries;
     testing::internal::CaptureStdout();
@@ -207,7 +165,6 @@ TEST_F(GlTest, listsThatCannotBeMadeAreReportedAndLeftAtZero) {
     testing::internal::GetCapturedStdout();
     while (glGetError() != GL_NO_ERROR) {
     }
-
     EXPECT_EQ(geometries.skyboxList, 0u);
     for (const KindArt& kind : kindArt) {
         EXPECT_EQ(geometries.*kind.list, 0u) << kind.file;
@@ -219,4 +176,51 @@ TEST_F(GlTest, listsThatCannotBeMadeAreReportedAndLeftAtZero) {
     for (GLuint list = 1; list < 20; ++list) {
         EXPECT_FALSE(glIsList(list)) << "nothing was compiled into list " << list;
     }
+}
+
+TEST_F(GlTest, aKindsMeshIsDrawnFromItsOwnTexturesWhereverTheyStart) {
+    Scratch scratch(true);
+    chunk3ds::TestMesh mesh;
+    mesh.materials = {{"m0", "map0.tga"}, {"m1", "map1.tga"}};
+    mesh.triangles = 3;
+    mesh.textured = true;
+    scratch.write("bin/models/castalia.3ds", chunk3ds::meshFile(mesh));
+    scratch.write("bin/models/map0.tga", tgaFiles::plain(1, 1, 1, 2, 3));
+    scratch.write("bin/models/map1.tga", tgaFiles::plain(1, 1, 4, 5, 6));
+    std::array<unsigned int, textureSlotCount> textures{};
+    Castalia castalia;
+    EXPECT_EQ(castalia.load(5, textures.data()), 2);
+    EXPECT_EQ(textures[4], 0u);
+    EXPECT_EQ(texturePixels(textures[5]), (std::vector<unsigned char>{1, 2, 3}));
+    EXPECT_EQ(texturePixels(textures[6]), (std::vector<unsigned char>{4, 5, 6}));
+    EXPECT_EQ(textures[7], 0u);
+    const GLuint list = glGenLists(1);
+    glNewList(list, GL_COMPILE);
+    castalia.initDisplayList(textures.data());
+    glEndList();
+    EXPECT_EQ(trianglesOf(list), 3u);
+}
+
+// Castalia, the ships and the cannon note where they were last drawn: the origin of the
+// current frame in eye coordinates.
+template <class Kind> void expectCapture(const char* name) {
+    SCOPED_TRACE(name);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glTranslatef(3, -4, 12);
+    glRotatef(30, 0, 1, 0);
+    glScalef(2, 2, 2);
+    Kind kind;
+    EXPECT_FALSE(kind.drawn);
+    kind.draw();
+    EXPECT_TRUE(kind.drawn);
+    EXPECT_EQ((std::vector<float>{kind.drawnX, kind.drawnY, kind.drawnZ}),
+              (std::vector<float>{3, -4, 12}));
+}
+
+TEST_F(GlTest, drawingRecordsTheFramesOriginInEyeSpace) {
+    expectCapture<Castalia>("Castalia");
+    expectCapture<Clipper>("Clipper");
+    expectCapture<Brakiri>("Brakiri");
+    expectCapture<Kanone3d>("Kanone3d");
 }

@@ -1,9 +1,10 @@
 #pragma once
-// Assembles 3DS files byte by byte for the mesh tests: a chunk is an id, its own fields and its
-// children; bytes() writes the 6-byte header with the true length unless a test forces another.
+// Assembles 3DS files byte by byte: a chunk is an id, its own fields and its children; bytes()
+// writes the 6-byte header with the true length unless a test claims another.
 
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,34 +23,24 @@ class Chunk {
         std::memcpy(&bits, &value, sizeof bits);
         return u32(bits);
     }
-    // The text and its terminating NUL.
-    Chunk& name(const std::string& text) {
-        raw(text);
-        return u8(0);
-    }
+    Chunk& name(const std::string& text) { return raw(text).u8(0); } // with its NUL
     Chunk& raw(const std::string& text) {
         body.insert(body.end(), text.begin(), text.end());
         return *this;
     }
-    Chunk& raw(const std::vector<unsigned char>& bytes) {
+    Chunk& child(const Chunk& inner) {
+        const std::vector<unsigned char> bytes = inner.bytes();
         body.insert(body.end(), bytes.begin(), bytes.end());
         return *this;
     }
-    Chunk& child(const Chunk& inner) { return raw(inner.bytes()); }
-    // Writes `length` in the header instead of the true one.
     Chunk& claimLength(std::uint32_t length) {
-        forcedLength = length;
-        hasForcedLength = true;
+        claimed = length;
         return *this;
     }
-
     std::vector<unsigned char> bytes() const {
-        const std::uint32_t length =
-            hasForcedLength ? forcedLength : static_cast<std::uint32_t>(body.size() + 6);
-        std::vector<unsigned char> out = {
-            static_cast<unsigned char>(id & 0xFF),          static_cast<unsigned char>(id >> 8),
-            static_cast<unsigned char>(length & 0xFF),      static_cast<unsigned char>(length >> 8 & 0xFF),
-            static_cast<unsigned char>(length >> 16 & 0xFF), static_cast<unsigned char>(length >> 24)};
+        Chunk header(0);
+        header.u16(id).u32(claimed ? *claimed : std::uint32_t(body.size() + 6));
+        std::vector<unsigned char> out = header.body;
         out.insert(out.end(), body.begin(), body.end());
         return out;
     }
@@ -57,8 +48,7 @@ class Chunk {
   private:
     std::uint16_t id;
     std::vector<unsigned char> body;
-    std::uint32_t forcedLength = 0;
-    bool hasForcedLength = false;
+    std::optional<std::uint32_t> claimed;
 };
 
 // The chunks of a 3DS file, by what they mean.
@@ -74,34 +64,48 @@ struct Triangle {
     unsigned a, b, c;
 };
 
-inline Chunk mainChunk() { return Chunk(0x4D4D); }
-inline Chunk editor() { return Chunk(0x3D3D); }
-inline Chunk material() { return Chunk(0xAFFF); }
-inline Chunk materialName(const std::string& text) { return Chunk(0xA000).name(text); }
+inline Chunk mainChunk() {
+    return Chunk(0x4D4D);
+}
+inline Chunk editor() {
+    return Chunk(0x3D3D);
+}
+inline Chunk material() {
+    return Chunk(0xAFFF);
+}
+inline Chunk materialName(const std::string& text) {
+    return Chunk(0xA000).name(text);
+}
 inline Chunk floatColor(float r, float g, float b, std::uint16_t id = 0x0010) {
     return Chunk(id).f32(r).f32(g).f32(b);
 }
 inline Chunk byteColor(unsigned r, unsigned g, unsigned b, std::uint16_t id = 0x0011) {
     return Chunk(id).u8(r).u8(g).u8(b);
 }
-inline Chunk ambient(const Chunk& color) { return Chunk(0xA010).child(color); }
-inline Chunk diffuse(const Chunk& color) { return Chunk(0xA020).child(color); }
+inline Chunk ambient(const Chunk& color) {
+    return Chunk(0xA010).child(color);
+}
+inline Chunk diffuse(const Chunk& color) {
+    return Chunk(0xA020).child(color);
+}
 inline Chunk textureMap(const std::string& mapName, std::uint16_t id = 0xA200) {
     return Chunk(id).child(Chunk(0xA300).name(mapName));
 }
-inline Chunk object(const std::string& objectName) { return Chunk(0x4000).name(objectName); }
-inline Chunk mesh() { return Chunk(0x4100); }
+inline Chunk object(const std::string& objectName) {
+    return Chunk(0x4000).name(objectName);
+}
+inline Chunk mesh() {
+    return Chunk(0x4100);
+}
 inline Chunk vertexList(const std::vector<Xyz>& vertices) {
-    Chunk chunk(0x4110);
-    chunk.u16(static_cast<unsigned>(vertices.size()));
+    Chunk chunk = Chunk(0x4110).u16(unsigned(vertices.size()));
     for (const Xyz& v : vertices) {
         chunk.f32(v.x).f32(v.y).f32(v.z);
     }
     return chunk;
 }
 inline Chunk texCoords(const std::vector<Uv>& pairs) {
-    Chunk chunk(0x4140);
-    chunk.u16(static_cast<unsigned>(pairs.size()));
+    Chunk chunk = Chunk(0x4140).u16(unsigned(pairs.size()));
     for (const Uv& p : pairs) {
         chunk.f32(p.u).f32(p.v);
     }
@@ -109,53 +113,38 @@ inline Chunk texCoords(const std::vector<Uv>& pairs) {
 }
 // The face list's own fields; add 0x4130 children with child().
 inline Chunk faceList(const std::vector<Triangle>& triangles) {
-    Chunk chunk(0x4120);
-    chunk.u16(static_cast<unsigned>(triangles.size()));
+    Chunk chunk = Chunk(0x4120).u16(unsigned(triangles.size()));
     for (const Triangle& t : triangles) {
         chunk.u16(t.a).u16(t.b).u16(t.c).u16(0);
     }
     return chunk;
 }
 inline Chunk faceGroup(const std::string& materialName, const std::vector<unsigned>& triangles) {
-    Chunk chunk(0x4130);
-    chunk.name(materialName).u16(static_cast<unsigned>(triangles.size()));
+    Chunk chunk = Chunk(0x4130).name(materialName).u16(unsigned(triangles.size()));
     for (unsigned t : triangles) {
         chunk.u16(t);
     }
     return chunk;
 }
 // A chunk the reader does not know, with some bytes of its own.
-inline Chunk unknown(std::uint16_t id = 0x7777) { return Chunk(id).u32(0xDEADBEEF).u16(0x4110); }
-
-
-// Whole files and their parts, assembled from children in the order given.
-inline Chunk fileWith(const std::vector<Chunk>& editorChildren) {
-    Chunk edit = editor();
-    for (const Chunk& child : editorChildren) {
-        edit.child(child);
-    }
-    Chunk file = mainChunk();
-    file.child(edit);
-    return file;
+inline Chunk unknown(std::uint16_t id = 0x7777) {
+    return Chunk(id).u32(0xDEADBEEF).u16(0x4110);
 }
 
-inline Chunk objectWith(const std::string& name, const std::vector<Chunk>& meshChildren) {
-    Chunk body = mesh();
-    for (const Chunk& child : meshChildren) {
-        body.child(child);
-    }
-    Chunk named = object(name);
-    named.child(body);
-    return named;
-}
-
-inline Chunk materialWith(const std::string& name, const std::vector<Chunk>& children) {
-    Chunk m = material();
-    m.child(materialName(name));
+inline Chunk withChildren(Chunk parent, const std::vector<Chunk>& children) {
     for (const Chunk& child : children) {
-        m.child(child);
+        parent.child(child);
     }
-    return m;
+    return parent;
+}
+inline Chunk fileWith(const std::vector<Chunk>& editorChildren) {
+    return mainChunk().child(withChildren(editor(), editorChildren));
+}
+inline Chunk objectWith(const std::string& name, const std::vector<Chunk>& meshChildren) {
+    return object(name).child(withChildren(mesh(), meshChildren));
+}
+inline Chunk materialWith(const std::string& name, const std::vector<Chunk>& children) {
+    return withChildren(material().child(materialName(name)), children);
 }
 
 // A mesh's arrays as vectors, so tests compare them whole; a null array is empty.
@@ -167,9 +156,8 @@ inline std::vector<unsigned> shorts(const unsigned short* values, int count) {
                              : std::vector<unsigned>(values, values + count);
 }
 
-// A whole file of one object of small triangles split over its materials in turn (triangle i
-// goes to material i % count), every triangle within 0.1 of the origin; the entity and asset
-// tests stand it in for the game's art.
+// A whole file of one object of small triangles (all within 0.1 of the origin) split over its
+// materials in turn; the entity and asset tests stand it in for the game's art.
 struct TestMaterial {
     std::string name;
     std::string map; // empty: the material names no texture map
@@ -185,11 +173,10 @@ struct TestMesh {
 inline std::vector<unsigned char> meshFile(const TestMesh& spec) {
     std::vector<Chunk> children;
     for (const TestMaterial& m : spec.materials) {
-        std::vector<Chunk> parts = {diffuse(byteColor(m.red, m.green, m.blue))};
+        children.push_back(materialWith(m.name, {diffuse(byteColor(m.red, m.green, m.blue))}));
         if (!m.map.empty()) {
-            parts.push_back(textureMap(m.map));
+            children.back().child(textureMap(m.map));
         }
-        children.push_back(materialWith(m.name, parts));
     }
     std::vector<Xyz> vertices;
     std::vector<Uv> pairs;
@@ -211,12 +198,12 @@ inline std::vector<unsigned char> meshFile(const TestMesh& spec) {
         }
         faces.child(faceGroup(spec.materials[std::size_t(g)].name, members));
     }
-    std::vector<Chunk> meshParts = {vertexList(vertices)};
+    std::vector<Chunk> parts = {vertexList(vertices)};
     if (spec.textured) {
-        meshParts.push_back(texCoords(pairs));
+        parts.push_back(texCoords(pairs));
     }
-    meshParts.push_back(faces);
-    children.push_back(objectWith("body", meshParts));
+    parts.push_back(faces);
+    children.push_back(objectWith("body", parts));
     return fileWith(children).bytes();
 }
 
@@ -228,43 +215,21 @@ namespace chunk3ds::samples {
 // Two materials (byte ambient, float diffuse, a map each) and one textured quad of two
 // triangles in two face groups.
 inline Chunk twoMaterialQuad() {
-    Chunk red = material();
-    red.child(materialName("red"))
-        .child(ambient(byteColor(40, 0, 0)))
-        .child(diffuse(floatColor(1.0f, 0.0f, 0.0f)))
-        .child(textureMap("red.tga"));
-    Chunk blue = material();
-    blue.child(materialName("blue"))
-        .child(diffuse(byteColor(0, 0, 255)))
-        .child(textureMap("blue.tga", 0xA030));
-    Chunk faces = faceList({{0, 1, 2}, {0, 2, 3}});
-    faces.child(faceGroup("red", {0})).child(faceGroup("blue", {1}));
-    Chunk quadMesh = mesh();
-    quadMesh.child(vertexList({{0, 0, 0}, {1, 0, 0}, {1, 0, 1}, {0, 0, 1}}))
-        .child(texCoords({{0, 0}, {1, 0}, {1, 1}, {0, 1}}))
-        .child(faces);
-    Chunk quad = object("quad");
-    quad.child(quadMesh);
-    Chunk edit = editor();
-    edit.child(red).child(blue).child(quad);
-    Chunk file = mainChunk();
-    file.child(Chunk(0x0002).u32(3)).child(edit);
-    return file;
+    const Chunk red = materialWith(
+        "red", {ambient(byteColor(40, 0, 0)), diffuse(floatColor(1, 0, 0)), textureMap("red.tga")});
+    const Chunk blue =
+        materialWith("blue", {diffuse(byteColor(0, 0, 255)), textureMap("blue.tga", 0xA030)});
+    const Chunk faces =
+        faceList({{0, 1, 2}, {0, 2, 3}}).child(faceGroup("red", {0})).child(faceGroup("blue", {1}));
+    const Chunk quad = objectWith("quad", {vertexList({{0, 0, 0}, {1, 0, 0}, {1, 0, 1}, {0, 0, 1}}),
+                                           texCoords({{0, 0}, {1, 0}, {1, 1}, {0, 1}}), faces});
+    return mainChunk().child(Chunk(0x0002).u32(3)).child(withChildren(editor(), {red, blue, quad}));
 }
 
 // One untextured triangle with no material at all.
 inline Chunk bareTriangle() {
-    Chunk faces = faceList({{0, 1, 2}});
-    faces.child(faceGroup("", {0}));
-    Chunk triangleMesh = mesh();
-    triangleMesh.child(vertexList({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}})).child(faces);
-    Chunk triangle = object("tri");
-    triangle.child(triangleMesh);
-    Chunk edit = editor();
-    edit.child(triangle);
-    Chunk file = mainChunk();
-    file.child(edit);
-    return file;
+    return fileWith({objectWith("tri", {vertexList({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}),
+                                        faceList({{0, 1, 2}}).child(faceGroup("", {0}))})});
 }
 
 } // namespace chunk3ds::samples

@@ -19,7 +19,6 @@ struct Feedback {
     std::vector<FedPolygon> polygons;
     std::vector<FedPolygon> lines; // two vertices each
     std::vector<GLfloat> markers;  // glPassThrough values, in order
-    int others = 0;                // points, bitmaps and pixel rectangles
 };
 
 inline Feedback feedback(GLenum type, const std::function<void()>& draw) {
@@ -29,19 +28,17 @@ inline Feedback feedback(GLenum type, const std::function<void()>& draw) {
     draw();
     const GLint used = glRenderMode(GL_RENDER);
     EXPECT_GE(used, 0) << "feedback buffer overflowed";
-    const bool hasColor = type == GL_3D_COLOR || type == GL_3D_COLOR_TEXTURE;
-    const bool hasTexture = type == GL_3D_COLOR_TEXTURE;
+    const int colors = type == GL_3D_COLOR || type == GL_3D_COLOR_TEXTURE ? 4 : 0;
+    const int texels = type == GL_3D_COLOR_TEXTURE ? 4 : 0;
     GLint at = 0;
     auto next = [&] { return buffer[std::size_t(at++)]; };
     auto vertex = [&] {
         FedVertex v;
-        v.x = next();
-        v.y = next();
-        v.z = next();
-        for (int i = 0; hasColor && i < 4; ++i) {
+        v.x = next(), v.y = next(), v.z = next();
+        for (int i = 0; i < colors; ++i) {
             v.color[i] = next();
         }
-        for (int i = 0; hasTexture && i < 4; ++i) {
+        for (int i = 0; i < texels; ++i) {
             v.tex[i] = next();
         }
         return v;
@@ -50,8 +47,7 @@ inline Feedback feedback(GLenum type, const std::function<void()>& draw) {
     while (at < used) {
         const GLenum token = GLenum(next());
         if (token == GL_POLYGON_TOKEN) {
-            const std::size_t count = std::size_t(next());
-            FedPolygon polygon(count);
+            FedPolygon polygon(static_cast<std::size_t>(next()));
             for (FedVertex& v : polygon) {
                 v = vertex();
             }
@@ -63,7 +59,6 @@ inline Feedback feedback(GLenum type, const std::function<void()>& draw) {
             out.lines.push_back({from, vertex()});
         } else { // point, bitmap and pixel tokens carry one vertex
             vertex();
-            ++out.others;
         }
     }
     return out;

@@ -13,35 +13,26 @@ constexpr unsigned char topLeft = 0x20;
 
 struct Header {
     unsigned char imageType = trueColour;
-    unsigned width = 1;
-    unsigned height = 1;
-    unsigned char bits = 24;
-    unsigned char descriptor = 0;
+    unsigned width = 1, height = 1;
+    unsigned char bits = 24, descriptor = 0;
     std::string id;
     unsigned char colourMapType = 0;
 };
 
 inline Header header(unsigned char imageType, unsigned width, unsigned height, unsigned char bits) {
     Header h;
-    h.imageType = imageType;
-    h.width = width;
-    h.height = height;
-    h.bits = bits;
+    h.imageType = imageType, h.width = width, h.height = height, h.bits = bits;
     return h;
 }
 
 inline Bytes file(const Header& h, const Bytes& pixels) {
-    Bytes out;
-    out.push_back(static_cast<unsigned char>(h.id.size()));
-    out.push_back(h.colourMapType);
-    out.push_back(h.imageType);
+    Bytes out = {static_cast<unsigned char>(h.id.size()), h.colourMapType, h.imageType};
     out.resize(12, 0); // colour map fields and origin
     for (unsigned value : {h.width, h.height}) {
-        out.push_back(static_cast<unsigned char>(value & 0xFF));
-        out.push_back(static_cast<unsigned char>(value >> 8));
+        out.insert(out.end(), {static_cast<unsigned char>(value & 0xFF),
+                               static_cast<unsigned char>(value >> 8)});
     }
-    out.push_back(h.bits);
-    out.push_back(h.descriptor);
+    out.insert(out.end(), {h.bits, h.descriptor});
     out.insert(out.end(), h.id.begin(), h.id.end());
     out.insert(out.end(), pixels.begin(), pixels.end());
     return out;

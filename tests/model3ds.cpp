@@ -1,0 +1,546 @@
+// Reading 3DS meshes assembled byte by byte, sound and broken: what each chunk gives, the rules
+// the reader adds (axis change, normals, texturing, slots, names), and what each fault leaves.
+
+#include "assets/model3ds.h"
+#include "support/chunkBuilder.h"
+#include "support/glContext.h"
+#include "support/scratch.h"
+
+#include <gtest/gtest.h>
+
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+using namespace chunk3ds;
+using Maps = std::vector<std::pair<std::string, int>>;
+using Ints = std::vector<unsigned>;
+using Floats = std::vector<float>;
+
+namespace {
+
+Maps mapsHandedOn;
+void recordMap(unsigned int* textures, const char* fileName, int slot) {
+    mapsHandedOn.emplace_back(fileName, slot);
+    textures[slot] = 1000u + unsigned(slot);
+}
+
+// Reads from a heap block of exactly the file's size, so the sanitizer build sees any overrun.
+Model_3DS read(const std::vector<unsigned char>& bytes, const char* name = "mesh.3ds",
+               int firstTexture = 0) {
+    static unsigned int textures[40];
+    std::unique_ptr<unsigned char[]> exact(new unsigned char[bytes.size()]);
+    std::copy(bytes.begin(), bytes.end(), exact.get());
+    mapsHandedOn.clear();
+    Model_3DS model;
+    model.textureLoader = recordMap;
+    EXPECT_EQ(model.LoadFromMemory(exact.get(), bytes.size(), name, firstTexture, textures),
+              model.textureCount);
+    return model;
+}
+Model_3DS read(const Chunk& file, const char* name = "mesh.3ds", int firstTexture = 0) {
+    return read(file.bytes(), name, firstTexture);
+}
+
+Ints groupIndices(const Object_3DS& o, int g) {
+    return shorts(o.faceGroups[g].indices, o.faceGroups[g].numIndices);
+}
+std::vector<int> colorOf(const Material_3DS& m) {
+    return {m.color, m.color + 4};
+}
+
+// Everything the reader gives, as text, so that two readings compare whole.
+std::string dump(const Model_3DS& model) {
+    std::ostringstream out;
+    auto put = [&](const auto& values) {
+        for (auto v : values) {
+            out << v << ' ';
+        }
+        out << '\n';
+    };
+    out << model.textureCount << ' ' << model.totalVerts << ' ' << model.totalFaces << '\n';
+    for (int m = 0; m < model.numMaterials; ++m) {
+        const Material_3DS& x = model.materials[m];
+        out << x.name << ' ' << x.textured << ' ' << x.textureIndex << ' ' << x.hasAmbient << '\n';
+        put(colorOf(x));
+        put(floats(x.ambient, 4));
+        put(floats(x.diffuse, 4));
+    }
+    for (int o = 0; o < model.numObjects; ++o) {
+        const Object_3DS& x = model.objects[o];
+        out << x.name << ' ' << x.textured << '\n';
+        put(floats(x.vertices, 3 * x.numVerts));
+        put(floats(x.normals, 3 * x.numVerts));
+        put(floats(x.texCoords, 2 * x.numTexCoords));
+        put(shorts(x.faces, x.numFaces));
+        for (int g = 0; g < x.numFaceGroups; ++g) {
+            out << x.faceGroups[g].materialIndex << ": ";
+            put(groupIndices(x, g));
+        }
+    }
+    return out.str();
+}
+
+Chunk triangleVertices() {
+    return vertexList({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}});
+}
+Chunk triangleWithGroups(const std::string& name, const std::vector<Chunk>& groups) {
+    Chunk faces = faceList({{0, 1, 2}});
+    for (const Chunk& group : groups) {
+        faces.child(group);
+    }
+    return objectWith(name, {triangleVertices(), faces});
+}
+
+std::string loadCapturingStderr(Model_3DS& model, const std::string& name, int first = 0) {
+    static unsigned int textures[20];
+    model.textureLoader = nullptr;
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(model.Load(name.c_str(), first, textures), model.textureCount);
+    return testing::internal::GetCapturedStderr();
+}
+
+} // namespace
+
+TEST(Model3dsReading, aWholeMeshGivesItsMaterialsObjectsAndGroups) {
+    const Model_3DS model = read(samples::twoMaterialQuad(), "bin/models/quad.3ds", 6);
+    EXPECT_EQ(model.fault, nullptr);
+    EXPECT_EQ(mapsHandedOn, (Maps{{"bin/models/red.tga", 6}, {"bin/models/blue.tga", 7}}));
+    // Counts; per material its slot, colour, ambient, diffuse; per object its vertices (file
+    // (x, y, z) stored y-up as (x, z, -y)), normals, pairs, triangles and groups.
+    EXPECT_EQ(dump(model), "2 4 2\n"
+                           "red 1 6 1\n255 0 0 255 \n0.156863 0 0 1 \n1 0 0 1 \n"
+                           "blue 1 7 0\n0 0 255 255 \n1 1 1 1 \n0 0 1 1 \n"
+                           "quad 1\n0 0 -0 1 0 -0 1 1 -0 0 1 -0 \n0 0 1 0 0 1 0 0 1 0 0 1 \n"
+                           "0 0 1 0 1 1 0 1 \n0 1 2 0 2 3 \n0: 0 1 2 \n1: 0 2 3 \n");
+}
+
+TEST(Model3dsReading, filesThatDifferOnlyInWhatTheReaderSkipsOrReordersReadAlike) {
+    const Chunk u = unknown();
+    const Chunk faces =
+        withChildren(faceList({{0, 1, 2}, {0, 2, 3}}),
+                     {u, faceGroup("red", {0}), unknown(0x4150), faceGroup("blue", {1})});
+    const Chunk body = withChildren(
+        mesh(), {unknown(0x4160), vertexList({{0, 0, 0}, {1, 0, 0}, {1, 0, 1}, {0, 0, 1}}), u,
+                 texCoords({{0, 0}, {1, 0}, {1, 1}, {0, 1}}), faces});
+    const Chunk quad = withChildren(object("quad"), {u, body, unknown(0x4700)});
+    const Chunk red = withChildren(
+        material(),
+        {unknown(0xA040), materialName("red"), u,
+         withChildren(Chunk(0xA010), {u, byteColor(40, 0, 0), u}), diffuse(floatColor(1, 0, 0)),
+         withChildren(Chunk(0xA200), {u, Chunk(0xA300).name("red.tga"), u})});
+    const Chunk blue =
+        materialWith("blue", {diffuse(byteColor(0, 0, 255)), textureMap("blue.tga", 0xA030), u});
+    const Chunk cluttered = withChildren(
+        mainChunk(),
+        {unknown(0xB000), withChildren(editor(), {unknown(0x0100), red, u, blue, quad, u}), u});
+    std::vector<unsigned char> oddFirstId = samples::bareTriangle().bytes();
+    oddFirstId[0] = 0x34;
+    oddFirstId[1] = 0x12;
+    const std::vector<Xyz> vertices = {{0, 0, 0}, {2, 0, 0}, {2, 3, 0}, {0, 1, 1}};
+    Chunk twoFaces = faceList({{0, 1, 2}, {0, 2, 3}});
+    twoFaces.child(faceGroup("", {0, 1}));
+    const struct {
+        const char* name;
+        std::vector<unsigned char> file, same;
+    } rows[] = {
+        {"unknown chunks everywhere", cluttered.bytes(), samples::twoMaterialQuad().bytes()},
+        {"any id on the first chunk", oddFirstId, samples::bareTriangle().bytes()},
+        {"faces before vertices",
+         fileWith({objectWith("o", {twoFaces, vertexList(vertices)})}).bytes(),
+         fileWith({objectWith("o", {vertexList(vertices), twoFaces})}).bytes()},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const Model_3DS model = read(row.file, "m.3ds", 2);
+        const Maps maps = mapsHandedOn;
+        EXPECT_EQ(model.fault, nullptr);
+        EXPECT_EQ(dump(model), dump(read(row.same, "m.3ds", 2)));
+        EXPECT_EQ(maps, mapsHandedOn);
+        EXPECT_GT(model.totalFaces, 0);
+    }
+}
+
+TEST(Model3dsReading, materialColoursTakeTheLastColourGivenTruncatedToLowBytes) {
+    Chunk bytesThenGamma = Chunk(0xA020);
+    bytesThenGamma.child(byteColor(10, 20, 30, 0x0011)).child(byteColor(200, 100, 50, 0x0012));
+    Chunk floatsThenGamma = Chunk(0xA010);
+    floatsThenGamma.child(floatColor(0.1f, 0.2f, 0.3f)).child(floatColor(0.5f, 0.25f, 1, 0x0013));
+    const Model_3DS model = read(fileWith(
+        {materialWith("bytes", {bytesThenGamma}), materialWith("floats", {floatsThenGamma}),
+         materialWith("both", {ambient(byteColor(51, 102, 153)), diffuse(floatColor(1, 0.5f, 0))}),
+         // value * 255, truncated toward zero, low 8 bits: 1.5 -> 126, -0.5 -> 129.
+         materialWith("wide", {diffuse(floatColor(1.5f, -0.5f, 0.999f))})}));
+    EXPECT_EQ(dump(model),
+              "0 0 0\n"
+              "bytes 0 -1 0\n200 100 50 255 \n1 1 1 1 \n0.784314 0.392157 0.196078 1 \n"
+              "floats 0 -1 1\n127 63 255 255 \n0.5 0.25 1 1 \n1 1 1 1 \n"
+              "both 0 -1 1\n255 127 0 255 \n0.2 0.4 0.6 1 \n1 0.5 0 1 \n"
+              "wide 0 -1 0\n126 129 254 255 \n1 1 1 1 \n1.5 -0.5 0.999 1 \n");
+}
+
+TEST(Model3dsReading, mostlyRepeatedOrMissingTexCoordsMeanAnUntexturedObject) {
+    // Ten pairs of which `repeats` odd ones equal the one before: 5 compared, untextured when
+    // 5 * repeats >= 2 * 10. Pairs repeating their successor do not count.
+    auto strip = [](int repeats, bool shifted) {
+        std::vector<Xyz> vertices;
+        std::vector<Uv> pairs;
+        for (int i = 0; i < 10; ++i) {
+            vertices.push_back({float(i), 0, 0});
+            const bool repeat = i % 2 == (shifted ? 0 : 1) && i > 0 && i / 2 < repeats;
+            pairs.push_back(repeat ? pairs.back() : Uv{float(i) / 10, float(i) / 20});
+        }
+        return read(fileWith({objectWith("strip", {vertexList(vertices), texCoords(pairs)})}));
+    };
+    EXPECT_FALSE(strip(4, false).objects[0].textured);
+    EXPECT_EQ(strip(4, false).objects[0].numTexCoords, 10);
+    EXPECT_TRUE(strip(3, false).objects[0].textured);
+    EXPECT_TRUE(strip(5, true).objects[0].textured);
+    const Model_3DS bare = read(fileWith({objectWith("o", {vertexList({{1, 2, 3}, {4, 5, 6}})})}));
+    EXPECT_FALSE(bare.objects[0].textured);
+    EXPECT_EQ(floats(bare.objects[0].texCoords, 2 * bare.objects[0].numTexCoords),
+              (Floats{1, 3, 4, 6}))
+        << "the stored x and y";
+}
+
+TEST(Model3dsReading, faceGroupsTakeTrianglesByNumberAndMaterialsByExactName) {
+    Chunk faces = faceList({{0, 1, 2}, {1, 3, 2}, {2, 3, 0}});
+    faces.child(faceGroup("Rock", {2, 0}))
+        .child(faceGroup("rock", {1}))
+        .child(faceGroup("twin", {}));
+    const Model_3DS model = read(fileWith(
+        {materialWith("rock", {}), materialWith("twin", {}), materialWith("Rock", {}),
+         materialWith("twin", {}),
+         objectWith("o", {vertexList({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 0}}), faces})}));
+    const Object_3DS& o = model.objects[0];
+    ASSERT_EQ(o.numFaceGroups, 3);
+    EXPECT_EQ(groupIndices(o, 0), (Ints{2, 3, 0, 0, 1, 2}));
+    EXPECT_EQ(o.faceGroups[0].materialIndex, 2) << "names compare case-sensitively";
+    EXPECT_EQ(groupIndices(o, 1), (Ints{1, 3, 2}));
+    EXPECT_EQ(o.faceGroups[1].materialIndex, 0);
+    EXPECT_EQ(o.faceGroups[2].numIndices, 0);
+    EXPECT_EQ(o.faceGroups[2].materialIndex, 1) << "the first material of that name";
+}
+
+TEST(Model3dsReading, normalsAreAreaWeightedAndUnitLength) {
+    // Stored y-up: a triangle of area 2 facing +z and one of area 0.5 facing +x share vertex 0.
+    auto file = [](float x, float y, float z) { return Xyz{x, -z, y}; };
+    const Model_3DS model =
+        read(fileWith({objectWith("o", {vertexList({file(0, 0, 0), file(2, 0, 0), file(0, 2, 0),
+                                                    file(0, 1, 0), file(0, 0, 1), file(5, 5, 5)}),
+                                        faceList({{0, 1, 2}, {0, 3, 4}})})}));
+    EXPECT_EQ(model.objects[0].numFaceGroups, 0) << "a face list without groups draws nothing";
+    EXPECT_EQ(model.totalFaces, 2);
+    const float* n = model.objects[0].normals;
+    const float k = 1 / std::sqrt(17.0f);
+    EXPECT_NEAR(n[0], 1 * k, 1e-6);
+    EXPECT_NEAR(n[1], 0, 1e-6);
+    EXPECT_NEAR(n[2], 4 * k, 1e-6);
+    EXPECT_EQ(floats(n + 3, 3), (Floats{0, 0, 1}));
+    EXPECT_EQ(floats(n + 9, 3), (Floats{1, 0, 0}));
+    EXPECT_EQ(floats(n + 15, 3), (Floats{0, 0, 0})) << "a vertex of no triangle";
+}
+
+TEST(Model3dsReading, theNameGivesTheDirectoryWhereMapsAreLookedFor) {
+    const struct {
+        const char* given;
+        const char* name;
+        const char* path;
+    } rows[] = {
+        {"quad.3ds", "quad.3ds", ""},
+        {"\"bin/models/golevka.3ds\"", "bin/models/golevka.3ds", "bin/models/"},
+        {"bin\\models\\golevka.3ds", "bin\\models\\golevka.3ds", "bin/models/"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.given);
+        const std::string given = row.given;
+        const Model_3DS model = read(samples::twoMaterialQuad(), given.c_str());
+        EXPECT_EQ(given, row.given) << "the caller's string is not cut";
+        if (given[0] == '"') {
+            EXPECT_STREQ(model.modelName, row.name);
+        }
+        EXPECT_STREQ(model.path, row.path);
+        EXPECT_EQ(mapsHandedOn.front(),
+                  (std::pair<std::string, int>{row.path + std::string("red.tga"), 0}));
+    }
+}
+
+TEST(Model3dsFiles, aNameThatGivesNoMeshSaysSoOnceAndLeavesAnEmptyMesh) {
+    Scratch files;
+    const std::string rows[] = {"bin/models/nowhere.3ds", files.path.string(),
+                                files.write("empty.3ds", {}),
+                                files.write("tiny.3ds", {0x4D, 0x4D, 6, 0}), "\"\""};
+    for (const std::string& name : rows) {
+        SCOPED_TRACE(name);
+        Model_3DS model;
+        const std::string said = loadCapturingStderr(model, name, 3);
+        EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+        EXPECT_EQ(said.back(), '\n');
+        if (name != "\"\"") {
+            EXPECT_NE(said.find(name), std::string::npos) << said;
+        }
+        EXPECT_EQ(dump(model), "0 0 0\n");
+    }
+}
+
+TEST(Model3dsFiles, quotesAndBackslashesAreUndoneWhenOpening) {
+    Scratch files;
+    const std::string name = files.write("a b/mesh.3ds", samples::bareTriangle().bytes());
+    for (const std::string& given : {"\"" + name + "\"", files.path.string() + "\\a b\\mesh.3ds"}) {
+        SCOPED_TRACE(given);
+        Model_3DS model;
+        EXPECT_EQ(loadCapturingStderr(model, given), "");
+        EXPECT_EQ(model.numObjects, 1);
+        EXPECT_EQ(std::string(model.path), files.path.string() + "/a b/");
+    }
+}
+
+TEST(Model3dsFiles, aSecondLoadStartsFromAnEmptyMeshAndACopyKeepsItsOwn) {
+    Scratch files;
+    Model_3DS model;
+    loadCapturingStderr(model, files.write("quad.3ds", samples::twoMaterialQuad().bytes()));
+    const Model_3DS earlier = model;
+    const std::string before = dump(model);
+    loadCapturingStderr(model, files.write("tri.3ds", samples::bareTriangle().bytes()));
+    EXPECT_EQ(dump(model), dump(read(samples::bareTriangle())));
+    EXPECT_EQ(dump(earlier), before);
+}
+
+TEST(Model3dsFiles, aFileCutShortSaysSoOnStderrInOneLine) {
+    Scratch files;
+    std::vector<unsigned char> bytes = samples::twoMaterialQuad().bytes();
+    bytes.pop_back();
+    const std::string name = files.write("cut.3ds", bytes);
+    Model_3DS model;
+    EXPECT_EQ(loadCapturingStderr(model, name),
+              "mesh file \"" + name + "\" read in part: file is cut short\n");
+    EXPECT_EQ(model.totalFaces, 2);
+}
+
+namespace {
+
+// One line a material (name, slot when textured, colour) and an object (name, vertex and pair
+// counts, T when textured, triangles' indices, each group's material and indices), then the
+// fault: what the fault tests compare whole.
+std::string summary(const Model_3DS& model) {
+    std::ostringstream out;
+    for (int m = 0; m < model.numMaterials; ++m) {
+        const Material_3DS& x = model.materials[m];
+        out << "m " << x.name << (x.textured ? " #" + std::to_string(x.textureIndex) : "") << ' '
+            << int(x.color[0]) << ',' << int(x.color[1]) << ',' << int(x.color[2]) << '\n';
+    }
+    for (int o = 0; o < model.numObjects; ++o) {
+        const Object_3DS& x = model.objects[o];
+        out << "o " << x.name << ' ' << x.numVerts << ' ' << x.numTexCoords
+            << (x.textured ? "T" : "") << " f";
+        for (unsigned i : shorts(x.faces, x.numFaces)) {
+            out << ' ' << i;
+        }
+        for (int g = 0; g < x.numFaceGroups; ++g) {
+            out << " g" << x.faceGroups[g].materialIndex << ':';
+            for (unsigned i : groupIndices(x, g)) {
+                out << ' ' << i;
+            }
+        }
+        out << '\n';
+    }
+    return out.str() + (model.fault ? model.fault : "");
+}
+
+Chunk withTrailing(Chunk parent, const std::vector<unsigned>& bytes) {
+    for (unsigned b : bytes) {
+        parent.u8(b);
+    }
+    return parent;
+}
+
+} // namespace
+
+TEST(Model3dsFaults, eachFaultAFileCanHoldLeavesWhatCanBeReadAndSaysWhich) {
+    auto shortChild = [](std::uint32_t length) {
+        return fileWith({materialWith("before", {}), unknown().claimLength(length),
+                         materialWith("after", {}), objectWith("lost", {triangleVertices()})});
+    };
+    Chunk vertices = Chunk(0x4110).u16(100);
+    for (float value : {0.f, 0.f, 0.f, 1.f, 0.f, 0.f, 0.f, 0.f, 1.f, 7.f, 7.f}) {
+        vertices.f32(value); // three whole vertices and two floats of a fourth
+    }
+    const std::string longName(100, 'x'), cutName(79, 'x');
+    Chunk faceLater = faceList({{0, 1, 2}, {0, 1, 3}});
+    faceLater.child(faceGroup("", {0, 1}));
+    Chunk secondEditor = mainChunk();
+    secondEditor
+        .child(editor()
+                   .child(materialWith("early", {}))
+                   .child(triangleWithGroups("one", {faceGroup("late", {0})})))
+        .child(editor()
+                   .child(materialWith("late", {}))
+                   .child(objectWith("two", {triangleVertices()})));
+    const struct {
+        const char* name;
+        Chunk file;
+        std::string summary;
+    } rows[] = {
+        {"a child of length 0", shortChild(0),
+         "m before 255,255,255\nchunk shorter than its header"},
+        {"a child of length 5", shortChild(5),
+         "m before 255,255,255\nchunk shorter than its header"},
+        {"a header cut by its parent's end",
+         mainChunk().child(withTrailing(editor().child(objectWith("kept", {triangleVertices()})),
+                                        {0x00, 0x40, 9})),
+         "o kept 3 3 f\nchunk header cut by its parent's end"},
+        {"a child running past its parent",
+         fileWith({objectWith("first",
+                              {triangleVertices(),
+                               faceList({{0, 1, 2}}).child(faceGroup("", {0})).claimLength(400)}),
+                   objectWith("second", {triangleVertices(), faceList({{2, 1, 0}})})}),
+         "o first 3 3 f\no second 3 3 f 2 1 0\nchunk runs past its parent"},
+        {"counts larger than their chunk",
+         fileWith({objectWith(
+             "o", {vertices, Chunk(0x4140).u16(50).f32(0.5f).f32(0.25f).f32(1).f32(1).f32(9),
+                   Chunk(0x4120).u16(10).u16(0).u16(1).u16(2).u16(0).u16(2).u16(1)})}),
+         "o o 3 3T f 0 1 2\ncount larger than the bytes of its chunk"},
+        {"a group count larger than its chunk",
+         fileWith({objectWith(
+             "o", {triangleVertices(),
+                   faceList({{0, 1, 2}}).child(Chunk(0x4130).name("").u16(9).u16(0).u8(1))})}),
+         "o o 3 3 f 0 1 2 g0: 0 1 2\ncount larger than the bytes of its chunk"},
+        {"huge counts in a tiny file",
+         fileWith({objectWith("o", {Chunk(0x4110).u16(65535).f32(1).f32(2).f32(3),
+                                    Chunk(0x4140).u16(65535),
+                                    Chunk(0x4120).u16(65535).u16(0).u16(0).u16(0).u16(0)})}),
+         "o o 1 1 f 0 0 0\ncount larger than the bytes of its chunk"},
+        {"triangles naming a missing vertex",
+         fileWith({objectWith(
+             "o", {triangleVertices(), faceList({{0, 1, 2}, {0, 1, 3}, {2, 1, 0}, {65535, 0, 1}})
+                                           .child(faceGroup("", {0, 1, 2, 3}))})}),
+         "o o 3 3 f 0 1 2 2 1 0 g0: 0 1 2 2 1 0\ntriangle names a vertex past the vertex list"},
+        {"a group naming a missing triangle",
+         fileWith({triangleWithGroups("o", {faceGroup("", {1, 0, 65535})})}),
+         "o o 3 3 f 0 1 2 g0: 0 1 2\nface group names a triangle past the face list"},
+        {"names without NUL in 80 bytes or in their chunk",
+         fileWith({materialWith(longName, {diffuse(byteColor(0, 255, 0))}),
+                   materialWith(std::string(80, 'e'), {}), materialWith(std::string(79, 's'), {}),
+                   material().child(Chunk(0xA000).raw("abc")).child(diffuse(byteColor(0, 0, 255))),
+                   triangleWithGroups(longName, {faceGroup(longName, {0})})}),
+         "m " + cutName + " 0,255,0\nm " + std::string(79, 'e') + " 255,255,255\nm " +
+             std::string(79, 's') + " 255,255,255\nm abc 0,0,255\no " + cutName +
+             " 3 3 f 0 1 2 g0: 0 1 2\n"},
+        {"colour chunks too short for their colour",
+         fileWith({materialWith("m", {diffuse(byteColor(10, 20, 30)),
+                                      diffuse(Chunk(0x0010).f32(0.5f).f32(0.5f)),
+                                      ambient(Chunk(0x0011).u8(9).u8(9))})}),
+         "m m 10,20,30\ncolour chunk too short for three floats"},
+        {"a second editor chunk", secondEditor,
+         "m early 255,255,255\nm late 255,255,255\no one 3 3 f 0 1 2 g2: 0 1 2\no two 3 3 f\n"},
+        {"a later shorter vertex list",
+         fileWith({object("o")
+                       .child(mesh()
+                                  .child(vertexList({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 1}}))
+                                  .child(faceLater))
+                       .child(mesh().child(triangleVertices()))}),
+         "o o 3 3 f 0 1 2 g0: 0 1 2\n"},
+        {"empty chunks, counted in their place",
+         fileWith(
+             {material().child(materialName("unnamed")).child(Chunk(0xA200).child(Chunk(0xA300))),
+              Chunk(0xAFFF), materialWith("m", {textureMap("b.tga")}), Chunk(0x4000),
+              triangleWithGroups("o", {Chunk(0x4130), faceGroup("m", {0})})}),
+         "m unnamed #0 255,255,255\nm  255,255,255\nm m #1 255,255,255\no  0 0 f\no o 3 3 f 0 1 2 "
+         "g1: g2: 0 1 2\nchunk too short for its count"},
+        {"an empty map name last in its file",
+         fileWith({Chunk(0xAFFF).child(Chunk(0xA200).child(Chunk(0xA300)))}),
+         "m  #0 255,255,255\n"},
+        {"an empty material name last in its file", fileWith({Chunk(0xAFFF).child(Chunk(0xA000))}),
+         "m  255,255,255\n"},
+        {"an empty object last in its file", fileWith({Chunk(0x4000)}), "o  0 0 f\n"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(summary(read(row.file)), row.summary);
+    }
+}
+
+TEST(Model3dsFaults, aFileCutShortIsReadUpToWhereItsBytesStop) {
+    // The quad's file ends with its face list: two triangles of 8 bytes, then the group "red"
+    // (14 bytes, one triangle) and the group "blue" (15 bytes, one triangle).
+    const std::string materials = "m red #0 255,0,0\nm blue #1 0,0,255\no quad 4 4T f ";
+    const std::pair<std::size_t, std::string> rows[] = {
+        {1, "0 1 2 0 2 3 g0: 0 1 2 g1:"},
+        {15, "0 1 2 0 2 3 g0: 0 1 2"},
+        {16, "0 1 2 0 2 3 g0:"},
+        {30, "0 1 2"},
+    };
+    for (const auto& [missing, faces] : rows) {
+        SCOPED_TRACE(missing);
+        std::vector<unsigned char> bytes = samples::twoMaterialQuad().bytes();
+        bytes.resize(bytes.size() - missing);
+        EXPECT_EQ(summary(read(bytes)), materials + faces + "\nfile is cut short");
+    }
+}
+
+// A textured group whose material has no usable map (no map name, a slot past the texture
+// array, no texture array) shows its material's diffuse colour with texturing off: drawn lit by
+// one white light from the viewer and no ambient, over a bound green texture.
+TEST_F(GlTest, unmappedTexturedGroupsShowTheirMaterialsDiffuseColourWithTexturingOff) {
+    const GLfloat none[4] = {0, 0, 0, 1}, white[4] = {1, 1, 1, 1}, fromViewer[4] = {0, 0, 1, 0};
+    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, none);
+    glLightfv(GL_LIGHT0, GL_AMBIENT, none);
+    glLightfv(GL_LIGHT0, GL_DIFFUSE, white);
+    glLightfv(GL_LIGHT0, GL_POSITION, fromViewer);
+    glEnable(GL_LIGHT0);
+    glEnable(GL_LIGHTING);
+    unsigned int textures[20] = {};
+    const unsigned char green[12] = {0, 255, 0, 0, 255, 0, 0, 255, 0, 0, 255, 0};
+    glGenTextures(1, &textures[0]);
+    glBindTexture(GL_TEXTURE_2D, textures[0]);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 2, 2, 0, GL_RGB, GL_UNSIGNED_BYTE, green);
+    const struct {
+        const char* name;
+        bool hasMapName;
+        int firstTexture;
+        bool drawWithTextures;
+    } rows[] = {{"no map name", false, 0, true},
+                {"slot past the last", true, 20, true},
+                {"no texture array", true, 0, false}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        glViewport(0, 0, 64, 64);
+        glClearColor(0, 0, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glEnable(GL_TEXTURE_2D);
+        std::vector<Chunk> parts = {diffuse(floatColor(1, 0, 0))};
+        if (row.hasMapName) {
+            parts.push_back(textureMap("red.tga"));
+        }
+        // Lower left half of the view, in the stored z = 0 plane.
+        const std::vector<unsigned char> bytes =
+            fileWith({materialWith("red", parts),
+                      objectWith("t", {vertexList({{-1, 0, -1}, {1, 0, -1}, {-1, 0, 1}}),
+                                       texCoords({{0, 0}, {1, 0}, {0, 1}}),
+                                       faceList({{0, 1, 2}}).child(faceGroup("red", {0}))})})
+                .bytes();
+        Model_3DS model;
+        model.textureLoader = nullptr;
+        model.LoadFromMemory(bytes.data(), bytes.size(), "unmapped.3ds", row.firstTexture, nullptr);
+        ASSERT_TRUE(model.objects[0].textured);
+        const GLuint list = glGenLists(1);
+        glNewList(list, GL_COMPILE);
+        model.Draw(row.drawWithTextures ? textures : nullptr);
+        glEndList();
+        glCallList(list);
+        std::array<unsigned char, 6> pixels{};
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadPixels(16, 16, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+        glReadPixels(48, 48, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, pixels.data() + 3);
+        EXPECT_EQ(pixels, (std::array<unsigned char, 6>{255, 0, 0, 0, 0, 0})) << "in, outside";
+        EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
+    }
+}
