@@ -1,6 +1,5 @@
-// Every input the fuzzers ever failed on (fuzz/regressions/) and every seed (fuzz/corpus/) goes
-// through its reader again: the sanitizer build catches any access outside a buffer, and the
-// result must keep the promises that make drawing or uploading it safe.
+// Every kept fuzz input and seed read again: no access outside a buffer (sanitizer build), and
+// a result that is safe to draw or upload.
 
 #include "assets/model3ds.h"
 #include "assets/textureSlots.h"

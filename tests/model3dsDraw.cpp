@@ -1,5 +1,4 @@
-// Drawing a mesh into a display list, read back through feedback mode (what reaches the
-// rasteriser) and through the state the list leaves behind.
+// A mesh drawn into a display list, read back through feedback and the state it leaves.
 
 #include "assets/model3ds.h"
 #include "support/chunkBuilder.h"
@@ -31,11 +30,11 @@ Feedback feedbackOf(GLuint list) {
     return drawn;
 }
 
-Model_3DS read(const Chunk& file, int firstTexture = 0) {
+Model_3DS read(const Chunk& file, int firstTexture = 0, const char* name = "mesh.3ds") {
     Model_3DS model;
     model.textureLoader = nullptr;
     const std::vector<unsigned char> bytes = file.bytes();
-    model.LoadFromMemory(bytes.data(), bytes.size(), "mesh.3ds", firstTexture, nullptr);
+    model.LoadFromMemory(bytes.data(), bytes.size(), name, firstTexture, nullptr);
     return model;
 }
 
@@ -55,10 +54,22 @@ Floats materialOf(GLenum parameter) {
     return value;
 }
 
-void expectAt(const FedVertex& v, Floats at) {
-    EXPECT_NEAR(v.x, at[0], 1e-4);
-    EXPECT_NEAR(v.y, at[1], 1e-4);
-    EXPECT_NEAR(v.z, at[2], 1e-4);
+void expectNear(const Floats& actual, const Floats& expected, double within = 1e-4) {
+    ASSERT_EQ(actual.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_NEAR(actual[i], expected[i], within) << i;
+    }
+}
+// Texturing, the texture-coordinate array, lighting and the normal array: which are on.
+std::vector<bool> switches(std::size_t count = 3) {
+    const std::vector<bool> on = {
+        glIsEnabled(GL_TEXTURE_2D) != 0, glIsEnabled(GL_TEXTURE_COORD_ARRAY) != 0,
+        glIsEnabled(GL_LIGHTING) != 0, glIsEnabled(GL_NORMAL_ARRAY) != 0};
+    return {on.begin(), on.begin() + long(count)};
+}
+
+void expectAt(const FedVertex& v, const Floats& at) {
+    expectNear({v.x, v.y, v.z}, at);
 }
 
 const Floats white = {1, 1, 1, 1};
@@ -70,10 +81,10 @@ class Model3dsDraw : public GlTest {
         glViewport(0, 0, 64, 64);
         glGenTextures(2, &textures[6]);
     }
-    GLuint compile(Model_3DS& model) {
+    GLuint compile(Model_3DS& model, bool withTextures = true) {
         const GLuint list = glGenLists(1);
         glNewList(list, GL_COMPILE);
-        model.Draw(textures);
+        model.Draw(withTextures ? textures : nullptr);
         glEndList();
         return list;
     }
@@ -85,60 +96,71 @@ class Model3dsDraw : public GlTest {
 TEST_F(Model3dsDraw, everyGroupTriangleIsDrawnWithItsTexCoordsAndTheLastTextureStaysBound) {
     Model_3DS model = read(samples::twoMaterialQuad(), 6);
     const Feedback fed = feedbackOf(compile(model));
-    ASSERT_EQ(fed.polygons.size(), 2u);
     EXPECT_TRUE(fed.lines.empty());
-    // Stored corners (0,0,0) (1,0,0) (1,1,0) (0,1,0), texture coordinates equal to x and y.
-    const float expected[2][3][2] = {{{0, 0}, {1, 0}, {1, 1}}, {{0, 0}, {1, 1}, {0, 1}}};
-    for (int t = 0; t < 2; ++t) {
-        ASSERT_EQ(fed.polygons[t].size(), 3u);
-        for (int k = 0; k < 3; ++k) {
-            const FedVertex& v = fed.polygons[t][k];
-            expectAt(v, {expected[t][k][0], expected[t][k][1], 0});
-            EXPECT_EQ((Floats{v.tex[0], v.tex[1]}), (Floats{expected[t][k][0], expected[t][k][1]}));
+    // Stored corners (0,0,0) (1,0,0) (1,1,0) (0,1,0), each vertex's x, y, z, s, t.
+    Floats drawn;
+    for (const FedPolygon& polygon : fed.polygons) {
+        for (const FedVertex& v : polygon) {
+            drawn.insert(drawn.end(), {v.x, v.y, v.z, v.tex[0], v.tex[1]});
         }
     }
-    EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
-    EXPECT_TRUE(glIsEnabled(GL_TEXTURE_COORD_ARRAY));
+    expectNear(drawn, {0, 0, 0, 0, 0, 1, 0, 0, 1, 0, 1, 1, 0, 1, 1,
+                       0, 0, 0, 0, 0, 1, 1, 0, 1, 1, 0, 1, 0, 0, 1});
+    EXPECT_EQ(switches(), (std::vector<bool>{true, true, false}));
     GLint bound = 0, depth = 0;
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-    EXPECT_EQ(GLuint(bound), textures[7]) << "the blue material's slot";
+    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
+    EXPECT_EQ((std::vector<GLint>{bound, depth}), (std::vector<GLint>{GLint(textures[7]), 1}))
+        << "the blue material's slot";
     EXPECT_EQ(materialOf(GL_DIFFUSE), (Floats{0, 0, 1, 1}));
     EXPECT_EQ(materialOf(GL_AMBIENT), white);
-    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
-    EXPECT_EQ(depth, 1);
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
-TEST_F(Model3dsDraw, untexturedAndUnknownMaterialsDrawWithoutTexture) {
-    Chunk stone = material();
-    stone.child(materialName("stone"))
-        .child(ambient(byteColor(51, 102, 153)))
-        .child(diffuse(byteColor(255, 0, 0)));
-    Chunk painted = material();
-    painted.child(materialName("painted")).child(textureMap("p.tga"));
-    Model_3DS model =
-        read(fileWith({painted, stone,
-                       cornerTriangle("first", "painted", {texCoords({{0, 0}, {1, 0}, {0, 1}})}),
-                       cornerTriangle("second", "stone")}),
-             7);
-    ASSERT_TRUE(model.objects[0].textured);
-    glCallList(compile(model));
-    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
-    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_COORD_ARRAY));
-    EXPECT_EQ(materialOf(GL_DIFFUSE), (Floats{1, 0, 0, 1}));
-    const Floats ambient = materialOf(GL_AMBIENT);
-    EXPECT_NEAR(ambient[0], 0.2, 1e-6);
-    EXPECT_NEAR(ambient[1], 0.4, 1e-6);
-    EXPECT_NEAR(ambient[2], 0.6, 1e-6);
-
-    Model_3DS unknown = read(fileWith(
-        {materialWith("known", {diffuse(byteColor(0, 255, 0))}), cornerTriangle("o", "unknown")}));
-    ASSERT_EQ(unknown.objects[0].faceGroups[0].materialIndex, unknown.numMaterials);
-    glEnable(GL_TEXTURE_2D);
-    EXPECT_EQ(feedbackOf(compile(unknown)).polygons.size(), 1u);
-    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
-    EXPECT_EQ(materialOf(GL_DIFFUSE), white);
-    EXPECT_EQ(materialOf(GL_AMBIENT), white);
+// Untextured, unknown and unmapped materials (no map name, a slot past the array, no array).
+TEST_F(Model3dsDraw, groupsWithoutAUsableMapDrawTheirMaterialsColoursWithTexturingOff) {
+    const Chunk stone =
+        materialWith("stone", {ambient(byteColor(51, 102, 153)), diffuse(byteColor(255, 0, 0))});
+    const Chunk uv = texCoords({{0, 0}, {1, 0}, {0, 1}});
+    auto mapped = [&](std::vector<Chunk> parts) {
+        parts.push_back(diffuse(floatColor(1, 0, 0)));
+        return fileWith({materialWith("red", parts), cornerTriangle("t", "red", {uv})});
+    };
+    const struct {
+        const char* name;
+        Chunk file;
+        int firstTexture;
+        bool withTextures;
+        Floats diffuse, ambient;
+    } rows[] = {
+        {"untextured",
+         fileWith({stone, cornerTriangle("o", "stone", {uv})}),
+         0,
+         true,
+         {1, 0, 0, 1},
+         {0.2f, 0.4f, 0.6f, 1}},
+        {"after a textured one",
+         fileWith({materialWith("painted", {textureMap("p.tga")}), stone,
+                   cornerTriangle("first", "painted", {uv}), cornerTriangle("second", "stone")}),
+         7,
+         true,
+         {1, 0, 0, 1},
+         {0.2f, 0.4f, 0.6f, 1}},
+        {"unknown", fileWith({stone, cornerTriangle("o", "unknown", {uv})}), 0, true, white, white},
+        {"no map name", mapped({}), 0, true, {1, 0, 0, 1}, white},
+        {"slot past the last", mapped({textureMap("red.tga")}), 20, true, {1, 0, 0, 1}, white},
+        {"no texture array", mapped({textureMap("red.tga")}), 0, false, {1, 0, 0, 1}, white}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        Model_3DS model = read(row.file, row.firstTexture);
+        ASSERT_TRUE(model.objects[0].textured);
+        glEnable(GL_TEXTURE_2D);
+        EXPECT_GE(feedbackOf(compile(model, row.withTextures)).polygons.size(), 1u);
+        EXPECT_EQ(switches(2), (std::vector<bool>{false, row.name[0] != 'a'}))
+            << "the last object's coordinates stay on only if it is textured";
+        expectNear(materialOf(GL_DIFFUSE), row.diffuse, 1e-6);
+        expectNear(materialOf(GL_AMBIENT), row.ambient, 1e-6);
+    }
 }
 
 TEST_F(Model3dsDraw, anInvisibleModelIssuesNothing) {
@@ -151,8 +173,7 @@ TEST_F(Model3dsDraw, anInvisibleModelIssuesNothing) {
     glMaterialfv(GL_FRONT, GL_DIFFUSE, red);
     const Feedback fed = feedbackOf(compile(model));
     EXPECT_TRUE(fed.polygons.empty() && fed.lines.empty());
-    EXPECT_TRUE(glIsEnabled(GL_NORMAL_ARRAY));
-    EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
+    EXPECT_EQ(switches(4), (std::vector<bool>{true, false, false, true}));
     EXPECT_EQ(materialOf(GL_DIFFUSE), (Floats{1, 0, 0, 1}));
 }
 
@@ -166,8 +187,7 @@ TEST_F(Model3dsDraw, theModelScalesTurnsZYXAndMovesItsObjectsTurnedXYZAndMoved) 
         {"model", false, {0.25f, 0, 0.5f}, {0.25f, -0.5f, 0}},
         // Inside the scale: (0,1,0) -> about x: (0,0,1) -> y: (1,0,0) -> z: (0,1,0) -> moved
         // by (0,0.25,0) -> halved.
-        {"object", true, {0, 0.125f, -0.5f}, {0, 0.625f, 0}},
-    };
+        {"object", true, {0, 0.125f, -0.5f}, {0, 0.625f, 0}}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         Model_3DS model = read(fileWith({cornerTriangle("o", "")}));
@@ -205,8 +225,7 @@ TEST_F(Model3dsDraw, normalLinesAreBlueUnlitAndLightingComesBackOnlyIfTheModelIs
             EXPECT_EQ(Floats(v.color, v.color + 4), (Floats{0, 0, 1, 1}));
         }
     }
-    EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
-    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
+    EXPECT_EQ(switches(), (std::vector<bool>{false, false, true}));
     Floats colour(4);
     glGetFloatv(GL_CURRENT_COLOR, colour.data());
     EXPECT_EQ(colour, white);
@@ -215,8 +234,7 @@ TEST_F(Model3dsDraw, normalLinesAreBlueUnlitAndLightingComesBackOnlyIfTheModelIs
     glEnableClientState(GL_NORMAL_ARRAY);
     glDisable(GL_LIGHTING);
     EXPECT_EQ(feedbackOf(compile(model)).lines.size(), 3u);
-    EXPECT_FALSE(glIsEnabled(GL_NORMAL_ARRAY));
-    EXPECT_FALSE(glIsEnabled(GL_LIGHTING));
+    EXPECT_EQ(switches(4), (std::vector<bool>{false, false, false, false}));
     glEnable(GL_LIGHTING);
     feedbackOf(compile(model));
     EXPECT_TRUE(glIsEnabled(GL_LIGHTING));

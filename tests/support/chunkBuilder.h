@@ -12,10 +12,7 @@ class Chunk {
   public:
     explicit Chunk(std::uint16_t chunkId) : id(chunkId) {}
 
-    Chunk& u8(unsigned value) {
-        body.push_back(static_cast<unsigned char>(value));
-        return *this;
-    }
+    Chunk& u8(unsigned value) { return raw(std::string(1, char(value))); }
     Chunk& u16(unsigned value) { return u8(value & 0xFF).u8(value >> 8 & 0xFF); }
     Chunk& u32(std::uint32_t value) { return u16(value & 0xFFFF).u16(value >> 16); }
     Chunk& f32(float value) {
@@ -30,13 +27,9 @@ class Chunk {
     }
     Chunk& child(const Chunk& inner) {
         const std::vector<unsigned char> bytes = inner.bytes();
-        body.insert(body.end(), bytes.begin(), bytes.end());
-        return *this;
+        return raw(std::string(bytes.begin(), bytes.end()));
     }
-    Chunk& claimLength(std::uint32_t length) {
-        claimed = length;
-        return *this;
-    }
+    Chunk& claimLength(std::uint32_t length) { return claimed = length, *this; }
     std::vector<unsigned char> bytes() const {
         Chunk header(0);
         header.u16(id).u32(claimed ? *claimed : std::uint32_t(body.size() + 6));
@@ -51,7 +44,6 @@ class Chunk {
     std::optional<std::uint32_t> claimed;
 };
 
-// The chunks of a 3DS file, by what they mean.
 namespace chunk3ds {
 
 struct Xyz {
@@ -147,7 +139,7 @@ inline Chunk materialWith(const std::string& name, const std::vector<Chunk>& chi
     return withChildren(material().child(materialName(name)), children);
 }
 
-// A mesh's arrays as vectors, so tests compare them whole; a null array is empty.
+// A mesh's arrays as vectors; a null array is empty.
 inline std::vector<float> floats(const float* values, int count) {
     return values == nullptr ? std::vector<float>() : std::vector<float>(values, values + count);
 }
@@ -156,8 +148,7 @@ inline std::vector<unsigned> shorts(const unsigned short* values, int count) {
                              : std::vector<unsigned>(values, values + count);
 }
 
-// A whole file of one object of small triangles (all within 0.1 of the origin) split over its
-// materials in turn; the entity and asset tests stand it in for the game's art.
+// One object of small triangles (within 0.1 of the origin) split over its materials in turn.
 struct TestMaterial {
     std::string name;
     std::string map; // empty: the material names no texture map
@@ -209,11 +200,9 @@ inline std::vector<unsigned char> meshFile(const TestMesh& spec) {
 
 } // namespace chunk3ds
 
-// Small whole files shared by the reading tests and the fuzzer's seed corpus.
 namespace chunk3ds::samples {
 
-// Two materials (byte ambient, float diffuse, a map each) and one textured quad of two
-// triangles in two face groups.
+// Two mapped materials (byte ambient, float diffuse); a textured quad in two face groups.
 inline Chunk twoMaterialQuad() {
     const Chunk red = materialWith(
         "red", {ambient(byteColor(40, 0, 0)), diffuse(floatColor(1, 0, 0)), textureMap("red.tga")});

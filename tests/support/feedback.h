@@ -1,10 +1,10 @@
 #pragma once
-// OpenGL's feedback buffer read back: what a piece of drawing code hands to the rasteriser, in
-// window coordinates, with the pass-through markers it left on the way.
+// What drawing code hands to the rasteriser (window coordinates) and its pass-through markers.
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <vector>
 
@@ -35,12 +35,8 @@ inline Feedback feedback(GLenum type, const std::function<void()>& draw) {
     auto vertex = [&] {
         FedVertex v;
         v.x = next(), v.y = next(), v.z = next();
-        for (int i = 0; i < colors; ++i) {
-            v.color[i] = next();
-        }
-        for (int i = 0; i < texels; ++i) {
-            v.tex[i] = next();
-        }
+        std::generate_n(v.color, colors, next);
+        std::generate_n(v.tex, texels, next);
         return v;
     };
     Feedback out;

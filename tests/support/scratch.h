@@ -1,6 +1,5 @@
 #pragma once
-// A fresh directory under the system's temporary directory, removed with the object. Tests
-// that read art by the game's relative paths make it the working directory for their lifetime.
+// A fresh temporary directory, removed with the object; optionally the working directory.
 
 #include <gtest/gtest.h>
 
@@ -33,9 +32,7 @@ class Scratch {
             std::filesystem::current_path(previous);
         }
         std::error_code ignored;
-        if (!path.empty()) {
-            std::filesystem::remove_all(path, ignored);
-        }
+        std::filesystem::remove_all(path, ignored);
     }
     Scratch(const Scratch&) = delete;
     Scratch& operator=(const Scratch&) = delete;
