@@ -47,41 +47,6 @@ Model_3DS read(const Chunk& file, const char* name = "mesh.3ds", int firstTextur
 Ints groupIndices(const Object_3DS& o, int g) {
     return shorts(o.faceGroups[g].indices, o.faceGroups[g].numIndices);
 }
-std::vector<int> colorOf(const Material_3DS& m) {
-    return {m.color, m.color + 4};
-}
-
-// Everything the reader gives, as text, so that two readings compare whole.
-std::string dump(const Model_3DS& model) {
-    std::ostringstream out;
-    auto put = [&](const auto& values) {
-        for (auto v : values) {
-            out << v << ' ';
-        }
-        out << '\n';
-    };
-    out << model.textureCount << ' ' << model.totalVerts << ' ' << model.totalFaces << '\n';
-    for (int m = 0; m < model.numMaterials; ++m) {
-        const Material_3DS& x = model.materials[m];
-        out << x.name << ' ' << x.textured << ' ' << x.textureIndex << ' ' << x.hasAmbient << '\n';
-        put(colorOf(x));
-        put(floats(x.ambient, 4));
-        put(floats(x.diffuse, 4));
-    }
-    for (int o = 0; o < model.numObjects; ++o) {
-        const Object_3DS& x = model.objects[o];
-        out << x.name << ' ' << x.textured << '\n';
-        put(floats(x.vertices, 3 * x.numVerts));
-        put(floats(x.normals, 3 * x.numVerts));
-        put(floats(x.texCoords, 2 * x.numTexCoords));
-        put(shorts(x.faces, x.numFaces));
-        for (int g = 0; g < x.numFaceGroups; ++g) {
-            out << x.faceGroups[g].materialIndex << ": ";
-            put(groupIndices(x, g));
-        }
-    }
-    return out.str();
-}
 
 Chunk triangleVertices() {
     return vertexList({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}});
@@ -94,27 +59,44 @@ Chunk triangleWithGroups(const std::string& name, const std::vector<Chunk>& grou
     return objectWith(name, {triangleVertices(), faces});
 }
 
-// One line a material (name, slot, colour) and an object (name, counts, T when textured,
-// triangles, groups), then the fault.
-std::string summary(const Model_3DS& model) {
+// One line a material (name, slot when textured, colour; `whole` adds alpha, ambient (A when
+// given) and diffuse) and an object (name, counts, T when textured, triangles, groups; `whole`
+// adds vertices, normals, pairs), then the fault; `whole` starts with the totals.
+std::string summary(const Model_3DS& model, bool whole = false) {
     std::ostringstream out;
+    auto put = [&](const char* tag, const auto& values) {
+        out << tag;
+        for (auto v : values) {
+            out << ' ' << v;
+        }
+    };
+    if (whole) {
+        out << model.textureCount << ' ' << model.totalVerts << ' ' << model.totalFaces << '\n';
+    }
     for (int m = 0; m < model.numMaterials; ++m) {
         const Material_3DS& x = model.materials[m];
         out << "m " << x.name << (x.textured ? " #" + std::to_string(x.textureIndex) : "") << ' '
-            << int(x.color[0]) << ',' << int(x.color[1]) << ',' << int(x.color[2]) << '\n';
+            << int(x.color[0]) << ',' << int(x.color[1]) << ',' << int(x.color[2]);
+        if (whole) {
+            out << ',' << int(x.color[3]);
+            put(x.hasAmbient ? " A" : " a", floats(x.ambient, 4));
+            put(" d", floats(x.diffuse, 4));
+        }
+        out << '\n';
     }
     for (int o = 0; o < model.numObjects; ++o) {
         const Object_3DS& x = model.objects[o];
         out << "o " << x.name << ' ' << x.numVerts << ' ' << x.numTexCoords
-            << (x.textured ? "T" : "") << " f";
-        for (unsigned i : shorts(x.faces, x.numFaces)) {
-            out << ' ' << i;
-        }
+            << (x.textured ? "T" : "");
+        put(" f", shorts(x.faces, x.numFaces));
         for (int g = 0; g < x.numFaceGroups; ++g) {
-            out << " g" << x.faceGroups[g].materialIndex << ':';
-            for (unsigned i : groupIndices(x, g)) {
-                out << ' ' << i;
-            }
+            put((" g" + std::to_string(x.faceGroups[g].materialIndex) + ':').c_str(),
+                groupIndices(x, g));
+        }
+        if (whole) {
+            put(" v", floats(x.vertices, 3 * x.numVerts));
+            put(" n", floats(x.normals, 3 * x.numVerts));
+            put(" t", floats(x.texCoords, 2 * x.numTexCoords));
         }
         out << '\n';
     }
@@ -142,13 +124,12 @@ TEST(Model3dsReading, aWholeMeshGivesItsMaterialsObjectsAndGroups) {
     const Model_3DS model = read(samples::twoMaterialQuad(), "bin/models/quad.3ds", 6);
     EXPECT_EQ(model.fault, nullptr);
     EXPECT_EQ(mapsHandedOn, (Maps{{"bin/models/red.tga", 6}, {"bin/models/blue.tga", 7}}));
-    // Counts; per material its slot, colour, ambient, diffuse; per object its vertices (file
-    // (x, y, z) stored y-up as (x, z, -y)), normals, pairs, triangles and groups.
-    EXPECT_EQ(dump(model), "2 4 2\n"
-                           "red 1 6 1\n255 0 0 255 \n0.156863 0 0 1 \n1 0 0 1 \n"
-                           "blue 1 7 0\n0 0 255 255 \n1 1 1 1 \n0 0 1 1 \n"
-                           "quad 1\n0 0 -0 1 0 -0 1 1 -0 0 1 -0 \n0 0 1 0 0 1 0 0 1 0 0 1 \n"
-                           "0 0 1 0 1 1 0 1 \n0 1 2 0 2 3 \n0: 0 1 2 \n1: 0 2 3 \n");
+    // Vertices: the file's (x, y, z) stored y-up as (x, z, -y).
+    EXPECT_EQ(
+        summary(model, true),
+        "2 4 2\nm red #6 255,0,0,255 A 0.156863 0 0 1 d 1 0 0 1\n"
+        "m blue #7 0,0,255,255 a 1 1 1 1 d 0 0 1 1\no quad 4 4T f 0 1 2 0 2 3 g0: 0 1 2 g1: 0 2 3 "
+        "v 0 0 -0 1 0 -0 1 1 -0 0 1 -0 n 0 0 1 0 0 1 0 0 1 0 0 1 t 0 0 1 0 1 1 0 1\n");
 }
 
 TEST(Model3dsReading, filesThatDifferOnlyInWhatTheReaderSkipsOrReordersReadAlike) {
@@ -188,7 +169,7 @@ TEST(Model3dsReading, filesThatDifferOnlyInWhatTheReaderSkipsOrReordersReadAlike
         const Model_3DS model = read(row.file, "m.3ds", 2);
         const Maps maps = mapsHandedOn;
         EXPECT_EQ(model.fault, nullptr);
-        EXPECT_EQ(dump(model), dump(read(row.same, "m.3ds", 2)));
+        EXPECT_EQ(summary(model, true), summary(read(row.same, "m.3ds", 2), true));
         EXPECT_EQ(maps, mapsHandedOn);
         EXPECT_GT(model.totalFaces, 0);
     }
@@ -204,12 +185,11 @@ TEST(Model3dsReading, materialColoursTakeTheLastColourGivenTruncatedToLowBytes) 
          materialWith("both", {ambient(byteColor(51, 102, 153)), diffuse(floatColor(1, 0.5f, 0))}),
          // value * 255, truncated toward zero, low 8 bits: 1.5 -> 126, -0.5 -> 129.
          materialWith("wide", {diffuse(floatColor(1.5f, -0.5f, 0.999f))})}));
-    EXPECT_EQ(dump(model),
-              "0 0 0\n"
-              "bytes 0 -1 0\n200 100 50 255 \n1 1 1 1 \n0.784314 0.392157 0.196078 1 \n"
-              "floats 0 -1 1\n127 63 255 255 \n0.5 0.25 1 1 \n1 1 1 1 \n"
-              "both 0 -1 1\n255 127 0 255 \n0.2 0.4 0.6 1 \n1 0.5 0 1 \n"
-              "wide 0 -1 0\n126 129 254 255 \n1 1 1 1 \n1.5 -0.5 0.999 1 \n");
+    EXPECT_EQ(summary(model, true),
+              "0 0 0\nm bytes 200,100,50,255 a 1 1 1 1 d 0.784314 0.392157 0.196078 1\n"
+              "m floats 127,63,255,255 A 0.5 0.25 1 1 d 1 1 1 1\n"
+              "m both 255,127,0,255 A 0.2 0.4 0.6 1 d 1 0.5 0 1\n"
+              "m wide 126,129,254,255 a 1 1 1 1 d 1.5 -0.5 0.999 1\n");
 }
 
 TEST(Model3dsReading, mostlyRepeatedOrMissingTexCoordsMeanAnUntexturedObject) {
@@ -299,7 +279,7 @@ TEST(Model3dsFiles, aNameThatGivesNoMeshSaysSoOnceAndLeavesAnEmptyMesh) {
         if (name != "\"\"") {
             EXPECT_NE(said.find(name), std::string::npos) << said;
         }
-        EXPECT_EQ(dump(model), "0 0 0\n");
+        EXPECT_EQ(summary(model, true), "0 0 0\n" + std::string(model.fault ? model.fault : ""));
     }
 }
 
@@ -330,10 +310,10 @@ TEST(Model3dsFiles, aSecondLoadStartsFromAnEmptyMeshAndACopyKeepsItsOwn) {
     Model_3DS model;
     loadCapturingStderr(model, files.write("quad.3ds", samples::twoMaterialQuad().bytes()));
     const Model_3DS earlier = model;
-    const std::string before = dump(model);
+    const std::string before = summary(model, true);
     loadCapturingStderr(model, files.write("tri.3ds", samples::bareTriangle().bytes()));
-    EXPECT_EQ(dump(model), dump(read(samples::bareTriangle())));
-    EXPECT_EQ(dump(earlier), before);
+    EXPECT_EQ(summary(model, true), summary(read(samples::bareTriangle()), true));
+    EXPECT_EQ(summary(earlier, true), before);
 }
 
 TEST(Model3dsFaults, eachFaultAFileCanHoldLeavesWhatCanBeReadAndSaysWhich) {
