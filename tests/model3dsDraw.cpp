@@ -62,9 +62,9 @@ void expectNear(const Floats& actual, const Floats& expected, double within = 1e
 }
 // Texturing, the texture-coordinate array, lighting and the normal array: which are on.
 std::vector<bool> switches(std::size_t count = 3) {
-    const std::vector<bool> on = {
-        glIsEnabled(GL_TEXTURE_2D) != 0, glIsEnabled(GL_TEXTURE_COORD_ARRAY) != 0,
-        glIsEnabled(GL_LIGHTING) != 0, glIsEnabled(GL_NORMAL_ARRAY) != 0};
+    const std::vector<bool> on = {glIsEnabled(GL_TEXTURE_2D) != 0,
+                                  glIsEnabled(GL_TEXTURE_COORD_ARRAY) != 0,
+                                  glIsEnabled(GL_LIGHTING) != 0, glIsEnabled(GL_NORMAL_ARRAY) != 0};
     return {on.begin(), on.begin() + long(count)};
 }
 
