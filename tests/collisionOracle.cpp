@@ -15,11 +15,10 @@
 namespace {
 
 bool sameBits(const CollisionInfo& a, const CollisionInfo& b) {
+    const float ac[] = {a.x, a.y, a.z}, bc[] = {b.x, b.y, b.z};
     return a.calculated == b.calculated && a.index == b.index && a.type == b.type &&
            a.collision == b.collision && a.collisionType == b.collisionType &&
-           std::memcmp(&a.x, &b.x, sizeof(float)) == 0 &&
-           std::memcmp(&a.y, &b.y, sizeof(float)) == 0 &&
-           std::memcmp(&a.z, &b.z, sizeof(float)) == 0;
+           std::memcmp(ac, bc, sizeof ac) == 0;
 }
 
 // Shares of records placed beside another, on it, at its exact reach (or a few float steps

@@ -261,13 +261,12 @@ TEST(ModelDead, deadEntitiesAndThoseNeverHitTouchNothing) {
 }
 
 // Each kind calls its own list (the group none) and reports its eye-space origin (Castalia and
-// the cannon excepted); a list that could not be created (0) is skipped.
-TEST_F(GlTest, eachKindCallsItsOwnListAndReportsWhereItIs) {
+// the cannon excepted); a list that could not be created (0) is skipped; the dead draw nothing.
+TEST_F(GlTest, eachKindCallsItsOwnListAndReportsWhereItIsAndTheDeadDrawNothing) {
     CollisionInfos infos;
     int index = 0;
     // A projective matrix with m[15] = 2: the position is the translation divided by it.
     const GLfloat m[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 1, 2, 3, 2};
-    glMatrixMode(GL_MODELVIEW);
     glLoadMatrixf(m);
     for (int kind : {4, 6, 7, 8, 9, 10, 11, 12, 13}) {
         SCOPED_TRACE(kind);
@@ -286,18 +285,11 @@ TEST_F(GlTest, eachKindCallsItsOwnListAndReportsWhereItIs) {
         if (kind != 4) {
             *listOf(geometries, kind) = 0;
             EXPECT_TRUE(markersOf([&] { model.draw(infos); }).empty());
+            compileMarkerLists(geometries);
         }
+        consoleOf([&] { model.erase(infos), model.collisionIndex = index = infos.addModel(); });
+        EXPECT_TRUE(markersOf([&] { model.draw(infos); }).empty()) << "dead";
+        EXPECT_FALSE(infos.getInfoIndex(index).calculated);
         EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
     }
-}
-
-TEST_F(GlTest, aDeadEntityDrawsAndReportsNothing) {
-    Geometries geometries;
-    compileMarkerLists(geometries);
-    Arena arena;
-    Model golevka(Golevka(), &geometries, arena.target);
-    consoleOf([&] { golevka.erase(arena.infos); });
-    consoleOf([&] { golevka.collisionIndex = arena.infos.addModel(); }); // a live record
-    EXPECT_TRUE(markersOf([&] { golevka.draw(arena.infos); }).empty());
-    EXPECT_FALSE(arena.infos.getInfoIndex(golevka.collisionIndex).calculated);
 }
