@@ -46,32 +46,24 @@ TEST_F(GlTest, theAxesAndApplyAgreeWithOpenGLsOwnMatrices) {
         {0, 0, 0},        {90, 0, 0},     {0, 90, 0},     {0, 0, 90},
         {90, 90, 0},      {150, 70, 220}, {380, 130, 30}, {-33.5f, 12.25f, -170},
         {720, -400, 1000}};
-    glMatrixMode(GL_MODELVIEW);
     for (const auto& a : angles) {
         SCOPED_TRACE(testing::Message() << a[0] << ", " << a[1] << ", " << a[2]);
         GraphVertexTransform t = rotated(a[0], a[1], a[2]);
         glLoadIdentity();
-        glTranslatef(100, 200, 300);
-        glRotatef(30, 1, 1, 0);
+        glTranslatef(100, 200, 300), glRotatef(30, 1, 1, 0);
         const auto before = modelview();
         glLoadIdentity();
         glRotatef(a[0], 1, 0, 0), glRotatef(a[1], 0, 1, 0), glRotatef(a[2], 0, 0, 1);
         const auto turn = modelview();
-        for (std::size_t i = 0; i < 9; ++i) {
+        for (std::size_t i = 0; i < 9; ++i)
             EXPECT_NEAR(axes(t)[i], turn[i + i / 3], 2e-6f) << "axis " << i;
-        }
-        t.composeTranslations(3, -4, 5.5f);
-        t.composeScalings(2, 0.5f, 3);
-        glLoadMatrixf(before.data());
-        glTranslatef(3, -4, 5.5f);
-        glMultMatrixf(turn.data());
+        t.composeTranslations(3, -4, 5.5f), t.composeScalings(2, 0.5f, 3);
+        glLoadMatrixf(before.data()), glTranslatef(3, -4, 5.5f), glMultMatrixf(turn.data());
         glScalef(1.1f * 2, 1.1f * 0.5f, 1.1f * 3);
         const auto expected = modelview();
-        glLoadMatrixf(before.data());
-        t.apply();
-        for (std::size_t i = 0; i < 16; ++i) {
+        glLoadMatrixf(before.data()), t.apply();
+        for (std::size_t i = 0; i < 16; ++i)
             EXPECT_NEAR(modelview()[i], expected[i], 1e-4f) << "at " << i;
-        }
     }
 }
 
