@@ -215,16 +215,13 @@ TEST_F(GlTest, renderDrawsDepthFirstAndPlacesEachSubtreeInItsParentsFrame) {
     Geometries lists;
     compileMarkerLists(lists);
     CollisionInfos infos;
-    GraphVertex* group = new GraphVertex(
-        Model(AsteroidWithKanone(), -1),
-        new GraphVertex(castaliaNode(&lists),
-                        new GraphVertex(Model(Kanone3d(), &lists), GraphVertexTransform())),
-        GraphVertexTransform());
-    GraphVertex* left = new GraphVertex(
-        new GraphVertex(Model(Toutatis(), &lists, -1), GraphVertexTransform()), group);
-    GraphVertex top(
-        left, new GraphVertex(new GraphVertex(Model(Brakiri(), &lists, -1), GraphVertexTransform()),
-                              placedAt(0, 0, -3)));
+    auto leaf = [](Model model) { return new GraphVertex(model, GraphVertexTransform()); };
+    GraphVertex* group =
+        new GraphVertex(Model(AsteroidWithKanone(), -1),
+                        new GraphVertex(castaliaNode(&lists), leaf(Model(Kanone3d(), &lists))),
+                        GraphVertexTransform());
+    GraphVertex top(new GraphVertex(leaf(Model(Toutatis(), &lists, -1)), group),
+                    new GraphVertex(leaf(Model(Brakiri(), &lists, -1)), placedAt(0, 0, -3)));
     GraphVertex passThrough(castaliaNode(&lists), deadNode());
     ASSERT_TRUE(actOn(passThrough, infos));
     const GLint depth = modelviewDepth();
