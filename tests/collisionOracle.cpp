@@ -1,6 +1,5 @@
-// The game's registry against the plain all-pairs registry on randomised worlds: records added,
-// erased and handed out again, centres clustered, coincident, exactly touching, far away, huge
-// or NaN. Both must return the same numbers and records and print the same bytes.
+// The game's registry in lockstep with the plain all-pairs one on random worlds: same numbers,
+// records and console bytes.
 
 #include "support/collisionOracle.h"
 #include "collision/collisionInfos.h"
@@ -16,29 +15,25 @@
 namespace {
 
 bool sameBits(const CollisionInfo& a, const CollisionInfo& b) {
+    const float ac[] = {a.x, a.y, a.z}, bc[] = {b.x, b.y, b.z};
     return a.calculated == b.calculated && a.index == b.index && a.type == b.type &&
            a.collision == b.collision && a.collisionType == b.collisionType &&
-           std::memcmp(&a.x, &b.x, sizeof(float)) == 0 &&
-           std::memcmp(&a.y, &b.y, sizeof(float)) == 0 &&
-           std::memcmp(&a.z, &b.z, sizeof(float)) == 0;
+           std::memcmp(ac, bc, sizeof ac) == 0;
 }
 
-// How the centres of one world are spread: shares of records placed right beside another,
-// exactly on another, at the exact reach of another (or a few float steps off), with a NaN,
-// infinite or huge coordinate, or left unreported in a frame.
+// Shares of records placed beside another, on it, at its exact reach (or a few float steps
+// off), with a NaN, infinite or huge coordinate, or unreported in a frame.
 struct WorldShape {
     float fieldSize;
     double clustered, coincident, touching, strange, unreported;
     bool onlyPoints; // every record of a kind without a sphere
 };
 
-// Drives the game's registry and the plain one through the same calls and checks each result.
 class Lockstep {
   public:
     Lockstep(unsigned seed, WorldShape shape) : random(seed), shape(shape) {}
 
-    // The first records, 1 to count, laid down directly in the plain registry, whose search
-    // for a free number is cubic over so many additions.
+    // Records 1 to count, laid down directly in the plain registry (its free search is cubic).
     void startWithRecords(int count) {
         for (int index = 1; index <= count; ++index) {
             ASSERT_EQ(game.addModel(), index);
@@ -48,7 +43,6 @@ class Lockstep {
         }
     }
 
-    // Makes the same call on both registries: same result, same console bytes.
     template <class Call> auto same(Call call) {
         const auto ours = call(game);
         const std::string ourLines = console.take();
@@ -60,48 +54,37 @@ class Lockstep {
     // A frame: look-ups, entities come and go, everyone reports, the pairwise test.
     void frame(int added, double erasedShare, bool print) {
         lookUpEverything();
-        for (int i = 0; i < added; ++i) {
+        for (int i = 0; i < added; ++i)
             live.push_back(same([](auto& r) { return r.addModel(); }));
-        }
         std::vector<int> kept, erased = {-1, 0, int(game.infos.size()) + 3}; // as the dead do
-        for (int index : live) {
+        for (int index : live)
             (chance(erasedShare) ? erased : kept).push_back(index);
-        }
         live = kept;
-        for (int index : erased) {
+        for (int index : erased)
             same([&](auto& r) { return r.erase(index), 0; });
-        }
         std::vector<CollisionInfo> reported;
-        for (int index : live) {
-            if (!chance(shape.unreported)) {
+        for (int index : live)
+            if (!chance(shape.unreported))
                 reported.push_back(placed(index, reported));
-            }
-        }
-        for (int stray : {-1, 0, int(game.infos.size()) + 1}) { // reports that change nothing
+        for (int stray : {-1, 0, int(game.infos.size()) + 1}) // reports that change nothing
             reported.push_back(placed(stray, reported));
-        }
-        for (const CollisionInfo& info : reported) {
-            game.replace(info);
-            plain.replace(info);
-        }
+        for (const CollisionInfo& info : reported)
+            game.replace(info), plain.replace(info);
         ASSERT_EQ(console.take(), "");
-        if (print) {
+        if (print)
             same([](auto& r) { return r.print(), 0; });
-        }
         overlaps += same([](auto& r) { return r.update(); });
         ASSERT_EQ(game.infos.size(), plain.infos.size());
-        for (std::size_t i = 0; i < plain.infos.size(); ++i) {
+        for (std::size_t i = 0; i < plain.infos.size(); ++i)
             ASSERT_TRUE(sameBits(game.infos[i], plain.infos[i])) << "record " << i;
-        }
     }
 
     void lookUpEverything() {
         std::vector<int> asked = live;
         asked.insert(asked.end(), {-1, 0, -2, int(game.infos.size()) + 1});
-        for (int index : asked) {
+        for (int index : asked)
             ASSERT_TRUE(sameBits(game.getInfoIndex(index), plain.getInfoIndex(index)))
                 << "look-up of " << index;
-        }
     }
 
     int overlaps = 0;
@@ -129,37 +112,33 @@ class Lockstep {
                 placeAtReach(info, other);
             } else if (chance(shape.clustered)) {
                 std::uniform_real_distribution<float> near(-6.0f, 6.0f);
-                info.x = other.x + near(random), info.y = other.y + near(random);
+                info.x = other.x + near(random), info.y = other.y + near(random),
                 info.z = other.z + near(random);
             }
         }
         if (chance(shape.strange)) {
             const float inf = INFINITY, nan = NAN, big = 3.4e38f;
-            const float values[] = {nan, -nan, inf,   -inf, big,   -big,
+            const float values[] = {nan,   -nan,   inf,  -inf,  big,   -big,
                                     1e30f, -1e30f, 3e7f, -0.0f, 1e-45f};
             (pick(3) == 0 ? info.x : pick(2) == 0 ? info.y : info.z) = values[pick(11)];
         }
         return info;
     }
 
-    // At the sum of the radii from another centre, in any direction, or a few float steps
-    // nearer or farther: where the float distance and the squared one disagree about touching.
+    // At the sum of the radii in any direction, or a few float steps off: where the float
+    // distance and the squared one disagree about touching.
     void placeAtReach(CollisionInfo& info, const CollisionInfo& other) {
         std::normal_distribution<double> gauss;
         double d[3] = {gauss(random), gauss(random), gauss(random)};
-        if (chance(0.2)) { // now and then straight along an axis or a diagonal
-            for (double& component : d) {
+        if (chance(0.2)) // now and then along an axis or a diagonal
+            for (double& component : d)
                 component = double(pick(3) - 1);
-            }
-        }
         double length = std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
-        if (length == 0) {
+        if (length == 0)
             d[0] = length = 1;
-        }
         float reach = float(double(info.getRadius()) + double(other.getRadius()));
-        for (int step = pick(7) - 3; step != 0; step += step > 0 ? -1 : 1) {
+        for (int step = pick(7) - 3; step != 0; step += step > 0 ? -1 : 1)
             reach = std::nextafter(reach, step > 0 ? 100.0f : 0.0f);
-        }
         info.x = float(double(other.x) + d[0] * reach / length);
         info.y = float(double(other.y) + d[1] * reach / length);
         info.z = float(double(other.z) + d[2] * reach / length);
@@ -175,15 +154,14 @@ class Lockstep {
 };
 
 // Plays `frames` frames of one world per seed; `overlaps` asks that the worlds did meet.
-void agree(unsigned firstSeed, unsigned seeds, WorldShape shape, int start, int frames,
-           int added, double erased, bool overlaps) {
+void agree(unsigned firstSeed, unsigned seeds, WorldShape shape, int start, int frames, int added,
+           double erased, bool overlaps) {
     for (unsigned seed = firstSeed; seed < firstSeed + seeds; ++seed) {
         SCOPED_TRACE("seed " + std::to_string(seed));
         Lockstep world(seed, shape);
         world.startWithRecords(start);
-        for (int frame = 0; frame < frames && !testing::Test::HasFailure(); ++frame) {
+        for (int frame = 0; frame < frames && !testing::Test::HasFailure(); ++frame)
             world.frame(added ? added : 1 + int(seed % 7), erased, frame % 3 == 0);
-        }
         world.lookUpEverything();
         ASSERT_FALSE(testing::Test::HasFailure());
         EXPECT_TRUE(!overlaps || world.overlaps > 0);
@@ -212,8 +190,7 @@ TEST(CollisionRegistryAgainstAllPairs, worldsFullOfNanInfiniteAndHugeCentresAgre
     agree(100, 30, {50.0f, 0.2, 0.15, 0.1, 0.4, 0.1, false}, 0, 10, 8, 0.1, false);
 }
 
-// A thousand records with heavy reuse, then ten thousand of a firing player: mostly
-// projectiles that never leave, spread over the game's field.
+// A thousand records with heavy reuse, then ten thousand of a firing player.
 TEST(CollisionRegistryAgainstAllPairs, largeWorldsAgree) {
     agree(7, 1, {20.0f, 0.3, 0.1, 0.15, 0.05, 0.1, false}, 1000, 6, 50, 0.3, true);
     agree(2024, 1, {200.0f, 0.05, 0.01, 0.02, 0.01, 0.01, false}, 10000, 2, 20, 0.02, true);

@@ -1,5 +1,4 @@
-// The placement record: how its operations compose, its cached axes and when they go stale,
-// and its agreement with the matrices OpenGL itself builds from the same angles.
+// The placement record: its operations, its cached axes, and OpenGL's own matrices as oracle.
 
 #include "support/glContext.h"
 
@@ -28,9 +27,7 @@ Values values(const GraphVertexTransform& p) {
 
 GraphVertexTransform rotated(float ax, float ay, float az) {
     GraphVertexTransform t;
-    t.composeRotationsX(ax);
-    t.composeRotationsY(ay);
-    t.composeRotationsZ(az);
+    t.composeRotationsX(ax), t.composeRotationsY(ay), t.composeRotationsZ(az);
     return t;
 }
 
@@ -42,50 +39,36 @@ std::array<GLfloat, 16> modelview() {
 
 } // namespace
 
-// OpenGL turns about X, then Y, then Z: the columns of its matrix are the record's axes. Apply
-// multiplies whatever the matrix held by move, turn and scale (1.1 on every axis unless scaled
-// further).
+// Turns about X, then Y, then Z: the matrix columns are the record's axes. Apply multiplies what
+// the matrix held by move, turn and scale (1.1 times the record's scales).
 TEST_F(GlTest, theAxesAndApplyAgreeWithOpenGLsOwnMatrices) {
-    const std::array<float, 3> angles[] = {{0, 0, 0},     {90, 0, 0},     {0, 90, 0},
-                                           {0, 0, 90},    {90, 90, 0},    {150, 70, 220},
-                                           {380, 130, 30}, {10, 250, 80}, {-33.5f, 12.25f, -170},
-                                           {720, -400, 1000}};
-    glMatrixMode(GL_MODELVIEW);
+    const std::array<float, 3> angles[] = {
+        {0, 0, 0},        {90, 0, 0},     {0, 90, 0},     {0, 0, 90},
+        {90, 90, 0},      {150, 70, 220}, {380, 130, 30}, {-33.5f, 12.25f, -170},
+        {720, -400, 1000}};
     for (const auto& a : angles) {
         SCOPED_TRACE(testing::Message() << a[0] << ", " << a[1] << ", " << a[2]);
         GraphVertexTransform t = rotated(a[0], a[1], a[2]);
         glLoadIdentity();
-        glTranslatef(100, 200, 300);
-        glRotatef(30, 1, 1, 0);
+        glTranslatef(100, 200, 300), glRotatef(30, 1, 1, 0);
         const auto before = modelview();
         glLoadIdentity();
-        glRotatef(a[0], 1, 0, 0);
-        glRotatef(a[1], 0, 1, 0);
-        glRotatef(a[2], 0, 0, 1);
+        glRotatef(a[0], 1, 0, 0), glRotatef(a[1], 0, 1, 0), glRotatef(a[2], 0, 0, 1);
         const auto turn = modelview();
-        const Values got = axes(t);
-        for (int i = 0; i < 9; ++i) {
-            EXPECT_NEAR(got[std::size_t(i)], turn[std::size_t(i + i / 3)], 2e-6f) << "axis " << i;
-        }
-        t.composeTranslations(3, -4, 5.5f);
-        t.composeScalings(2, 0.5f, 3);
-        glLoadMatrixf(before.data());
-        glTranslatef(3, -4, 5.5f);
-        glMultMatrixf(turn.data());
+        for (std::size_t i = 0; i < 9; ++i)
+            EXPECT_NEAR(axes(t)[i], turn[i + i / 3], 2e-6f) << "axis " << i;
+        t.composeTranslations(3, -4, 5.5f), t.composeScalings(2, 0.5f, 3);
+        glLoadMatrixf(before.data()), glTranslatef(3, -4, 5.5f), glMultMatrixf(turn.data());
         glScalef(1.1f * 2, 1.1f * 0.5f, 1.1f * 3);
         const auto expected = modelview();
-        glLoadMatrixf(before.data());
-        t.apply();
-        const auto applied = modelview();
-        for (int i = 0; i < 16; ++i) {
-            EXPECT_NEAR(applied[std::size_t(i)], expected[std::size_t(i)], 1e-4f) << "at " << i;
-        }
+        glLoadMatrixf(before.data()), t.apply();
+        for (std::size_t i = 0; i < 16; ++i)
+            EXPECT_NEAR(modelview()[i], expected[i], 1e-4f) << "at " << i;
     }
 }
 
-// Moves add, turns accumulate unwrapped, scales multiply (from 1.1), inverses negate moves and
-// turns; every turn makes the next read see new axes, while moving, scaling and copying the
-// placement into another keep them right.
+// Moves add, turns accumulate unwrapped, scales multiply from 1.1, inverses negate moves and
+// turns; the cached axes follow every turn, copy and inverse.
 TEST(GraphVertexTransform, operationsComposeAndTheCachedAxesFollowEveryTurnCopyAndInverse) {
     GraphVertexTransform t;
     EXPECT_EQ(axes(t)[8], 1.0f);
@@ -96,8 +79,7 @@ TEST(GraphVertexTransform, operationsComposeAndTheCachedAxesFollowEveryTurnCopyA
     t.composeRotationsZ(-90);
     EXPECT_NEAR(axes(t)[2], -1, 2e-6f);
     const Values turned = axes(t);
-    t.composeTranslations(1, 2, 3);
-    t.composeTranslations(-0.5f, 0.25f, 10);
+    t.composeTranslations(1, 2, 3), t.composeTranslations(-0.5f, 0.25f, 10);
     t.composeScalings(2, 0.5f, 10);
     EXPECT_EQ(axes(t), turned);
     GraphVertexTransform target;
@@ -105,9 +87,7 @@ TEST(GraphVertexTransform, operationsComposeAndTheCachedAxesFollowEveryTurnCopyA
     target.copy(t);
     EXPECT_EQ(axes(target), turned);
     EXPECT_EQ(values(target), values(t));
-    t.composeRotationsX(310);
-    t.composeRotationsY(-300);
-    t.composeRotationsZ(451);
+    t.composeRotationsX(310), t.composeRotationsY(-300), t.composeRotationsZ(451);
     const float sx = 1.1f * 2, sy = 1.1f * 0.5f, sz = 1.1f * 10;
     EXPECT_EQ(values(t), (Values{0.5f, 2.25f, 13, 400, -210, 361, sx, sy, sz}));
     t.inverseTransformation();

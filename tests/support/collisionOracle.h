@@ -1,7 +1,6 @@
 #pragma once
-// The collision registry written the plain way (every look-up a scan, the free number found by
-// trying 1, 2, 3, ..., every ordered pair tested): the game's registry must match it in every
-// value, record and console byte. Free of gtest so the benchmark can time it too.
+// The registry the plain way (scans, free number tried 1, 2, 3..., every ordered pair tested),
+// which the game's must match byte for byte. Free of gtest for the benchmark.
 
 #include "app/function.h"
 #include "collision/collisionInfo.h"
@@ -20,9 +19,8 @@ class AllPairsRegistry {
     }
     int getFirstDispoIndex() {
         int candidate = 1;
-        while (getInfoIndex(candidate).index == candidate) {
+        while (getInfoIndex(candidate).index == candidate)
             ++candidate;
-        }
         std::cout << "\n premier dispo: " << candidate;
         return candidate;
     }
@@ -35,9 +33,8 @@ class AllPairsRegistry {
         }
     }
     bool update() {
-        for (CollisionInfo& info : infos) {
+        for (CollisionInfo& info : infos)
             info.collision = false;
-        }
         bool found = false;
         for (CollisionInfo& a : infos) {
             for (CollisionInfo& b : infos) {
@@ -57,30 +54,26 @@ class AllPairsRegistry {
         return double(d) <= double(a.getRadius()) + double(b.getRadius());
     }
     CollisionInfo getInfoIndex(int index) {
-        for (const CollisionInfo& info : infos) {
-            if (info.index == index) {
+        for (const CollisionInfo& info : infos)
+            if (info.index == index)
                 return info;
-            }
-        }
         return CollisionInfo();
     }
     void erase(int index) {
         std::cout << "\non esaie d eraser " << index;
-        for (CollisionInfo& info : infos) {
+        for (CollisionInfo& info : infos)
             info.index = info.index == index ? -1 : info.index;
-        }
         std::cout << "\non a reussi d eraser " << index;
     }
     void print() {
         std::cout << "\n on print";
         for (const CollisionInfo& info : infos) {
             std::cout << "\nind: " << info.index;
-            if (info.calculated) {
+            if (info.calculated)
                 std::cout << " x: " << info.x << " y: " << info.y << " z: " << info.z
                           << " typ: " << info.type;
-            } else {
+            else
                 std::cout << " not calculated";
-            }
         }
         std::cout << "\n fin du print";
     }

@@ -1,7 +1,5 @@
 #pragma once
-// Helpers for tests of the scene tree: display lists that leave one marker in OpenGL's
-// feedback buffer, so the order in which a walk draws entities is read back from OpenGL
-// itself, and small node makers.
+// Scene tree helpers: lists that leave their kind as a feedback marker, and small node makers.
 
 #include "assets/geometries.h"
 #include "collision/collisionInfos.h"
@@ -11,7 +9,24 @@
 #include "support/placementChecks.h"
 
 #include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
 #include <vector>
+
+// Everything `action` writes to stdout.
+inline std::string consoleOf(const std::function<void()>& action) {
+    testing::internal::CaptureStdout();
+    action();
+    return testing::internal::GetCapturedStdout();
+}
+
+// What an entity's death writes, its record erased.
+inline std::string deathLines(int index) {
+    return "\non set un existe a false\non esaie d eraser " + std::to_string(index) +
+           "\non a reussi d eraser " + std::to_string(index);
+}
 
 // The display list of a kind with a mesh, Toutatis (6) to the laser (13).
 inline unsigned int* listOf(Geometries& g, int kind) {
@@ -20,20 +35,24 @@ inline unsigned int* listOf(Geometries& g, int kind) {
     return lists[kind - kindToutatis];
 }
 
-// Every kind's list only passes its kind number through to the feedback buffer.
 inline void compileMarkerLists(Geometries& g) {
     for (int kind = kindToutatis; kind <= kindLaser; ++kind) {
-        *listOf(g, kind) = glGenLists(1);
-        glNewList(*listOf(g, kind), GL_COMPILE);
+        glNewList(*listOf(g, kind) = glGenLists(1), GL_COMPILE);
         glPassThrough(GLfloat(kind));
         glEndList();
     }
 }
 
-// The kinds whose meshes a render of `top` draws, in drawing order.
+// The markers `action` draws, in drawing order, when nothing but markers is expected.
+inline std::vector<int> markersOf(const std::function<void()>& action) {
+    const Feedback drawn = feedback(GL_3D, action);
+    EXPECT_TRUE(drawn.polygons.empty() && drawn.lines.empty()) << "only markers are expected";
+    return std::vector<int>(drawn.markers.begin(), drawn.markers.end());
+}
+
+// The kinds a render of `top` draws, in drawing order.
 inline std::vector<int> drawnKinds(GraphVertex& top, CollisionInfos& infos) {
-    const std::vector<GLfloat> markers = feedback(GL_3D, [&] { top.render(infos); }).markers;
-    return std::vector<int>(markers.begin(), markers.end());
+    return markersOf([&] { top.render(infos); });
 }
 
 // A Castalia never registers and never dies by itself: the plainest living entity.
@@ -41,13 +60,14 @@ inline GraphVertex* castaliaNode(Geometries* lists) {
     return new GraphVertex(Model(Castalia(), lists), placedAt(0, 0, 0));
 }
 
-// Leaves in the registry the mark a test pass would leave after an overlap with `partnerType`.
+// The mark a test pass leaves after an overlap with `partnerType`.
 inline void markHit(CollisionInfos& infos, int index, int partnerType) {
     CollisionInfo marked = infos.getInfoIndex(index);
-    marked.collision = true;
-    marked.collisionType = partnerType;
+    marked.collision = true, marked.collisionType = partnerType;
     infos.replace(marked);
 }
 
 // An entity of no kind does not exist: its node reports dead at its first update.
-inline GraphVertex* deadNode() { return new GraphVertex(Model(), GraphVertexTransform()); }
+inline GraphVertex* deadNode() {
+    return new GraphVertex(Model(), GraphVertexTransform());
+}

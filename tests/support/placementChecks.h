@@ -14,11 +14,12 @@ inline GraphVertexTransform placedAt(float x, float y, float z) {
     return t;
 }
 
-// Every readable value of both placements has the same bit pattern, the rotated axes included.
+// Every readable value, the rotated axes included, has the same bits in both.
 inline void expectSamePlacement(GraphVertexTransform a, GraphVertexTransform b) {
     auto values = [](GraphVertexTransform& t) {
-        return std::vector<float>{t.getX(), t.getY(), t.getZ(), t.getAlphaX(), t.getAlphaY(),
-                                  t.getAlphaZ(), t.getScaleX(), t.getScaleY(), t.getScaleZ(),
+        return std::vector<float>{t.getX(),           t.getY(),           t.getZ(),
+                                  t.getAlphaX(),      t.getAlphaY(),      t.getAlphaZ(),
+                                  t.getScaleX(),      t.getScaleY(),      t.getScaleZ(),
                                   t.getDirectionXZ(), t.getDirectionYZ(), t.getDirectionZZ(),
                                   t.getDirectionXX(), t.getDirectionYY()};
     };
