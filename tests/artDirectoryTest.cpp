@@ -1,5 +1,4 @@
-// Started from anywhere, the game finds its art beside its executable or in the installed data
-// directory around it, in that order.
+// The game finds its art beside its executable, then in the installed data directory.
 
 #include "app/artDirectory.h"
 
@@ -31,18 +30,16 @@ TEST(ArtDirectory, theFirstCandidateHoldingTheModelsWins) {
     char pattern[] = "/tmp/zephartdirXXXXXX";
     ASSERT_NE(mkdtemp(pattern), nullptr);
     const fs::path root = pattern;
-    const std::string bare = (root / "bare").string();     // no art at all
-    const std::string textures = (root / "half").string(); // bin/texture only
-    const std::string first = (root / "first").string();
-    const std::string second = (root / "second").string();
-    fs::create_directories(bare);
-    fs::create_directories(root / "half" / "bin" / "texture");
-    fs::create_directories(root / "first" / "bin" / "models");
-    fs::create_directories(root / "second" / "bin" / "models");
-    fs::create_directories(root / "file" / "bin");
+    // bare: no art at all; half: bin/texture only; file: bin/models is not a directory.
+    const std::string bare = root / "bare", half = root / "half", first = root / "first",
+                      second = root / "second";
+    for (const char* made :
+         {"bare", "half/bin/texture", "first/bin/models", "second/bin/models", "file/bin"}) {
+        fs::create_directories(root / made);
+    }
     std::ofstream(root / "file" / "bin" / "models") << "not a directory";
 
-    EXPECT_EQ(findArtDirectory({bare, textures, first, second}), first);
+    EXPECT_EQ(findArtDirectory({bare, half, first, second}), first);
     EXPECT_EQ(findArtDirectory({second, first}), second);
     EXPECT_EQ(findArtDirectory({bare, (root / "file").string(), (root / "missing").string()}), "");
     EXPECT_EQ(findArtDirectory({}), "");

@@ -1,5 +1,4 @@
-// The shared helpers: the distance the entities and the registry measure with, and the red
-// bitmap text of the frame rate.
+// The distance the entities and the registry measure with, and the red frame-rate text.
 
 #include "support/glContext.h"
 
@@ -43,21 +42,20 @@ TEST_F(GlTest, drawStringWritesEachByteInHelveticaTenInRedAtThePosition) {
     const WindowSystem saved =
         setWindowSystem({[] {}, [](void* font, int c) { drawn.emplace_back(font, c); }, [] {}});
     for (const std::string text : {"fps: 60.000000", "", "ajout\xE9"}) {
-        using Drawn = std::pair<void*, int>;
         SCOPED_TRACE(text);
+        std::vector<std::pair<void*, int>> expected;
+        for (char c : text) {
+            expected.emplace_back(GLUT_BITMAP_HELVETICA_10, std::uint8_t(c));
+        }
         drawn.clear();
         glColor3f(0, 1, 1);
         Function().drawString(text.c_str(), -0.5f, 0.25f);
-        ASSERT_EQ(drawn.size(), text.size());
-        for (std::size_t i = 0; i < text.size(); ++i) {
-            EXPECT_EQ(drawn[i], Drawn(GLUT_BITMAP_HELVETICA_10, std::uint8_t(text[i])));
-        }
-        std::array<float, 4> colour{}, position{};
-        glGetFloatv(GL_CURRENT_COLOR, colour.data());
-        glGetFloatv(GL_CURRENT_RASTER_POSITION, position.data());
-        EXPECT_EQ(colour, (std::array<float, 4>{1, 0, 0, 1}));
-        EXPECT_FLOAT_EQ(position[0], 16.0f); // (-0.5, 0.25) in the 64x64 viewport
-        EXPECT_FLOAT_EQ(position[1], 40.0f);
+        EXPECT_EQ(drawn, expected);
+        std::array<float, 8> colourAndPlace{}; // (-0.5, 0.25) is (16, 40) in the 64x64 viewport
+        glGetFloatv(GL_CURRENT_COLOR, &colourAndPlace[0]);
+        glGetFloatv(GL_CURRENT_RASTER_POSITION, &colourAndPlace[4]);
+        EXPECT_EQ(colourAndPlace,
+                  (std::array<float, 8>{1, 0, 0, 1, 16, 40, colourAndPlace[6], colourAndPlace[7]}));
     }
     setWindowSystem(saved);
 }

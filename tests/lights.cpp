@@ -1,5 +1,5 @@
-// The scene's light set-up as OpenGL sees it after Lights::apply: one strong light fixed to the
-// eye over a low ambient, and nothing sent for what is switched off.
+// The lights as OpenGL sees them: one strong light fixed to the eye over a low ambient, and
+// nothing sent for what is switched off.
 
 #include "view/lights.h"
 
@@ -19,14 +19,13 @@ Values light(GLenum which, GLenum what) {
     return v;
 }
 
-struct Row {
-    const char* name;
-    bool lightingOn, firstOn;
-    unsigned enabledBefore; // one bit per light
-    Values ambient, position, diffuse;
-};
-
 TEST_F(GlTest, lightsSendOnlyWhatIsSwitchedOn) {
+    struct Row {
+        const char* name;
+        bool lightingOn, firstOn;
+        unsigned enabledBefore; // one bit per light
+        Values ambient, position, diffuse;
+    };
     const Values presetAmbient{0.5f, 0.25f, 0.125f, 1}, presetPosition{3, 4, 5, 1},
         presetDiffuse{0.5f, 0.5f, 0.5f, 1};
     const Row rows[] = {

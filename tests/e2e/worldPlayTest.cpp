@@ -6,22 +6,21 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <tuple>
 
 namespace {
 
-// Toutatis (index 5) never moves by itself: only the view moves it. Its eye-space z in the
-// last complete dump.
+// Toutatis (index 5) never moves by itself, only the view does: its eye-space z, last dump.
 float toutatisZ(e2e::GameSession& game) {
     game.waitFrames(2, game.output().size());
     const std::string out = game.output();
     const std::size_t at = out.rfind("\nind: 5 ", out.rfind("\n fin du print"));
-    float x = 0, y = 0, z = 0;
-    return at != std::string::npos &&
-                   std::sscanf(out.c_str() + at, "\nind: 5 x: %f y: %f z: %f", &x, &y, &z) == 3
-               ? z
-               : -1e9f;
+    float x = 0, y = 0, z = -1e9f;
+    std::sscanf(out.c_str() + std::min(at, out.size()), "\nind: 5 x: %f y: %f z: %f", &x, &y, &z);
+    return z;
 }
 
 // Shots leave 3 below and 3.5 (rocket) or 5 (laser) ahead of the cockpit at (0, 3.2, 15.5),
@@ -34,27 +33,20 @@ TEST(WorldPlay, shotsLeaveTheCockpitAndAVolleyAfterAFlightDestroysATarget) {
     ASSERT_TRUE(game.waitForWindow()) << game.describe();
     ASSERT_TRUE(game.waitFrames(200, 0)) << game.describe();
     const std::size_t firing = game.output().size();
-    struct Shot {
-        const char* key;
-        int index;
-        float ahead;
-        int type;
-    };
-    for (const Shot& shot : {Shot{"F2", 7, -3.5f, 12}, Shot{"F3", 8, -5.0f, 13}}) {
-        SCOPED_TRACE(shot.key);
+    for (const auto& [key, index, ahead, type] :
+         {std::tuple("F2", "7", -3.5f, "12"), std::tuple("F3", "8", -5.0f, "13")}) {
         const std::size_t before = game.output().size();
-        ASSERT_TRUE(game.keys({shot.key}));
-        const std::string taken = "\n premier dispo: " + std::to_string(shot.index) +
-                                  "\n on a reussi a en faire un vertex ajout\xE9";
-        ASSERT_TRUE(game.waitForOutput(taken, before)) << game.describe();
+        ASSERT_TRUE(game.keys({key}));
+        ASSERT_TRUE(game.waitForOutput(std::string("\n premier dispo: ") + index +
+                                           "\n on a reussi a en faire un vertex ajout\xE9",
+                                       before))
+            << game.describe();
         ASSERT_TRUE(game.waitFrames(3, before));
-        const std::string out = game.output();
-        const std::size_t at = out.find("\nind: " + std::to_string(shot.index) + " ", before);
+        const std::string out = game.output(), line = std::string("\nind: ") + index + " ";
+        const std::size_t at = out.find(line, before);
         EXPECT_EQ(out.substr(at, out.find('\n', at + 1) - at),
-                  "\nind: " + std::to_string(shot.index) + " x: " + transcript::text(0) +
-                      " y: " + transcript::text(3.2f + -3.0f + -3.0f) +
-                      " z: " + transcript::text(15.5f + shot.ahead + -20.0f) +
-                      " typ: " + std::to_string(shot.type));
+                  line + "x: " + transcript::text(0) + " y: " + transcript::text(3.2f - 6.0f) +
+                      " z: " + transcript::text(15.5f + ahead + -20.0f) + " typ: " + type);
     }
     ASSERT_TRUE(
         game.keys({"Left", "Left", "Right", "Right", "Prior", "Prior", "Prior", "Prior", "Prior"}));

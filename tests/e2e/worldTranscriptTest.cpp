@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 TEST(WorldTranscript, fiftyUntouchedFramesWriteExactlyWhatTheRulesPredict) {
     const int cannonTextures =
         transcript::textureMapsNamedIn(std::string(ZEPH_BUILD_DIR) + "/bin/models/kanone.3ds");
@@ -17,10 +19,9 @@ TEST(WorldTranscript, fiftyUntouchedFramesWriteExactlyWhatTheRulesPredict) {
     // Frame 50 ends with its collision lines, which only the dump of frame 51 closes off.
     ASSERT_TRUE(game.waitFrames(51, 0)) << game.describe();
     const std::string out = game.output();
-    std::size_t at = 0;
-    while (at < out.size() && at < expected.size() && out[at] == expected[at]) {
-        ++at;
-    }
+    const std::size_t at =
+        std::size_t(std::mismatch(expected.begin(), expected.end(), out.begin(), out.end()).first -
+                    expected.begin());
     const std::size_t from = at < 200 ? 0 : at - 200;
     EXPECT_EQ(at, expected.size()) << "--- expected ---\n"
                                    << expected.substr(from, 400) << "\n--- actual ---\n"
