@@ -1,7 +1,9 @@
-// The distance the entities and the registry measure with, and the red frame-rate text.
+// The shell's helpers: the distance the entities and the registry measure with, the red
+// frame-rate text, and where the game finds its art (beside its executable, then installed).
 
 #include "support/glContext.h"
 
+#include "app/artDirectory.h"
 #include "app/function.h"
 #include "app/windowSystem.h"
 
@@ -11,6 +13,8 @@
 
 #include <array>
 #include <cmath>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -58,6 +62,38 @@ TEST_F(GlTest, drawStringWritesEachByteInHelveticaTenInRedAtThePosition) {
                   (std::array<float, 8>{1, 0, 0, 1, 16, 40, colourAndPlace[6], colourAndPlace[7]}));
     }
     setWindowSystem(saved);
+}
+
+TEST(ArtDirectory, looksBesideTheExecutableThenInItsInstallationThenWhereItWasToBeInstalled) {
+    EXPECT_EQ(artDirectoryCandidates("/opt/z/bin/zephrandolinth", "/usr/share/zephrandolinth"),
+              (std::vector<std::string>{"/opt/z/bin", "/opt/z/share/zephrandolinth",
+                                        "/usr/share/zephrandolinth"}));
+    // An installation in /usr names its data directory once.
+    EXPECT_EQ(artDirectoryCandidates("/usr/bin/zephrandolinth", "/usr/share/zephrandolinth"),
+              (std::vector<std::string>{"/usr/bin", "/usr/share/zephrandolinth"}));
+    // With no executable path known, only the installation directory is left.
+    EXPECT_EQ(artDirectoryCandidates("", "/usr/share/zephrandolinth"),
+              (std::vector<std::string>{"/usr/share/zephrandolinth"}));
+}
+
+TEST(ArtDirectory, theFirstCandidateHoldingTheModelsWins) {
+    char pattern[] = "/tmp/zephartdirXXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    const std::filesystem::path root = pattern;
+    // bare: no art at all; half: bin/texture only; file: bin/models is not a directory.
+    const std::string bare = root / "bare", half = root / "half", first = root / "first",
+                      second = root / "second";
+    for (const char* made :
+         {"bare", "half/bin/texture", "first/bin/models", "second/bin/models", "file/bin"}) {
+        std::filesystem::create_directories(root / made);
+    }
+    std::ofstream(root / "file" / "bin" / "models") << "not a directory";
+
+    EXPECT_EQ(findArtDirectory({bare, half, first, second}), first);
+    EXPECT_EQ(findArtDirectory({second, first}), second);
+    EXPECT_EQ(findArtDirectory({bare, (root / "file").string(), (root / "missing").string()}), "");
+    EXPECT_EQ(findArtDirectory({}), "");
+    std::filesystem::remove_all(root);
 }
 
 } // namespace
