@@ -40,8 +40,7 @@ pid_t spawn(const std::vector<std::string>& args, const std::optional<std::strin
     std::vector<char*> argv(args.size() + 1, nullptr);
     std::transform(args.begin(), args.end(), argv.begin(),
                    [](const std::string& arg) { return const_cast<char*>(arg.c_str()); });
-    const pid_t parent = getpid();
-    const pid_t pid = fork();
+    const pid_t parent = getpid(), pid = fork();
     if (pid != 0) {
         return pid;
     }
@@ -102,11 +101,11 @@ ViewLook lookThroughTheCockpit(const Image& shot, const Image* mask) {
     std::vector<bool> seen(1 << 15, false);
     for (int y = 40; y < 350; ++y) {
         for (int x = 70; x < 570; ++x) {
-            const unsigned char* m = mask != nullptr ? mask->pixel(x, y) : nullptr;
+            const unsigned char *m = mask != nullptr ? mask->pixel(x, y) : nullptr,
+                                *p = shot.pixel(x, y);
             if (m != nullptr && (m[0] != 0 || m[1] != 0 || m[2] != 0)) {
                 continue;
             }
-            const unsigned char* p = shot.pixel(x, y);
             const int key = (p[0] >> 3) << 10 | (p[1] >> 3) << 5 | (p[2] >> 3);
             look.colours += seen[std::size_t(key)] ? 0 : 1;
             seen[std::size_t(key)] = true;
