@@ -54,12 +54,3 @@ GlContext::~GlContext() {
     eglDestroySurface(display, surface);
     // The display stays initialised: Mesa hands the same one to the next test.
 }
-
-void GlTest::SetUp() {
-    gl = std::make_unique<GlContext>();
-    ASSERT_TRUE(gl->ok()) << gl->error();
-}
-
-void GlTest::TearDown() {
-    gl.reset();
-}

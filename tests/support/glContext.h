@@ -28,7 +28,10 @@ class GlContext {
 // Fixture: a fresh context per test, so no OpenGL state leaks from one test to the next.
 class GlTest : public ::testing::Test {
   protected:
-    void SetUp() override;
-    void TearDown() override;
+    void SetUp() override {
+        gl = std::make_unique<GlContext>();
+        ASSERT_TRUE(gl->ok()) << gl->error();
+    }
+    void TearDown() override { gl.reset(); }
     std::unique_ptr<GlContext> gl;
 };
