@@ -1,7 +1,5 @@
-// The shell's rules through the real GLUT callbacks and the real world `scene`: what a key sets,
-// how long it lasts, what a frame does with it, the mouse and the idle callback. The buffer
-// swap, the redisplay request and the frame clock are recorders; the world is initialised once
-// per process in one OpenGL context that lives as long as it does (it owns the display lists).
+// The shell's rules through the real GLUT callbacks and the real world `scene`, and the lights;
+// the world is initialised once per process in a context that lives as long as it does.
 
 #include "support/glContext.h"
 
@@ -9,6 +7,7 @@
 #include "app/windowSystem.h"
 #include "scene/frameClock.h"
 #include "scene/scenegraph.h"
+#include "view/lights.h"
 
 #include <GL/freeglut_std.h>
 #include <GL/gl.h>
@@ -25,8 +24,7 @@
 
 namespace {
 
-int swaps = 0;
-int redisplays = 0;
+int swaps = 0, redisplays = 0;
 std::int64_t ticks = 0;
 
 void press(int key, int times = 1) {
@@ -44,19 +42,16 @@ auto inputState() {
                            t.getAlphaZ(), scene.camera.speed);
 }
 
-// The OpenGL state initialisation leaves: clear colour and depth, depth test, shading, matrix
-// mode, switches, then the projection.
+// The OpenGL state initialisation leaves: clear colour and depth, depth function, shading,
+// matrix mode, the depth, texture and lighting switches, then the projection.
 std::vector<float> fixedState() {
-    std::vector<float> state(5 + 6 + 16);
+    std::vector<float> state(27);
     glGetFloatv(GL_COLOR_CLEAR_VALUE, &state[0]);
-    glGetFloatv(GL_DEPTH_CLEAR_VALUE, &state[4]);
-    GLint modes[3];
-    glGetIntegerv(GL_DEPTH_FUNC, &modes[0]);
-    glGetIntegerv(GL_SHADE_MODEL, &modes[1]);
-    glGetIntegerv(GL_MATRIX_MODE, &modes[2]);
-    state[5] = float(modes[0]), state[6] = float(modes[1]), state[7] = float(modes[2]);
-    state[8] = glIsEnabled(GL_DEPTH_TEST), state[9] = glIsEnabled(GL_TEXTURE_2D);
-    state[10] = glIsEnabled(GL_LIGHTING);
+    std::size_t at = 4;
+    for (GLenum one : {GL_DEPTH_CLEAR_VALUE, GL_DEPTH_FUNC, GL_SHADE_MODEL, GL_MATRIX_MODE,
+                       GL_DEPTH_TEST, GL_TEXTURE_2D, GL_LIGHTING}) {
+        glGetFloatv(one, &state[at++]);
+    }
     glGetFloatv(GL_PROJECTION_MATRIX, &state[11]);
     return state;
 }
@@ -75,8 +70,8 @@ class FrameCycle : public ::testing::Test {
             testing::internal::GetCapturedStdout();
             initialState = fixedState();
         }
-        push_up = push_down = push_left = push_right = false;
-        push_page_up = push_page_down = rocket_fired = laser_fired = false;
+        push_up = push_down = push_left = push_right = push_page_up = push_page_down = false;
+        rocket_fired = laser_fired = false;
         showSkybox = firstTime = true;
         oldX = oldY = dx = dy = 0;
         scene.camera = Camera();
@@ -97,7 +92,6 @@ class FrameCycle : public ::testing::Test {
         return testing::internal::GetCapturedStdout();
     }
 
-    static float turnX() { return scene.camera.transformation.getAlphaX(); }
     static float turnY() { return scene.camera.transformation.getAlphaY(); }
 
     static inline std::vector<float> initialState;
@@ -105,8 +99,8 @@ class FrameCycle : public ::testing::Test {
     FrameClock savedClock{};
 };
 
+// A 45 degree perspective on a 640 by 480 window, near 0.1 and far 200, as GLU makes it.
 TEST_F(FrameCycle, initialisationSetsTheFixedState) {
-    // A 45 degree perspective on a 640 by 480 window, near 0.1 and far 200, as GLU makes it.
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     gluPerspective(45, 640.0f / 480.0f, 0.1f, 200);
@@ -115,7 +109,6 @@ TEST_F(FrameCycle, initialisationSetsTheFixedState) {
     std::vector<float> expected = fixedState();
     expected.erase(expected.begin() + 4, expected.begin() + 11);
     expected.insert(expected.begin() + 4, {1, GL_LESS, GL_SMOOTH, GL_MODELVIEW, 1, 1, 1});
-    ASSERT_EQ(initialState.size(), expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i) {
         EXPECT_NEAR(initialState[i], expected[i], 1e-6f * std::max(1.0f, std::fabs(expected[i])))
             << "value " << i;
@@ -123,19 +116,16 @@ TEST_F(FrameCycle, initialisationSetsTheFixedState) {
 }
 
 TEST_F(FrameCycle, severalPressesOfOneArrowBetweenTwoFramesTurnTheCameraOnce) {
-    struct Case {
-        int key;
-        float x, y;
-    };
-    for (const Case& c : {Case{GLUT_KEY_UP, 2, 0}, Case{GLUT_KEY_DOWN, -2, 0},
-                          Case{GLUT_KEY_LEFT, 0, 2}, Case{GLUT_KEY_RIGHT, 0, -2}}) {
-        SCOPED_TRACE(c.key);
-        const float x = turnX(), y = turnY();
-        press(c.key, 3);
+    using Turn = std::array<float, 2>;
+    const auto turn = [] { return Turn{scene.camera.transformation.getAlphaX(), turnY()}; };
+    for (const auto& [key, x, y] :
+         {std::tuple(GLUT_KEY_UP, 2, 0), std::tuple(GLUT_KEY_DOWN, -2, 0),
+          std::tuple(GLUT_KEY_LEFT, 0, 2), std::tuple(GLUT_KEY_RIGHT, 0, -2)}) {
+        const Turn before = turn();
+        press(key, 3);
         frameAfter(0.25);
         frameAfter(0.25); // the flag lived for one frame only
-        EXPECT_EQ(turnX(), x + c.x);
-        EXPECT_EQ(turnY(), y + c.y);
+        EXPECT_EQ(turn(), (Turn{before[0] + x, before[1] + y})) << key;
     }
 }
 
@@ -143,7 +133,7 @@ TEST_F(FrameCycle, pageKeysChangeTheSpeedOncePerFrame) {
     press(GLUT_KEY_PAGE_UP, 4);
     frameAfter(0.25);
     frameAfter(0.25);
-    EXPECT_EQ(scene.camera.speed, -0.15f) << "Page Up speeds the camera forward, once";
+    EXPECT_EQ(scene.camera.speed, -0.15f); // forward, once
     scene.camera = Camera();
     press(GLUT_KEY_PAGE_DOWN, 2);
     frameAfter(0.25);
@@ -160,7 +150,6 @@ TEST_F(FrameCycle, fireKeysLastOneFrameAndF4FlipsTheSky) {
     press(GLUT_KEY_F2);
     frameAfter(0.25);
     EXPECT_FALSE(rocket_fired || laser_fired);
-
     press(GLUT_KEY_F4, 2);
     frameAfter(0.25);
     EXPECT_TRUE(showSkybox);
@@ -191,10 +180,8 @@ TEST_F(FrameCycle, mouseDeltasLastUntilIdleWhichOnlyAsksForTheNextFrame) {
     EXPECT_EQ((std::array<int, 4>{dx, dy, oldX, oldY}), (std::array<int, 4>{-5, 10, 25, 50}));
     Idle();
     Idle();
-    EXPECT_EQ((std::array<int, 4>{dx, dy, oldX, oldY}), (std::array<int, 4>{0, 0, 25, 50}));
-    EXPECT_FALSE(firstTime);
-    EXPECT_EQ(redisplays, 2);
-    EXPECT_EQ(swaps, 0);
+    EXPECT_EQ((std::array<int, 7>{dx, dy, oldX, oldY, firstTime, redisplays, swaps}),
+              (std::array<int, 7>{0, 0, 25, 50, false, 2, 0}));
 }
 
 // The move of a frame uses the time of the frame before it.
@@ -211,11 +198,9 @@ TEST_F(FrameCycle, theCameraTurnsByTheDurationOfThePreviousFrame) {
 TEST_F(FrameCycle, aShotIsSpawnedBeforeTheFrameThatFiresItIsDrawn) {
     press(GLUT_KEY_F2);
     const std::string lines = frameAfter(0.25);
-    const std::string taken = "\n premier dispo: ";
-    const std::size_t at = lines.find(taken);
-    const std::size_t dump = lines.find("\n on print");
+    const std::size_t at = lines.find("\n premier dispo: "), dump = lines.find("\n on print");
     ASSERT_LT(at, dump) << lines;
-    const int index = std::stoi(lines.substr(at + taken.size()));
+    const int index = std::stoi(lines.substr(at + 17));
     EXPECT_NE(lines.find("\nind: " + std::to_string(index) + " x: ", dump), std::string::npos)
         << "the new rocket is in the dump of the frame that fired it";
 }
@@ -228,8 +213,63 @@ TEST_F(FrameCycle, theLightStaysFixedToTheEyeAsTheViewTurns) {
         frameAfter(0.25);
         std::array<GLfloat, 4> position{};
         glGetLightfv(GL_LIGHT0, GL_POSITION, position.data());
-        EXPECT_EQ(position, (std::array<GLfloat, 4>{-1, 1, 1, 0}));
+        EXPECT_EQ(position, (std::array<GLfloat, 4>{-1, 1, 1, 0})) << key;
     }
+}
+
+using Values = std::array<float, 4>;
+
+Values light(GLenum which, GLenum what) {
+    Values v{};
+    glGetLightfv(which, what, v.data());
+    return v;
+}
+
+// One strong light fixed to the eye over a low ambient, and nothing sent for what is off.
+TEST_F(GlTest, lightsSendOnlyWhatIsSwitchedOn) {
+    struct Row {
+        const char* name;
+        bool lightingOn, firstOn;
+        unsigned enabledBefore; // one bit per light
+        Values ambient, position, diffuse;
+    };
+    const Values presetAmbient{0.5f, 0.25f, 0.125f, 1}, presetPosition{3, 4, 5, 1},
+        presetDiffuse{0.5f, 0.5f, 0.5f, 1};
+    const Row rows[] = {
+        {"everythingOn", true, true, 0x1E, {0.2f, 0.2f, 0.2f, 1}, {-1, 1, 1, 0}, {4, 4, 4, 1}},
+        {"lightingOff", false, true, 0x1E, presetAmbient, presetPosition, presetDiffuse},
+        {"firstLightOff", true, false, 0x3F, {0.2f, 0.2f, 0.2f, 1}, presetPosition, presetDiffuse},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        glLightModelfv(GL_LIGHT_MODEL_AMBIENT, presetAmbient.data());
+        glLightfv(GL_LIGHT0, GL_POSITION, presetPosition.data());
+        glLightfv(GL_LIGHT0, GL_DIFFUSE, presetDiffuse.data());
+        for (int i = 0; i < 8; ++i) {
+            (row.enabledBefore >> i & 1u) != 0 ? glEnable(GLenum(GL_LIGHT0 + i))
+                                               : glDisable(GLenum(GL_LIGHT0 + i));
+        }
+        Lights lights;
+        lights.lightingOn = row.lightingOn;
+        lights.lightSources[0].on = row.firstOn;
+        lights.lightSources[5].on = true;
+        lights.apply();
+
+        Values ambient{};
+        glGetFloatv(GL_LIGHT_MODEL_AMBIENT, ambient.data());
+        EXPECT_EQ(ambient, row.ambient);
+        EXPECT_EQ(light(GL_LIGHT0, GL_POSITION), row.position);
+        EXPECT_EQ(light(GL_LIGHT0, GL_DIFFUSE), row.diffuse);
+        // Switched off, lighting leaves every switch as it was; else each light follows its own.
+        for (int i = 0; i < 8; ++i) {
+            const bool on = row.lightingOn ? (i == 0 ? row.firstOn : i == 5)
+                                           : (row.enabledBefore >> i & 1u) != 0;
+            EXPECT_EQ(glIsEnabled(GLenum(GL_LIGHT0 + i)), on) << "light " << i;
+        }
+        // Only the switches of the other lights are touched: they keep OpenGL's defaults.
+        EXPECT_EQ(light(GL_LIGHT1, GL_DIFFUSE), (Values{0, 0, 0, 1}));
+    }
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
 } // namespace

@@ -1,5 +1,4 @@
-// The player's camera: how the keys turn it and change its speed, how it travels, and the view
-// it loads into OpenGL.
+// The player's camera: how keys turn it and change its speed, how it travels, the view it loads.
 
 #include "support/glContext.h"
 
@@ -14,43 +13,32 @@
 
 namespace {
 
-struct Keys {
-    bool up = false, down = false, left = false, right = false, pageUp = false, pageDown = false;
-};
+enum Key { up = 1, down = 2, left = 4, right = 8, pageUp = 16, pageDown = 32 };
 
-void frame(Camera& camera, double dt, Keys keys, int dx = 0, int dy = 0) {
-    camera.move(dt, keys.up, keys.down, keys.left, keys.right, keys.pageUp, keys.pageDown, dx, dy);
-}
-
-Keys only(bool Keys::*key) {
-    Keys keys;
-    keys.*key = true;
-    return keys;
+void frame(Camera& camera, double dt, int keys) {
+    camera.move(dt, keys & up, keys & down, keys & left, keys & right, keys & pageUp,
+                keys & pageDown, 0, 0);
 }
 
 // Eight degrees a second of the frame per key, opposite keys cancel; a frame time of zero
 // turns and moves nothing.
 TEST(Camera, eachKeyTurnsEightDegreesPerSecondOfTheFrame) {
     struct Case {
-        Keys keys;
+        int keys;
         double dt;
         float alphaX, alphaY;
     };
-    for (const Case& c :
-         {Case{only(&Keys::left), 0.25, 0, 2}, Case{only(&Keys::right), 0.25, 0, -2},
-          Case{only(&Keys::up), 0.25, 2, 0}, Case{only(&Keys::down), 0.25, -2, 0},
-          Case{{true, true, true, true, false, false}, 0.3, 0, 0},
-          Case{{true, false, true, false, false, false}, 0, 0, 0}}) {
+    for (const Case& c : {Case{left, 0.25, 0, 2}, Case{right, 0.25, 0, -2}, Case{up, 0.25, 2, 0},
+                          Case{down, 0.25, -2, 0}, Case{up | down | left | right, 0.3, 0, 0},
+                          Case{up | left, 0, 0, 0}}) {
         SCOPED_TRACE(testing::Message() << c.alphaX << ", " << c.alphaY << " in " << c.dt);
         Camera camera;
         camera.speed = -3;
         frame(camera, c.dt, c.keys);
-        EXPECT_EQ(camera.transformation.getAlphaX(), c.alphaX);
-        EXPECT_EQ(camera.transformation.getAlphaY(), c.alphaY);
-        EXPECT_EQ(camera.transformation.getAlphaZ(), 0.0f);
-        if (c.dt == 0) {
-            EXPECT_EQ(camera.transformation.getZ(), 20.0f);
-        }
+        const GraphVertexTransform& t = camera.transformation;
+        EXPECT_EQ((std::array<float, 3>{t.getAlphaX(), t.getAlphaY(), t.getAlphaZ()}),
+                  (std::array<float, 3>{c.alphaX, c.alphaY, 0}));
+        EXPECT_TRUE(c.dt != 0 || t.getZ() == 20.0f); // no time, no travel
     }
 }
 
@@ -58,15 +46,13 @@ TEST(Camera, eachKeyTurnsEightDegreesPerSecondOfTheFrame) {
 // both come in one frame: they do not always cancel.
 TEST(Camera, pageKeysAddTheDoubleAndTakeAwayTheFloatFifteenHundredths) {
     struct Case {
-        std::vector<Keys> frames;
+        std::vector<int> frames;
         float speed;
     };
-    const Keys up = only(&Keys::pageUp), down = only(&Keys::pageDown);
-    for (const Case& c :
-         {Case{{up}, -0.15f}, Case{{up, down}, -0x1.99999ap-28f}, Case{{down, up}, 0.0f},
-          Case{{{false, false, false, false, true, true}}, 0.0f}}) {
+    for (const Case& c : {Case{{pageUp}, -0.15f}, Case{{pageUp, pageDown}, -0x1.99999ap-28f},
+                          Case{{pageDown, pageUp}, 0.0f}, Case{{pageUp | pageDown}, 0.0f}}) {
         Camera camera;
-        for (const Keys& keys : c.frames) {
+        for (int keys : c.frames) {
             frame(camera, 0, keys);
         }
         EXPECT_EQ(camera.speed, c.speed) << c.frames.size();
@@ -76,7 +62,7 @@ TEST(Camera, pageKeysAddTheDoubleAndTakeAwayTheFloatFifteenHundredths) {
 // The turn of a frame comes first, so the eye already travels along the new heading.
 TEST(Camera, travelsAlongItsZAxisAsTurnedInTheSameFrame) {
     Camera camera;
-    frame(camera, 11.25, {false, false, true, false, true, false}); // a quarter turn left, Page Up
+    frame(camera, 11.25, left | pageUp); // a quarter turn left
     EXPECT_NEAR(camera.transformation.getX(), -16.875f, 1e-4f);
     EXPECT_NEAR(camera.transformation.getY(), 3.0f, 1e-5f);
     EXPECT_NEAR(camera.transformation.getZ(), 20.0f, 1e-4f);
@@ -99,23 +85,21 @@ TEST(Camera, eachStepIsTheProductOfAxisSpeedAndTimeRoundedOnce) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         Camera camera;
-        frame(camera, row.turnLeft, only(&Keys::left));
-        frame(camera, row.turnUp, only(&Keys::up));
+        frame(camera, row.turnLeft, left);
+        frame(camera, row.turnUp, up);
         for (int i = 0; i < row.pageUps; ++i) {
-            frame(camera, 0, only(&Keys::pageUp));
+            frame(camera, 0, pageUp);
         }
         for (int step = 0; step < 40; ++step) {
             // From the origin each time, so that the position holds the step's every bit.
             GraphVertexTransform& t = camera.transformation;
             t.composeTranslations(-t.getX(), -t.getY(), -t.getZ());
             const long double product = 10.0L * camera.speed * (row.dt + step * 1e-4);
-            const float x = float(t.getDirectionXZ() * product);
-            const float y = float(t.getDirectionYZ() * product);
-            const float z = float(t.getDirectionZZ() * product);
-            frame(camera, row.dt + step * 1e-4, {});
-            ASSERT_EQ(t.getX(), x) << "frame " << step;
-            ASSERT_EQ(t.getY(), y) << "frame " << step;
-            ASSERT_EQ(t.getZ(), z) << "frame " << step;
+            const std::array<float, 3> expected{float(t.getDirectionXZ() * product),
+                                                float(t.getDirectionYZ() * product),
+                                                float(t.getDirectionZZ() * product)};
+            frame(camera, row.dt + step * 1e-4, 0);
+            ASSERT_EQ((std::array<float, 3>{t.getX(), t.getY(), t.getZ()}), expected) << step;
         }
     }
 }
@@ -123,19 +107,14 @@ TEST(Camera, eachStepIsTheProductOfAxisSpeedAndTimeRoundedOnce) {
 // Loading the view and then the camera's own placement (OpenGL's translate and rotations)
 // must bring every point back where it was: the view is the inverse of the placement.
 TEST_F(GlTest, theViewUndoesTheCamerasOwnPlacement) {
-    const std::array<std::array<float, 6>, 5> placements = {{{0, 3, 20, 0, 0, 0},
-                                                             {1, -2, 3, 30, 0, 0},
-                                                             {-5, 7, 11, 0, 250, 0},
-                                                             {2, 2, 2, 150, 70, 220},
-                                                             {0, 0, 0, 400, -130, 17}}};
-    glMatrixMode(GL_MODELVIEW);
-    for (const auto& p : placements) {
+    using Placement = std::array<float, 6>; // where, then the turns about X, Y and Z
+    for (const Placement& p : {Placement{0, 3, 20, 0, 0, 0}, Placement{1, -2, 3, 30, 0, 0},
+                               Placement{-5, 7, 11, 0, 250, 0}, Placement{2, 2, 2, 150, 70, 220},
+                               Placement{0, 0, 0, 400, -130, 17}}) {
         Camera camera;
-        camera.transformation = GraphVertexTransform();
-        camera.transformation.composeTranslations(p[0], p[1], p[2]);
-        camera.transformation.composeRotationsX(p[3]);
-        camera.transformation.composeRotationsY(p[4]);
-        camera.transformation.composeRotationsZ(p[5]);
+        GraphVertexTransform& t = camera.transformation = GraphVertexTransform();
+        t.composeTranslations(p[0], p[1], p[2]), t.composeRotationsX(p[3]);
+        t.composeRotationsY(p[4]), t.composeRotationsZ(p[5]);
         glLoadIdentity();
         camera.setCamera();
         glTranslatef(p[0], p[1], p[2]);

@@ -1,8 +1,9 @@
-// The shared helpers: the distance the entities and the registry measure with, and the red
-// bitmap text of the frame rate.
+// The shell's helpers: the distance the entities and the registry measure with, the red
+// frame-rate text, and where the game finds its art (beside its executable, then installed).
 
 #include "support/glContext.h"
 
+#include "app/artDirectory.h"
 #include "app/function.h"
 #include "app/windowSystem.h"
 
@@ -12,6 +13,8 @@
 
 #include <array>
 #include <cmath>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -43,23 +46,54 @@ TEST_F(GlTest, drawStringWritesEachByteInHelveticaTenInRedAtThePosition) {
     const WindowSystem saved =
         setWindowSystem({[] {}, [](void* font, int c) { drawn.emplace_back(font, c); }, [] {}});
     for (const std::string text : {"fps: 60.000000", "", "ajout\xE9"}) {
-        using Drawn = std::pair<void*, int>;
         SCOPED_TRACE(text);
+        std::vector<std::pair<void*, int>> expected;
+        for (char c : text) {
+            expected.emplace_back(GLUT_BITMAP_HELVETICA_10, std::uint8_t(c));
+        }
         drawn.clear();
         glColor3f(0, 1, 1);
         Function().drawString(text.c_str(), -0.5f, 0.25f);
-        ASSERT_EQ(drawn.size(), text.size());
-        for (std::size_t i = 0; i < text.size(); ++i) {
-            EXPECT_EQ(drawn[i], Drawn(GLUT_BITMAP_HELVETICA_10, std::uint8_t(text[i])));
-        }
-        std::array<float, 4> colour{}, position{};
-        glGetFloatv(GL_CURRENT_COLOR, colour.data());
-        glGetFloatv(GL_CURRENT_RASTER_POSITION, position.data());
-        EXPECT_EQ(colour, (std::array<float, 4>{1, 0, 0, 1}));
-        EXPECT_FLOAT_EQ(position[0], 16.0f); // (-0.5, 0.25) in the 64x64 viewport
-        EXPECT_FLOAT_EQ(position[1], 40.0f);
+        EXPECT_EQ(drawn, expected);
+        std::array<float, 8> colourAndPlace{}; // (-0.5, 0.25) is (16, 40) in the 64x64 viewport
+        glGetFloatv(GL_CURRENT_COLOR, &colourAndPlace[0]);
+        glGetFloatv(GL_CURRENT_RASTER_POSITION, &colourAndPlace[4]);
+        EXPECT_EQ(colourAndPlace,
+                  (std::array<float, 8>{1, 0, 0, 1, 16, 40, colourAndPlace[6], colourAndPlace[7]}));
     }
     setWindowSystem(saved);
+}
+
+TEST(ArtDirectory, looksBesideTheExecutableThenInItsInstallationThenWhereItWasToBeInstalled) {
+    EXPECT_EQ(artDirectoryCandidates("/opt/z/bin/zephrandolinth", "/usr/share/zephrandolinth"),
+              (std::vector<std::string>{"/opt/z/bin", "/opt/z/share/zephrandolinth",
+                                        "/usr/share/zephrandolinth"}));
+    // An installation in /usr names its data directory once.
+    EXPECT_EQ(artDirectoryCandidates("/usr/bin/zephrandolinth", "/usr/share/zephrandolinth"),
+              (std::vector<std::string>{"/usr/bin", "/usr/share/zephrandolinth"}));
+    // With no executable path known, only the installation directory is left.
+    EXPECT_EQ(artDirectoryCandidates("", "/usr/share/zephrandolinth"),
+              (std::vector<std::string>{"/usr/share/zephrandolinth"}));
+}
+
+TEST(ArtDirectory, theFirstCandidateHoldingTheModelsWins) {
+    char pattern[] = "/tmp/zephartdirXXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    const std::filesystem::path root = pattern;
+    // bare: no art at all; half: bin/texture only; file: bin/models is not a directory.
+    const std::string bare = root / "bare", half = root / "half", first = root / "first",
+                      second = root / "second";
+    for (const char* made :
+         {"bare", "half/bin/texture", "first/bin/models", "second/bin/models", "file/bin"}) {
+        std::filesystem::create_directories(root / made);
+    }
+    std::ofstream(root / "file" / "bin" / "models") << "not a directory";
+
+    EXPECT_EQ(findArtDirectory({bare, half, first, second}), first);
+    EXPECT_EQ(findArtDirectory({second, first}), second);
+    EXPECT_EQ(findArtDirectory({bare, (root / "file").string(), (root / "missing").string()}), "");
+    EXPECT_EQ(findArtDirectory({}), "");
+    std::filesystem::remove_all(root);
 }
 
 } // namespace

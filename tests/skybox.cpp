@@ -1,11 +1,15 @@
-// The sky box: a cube of 98.6 half edge around the eye, one image stretched over each inner
-// face, drawn unlit in white, on the world's axes.
+// What the view carries around the eye. The sky box: a cube of 98.6 half edge, one image
+// stretched over each inner face, drawn unlit in white, on the world's axes. The cockpit: 4.5
+// ahead of the eye and 0.2 above, turned with the view, its offset one placement late; unlit.
 
 #include "view/skybox.h"
+#include "view/cockpit.h"
 
 #include "assets/textureSlots.h"
+#include "support/chunkBuilder.h"
 #include "support/feedback.h"
 #include "support/glContext.h"
+#include "support/scratch.h"
 
 #include <GL/gl.h>
 
@@ -15,6 +19,25 @@
 #include <vector>
 
 namespace {
+
+Camera cameraAt(float x, float y, float z, float turnX, float turnY) {
+    Camera camera;
+    GraphVertexTransform& t = camera.transformation = GraphVertexTransform();
+    t.composeTranslations(x, y, z), t.composeRotationsX(turnX), t.composeRotationsY(turnY);
+    return camera;
+}
+
+template <typename Draw> GLuint compiled(Draw draw) {
+    const GLuint list = glGenLists(1);
+    glNewList(list, GL_COMPILE);
+    draw();
+    glEndList();
+    return list;
+}
+
+bool white(const FedVertex& v) {
+    return v.color[0] == 1 && v.color[1] == 1 && v.color[2] == 1;
+}
 
 struct Corner {
     float x, y, z, s, t;
@@ -31,11 +54,9 @@ const Corner expectedFaces[6][4] = {
     {{-S, -S, -S, 0, 1}, {S, -S, -S, 1, 1}, {S, -S, S, 1, 0}, {-S, -S, S, 0, 0}},
 };
 
-// The probe's view: identity projection, the cube shrunk by 1/200 so it fits the clip volume,
-// and a 64x64 viewport; window coordinates map back to the cube's own.
+// The probe's view: identity projection, the cube shrunk by 1/200 to fit the clip volume, a
+// 64x64 viewport; a fed-back corner matches in the cube's own units (a window step is ~0.03).
 const float shrink = 1.0f / 200.0f;
-
-// The fed-back corner, in the cube's own units (a window step is about 0.03 of them), matches.
 bool matches(const FedVertex& v, const Corner& want) {
     return std::fabs((v.x / 32.0f - 1.0f) / shrink - want.x) < 0.05f &&
            std::fabs((v.y / 32.0f - 1.0f) / shrink - want.y) < 0.05f &&
@@ -43,32 +64,20 @@ bool matches(const FedVertex& v, const Corner& want) {
            v.tex[1] == want.t;
 }
 
-GLuint compileSky(Skybox& sky, unsigned int* textures) {
-    const GLuint list = glGenLists(1);
-    glNewList(list, GL_COMPILE);
-    sky.initDisplayList(textures);
-    glEndList();
+GLuint compileSkyAndLookThroughProbe(Skybox& sky, unsigned int* textures) {
+    const GLuint list = compiled([&] { sky.initDisplayList(textures); });
+    glLoadIdentity(); // the projection is the context's fresh identity
+    glScalef(shrink, shrink, shrink);
     return list;
 }
 
-void lookThroughProbe() {
-    glViewport(0, 0, 64, 64);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glScalef(shrink, shrink, shrink);
-}
-
 } // namespace
-
 TEST_F(GlTest, skyListDrawsSixWhiteQuadsWithTheImageOfItsSlotStretchedOverEach) {
     std::array<unsigned int, textureSlotCount> textures{};
     glGenTextures(textureSlotCount, textures.data());
     Skybox sky;
     sky.textureIndex = 7;
-    const GLuint list = compileSky(sky, textures.data());
-    lookThroughProbe();
+    const GLuint list = compileSkyAndLookThroughProbe(sky, textures.data());
     glEnable(GL_LIGHTING);
     glDisable(GL_TEXTURE_2D); // as an untextured mesh group leaves it
     glColor3f(1, 0, 0);
@@ -86,29 +95,22 @@ TEST_F(GlTest, skyListDrawsSixWhiteQuadsWithTheImageOfItsSlotStretchedOverEach) 
         for (const Corner& want : expectedFaces[face]) {
             EXPECT_TRUE(std::any_of(fed.begin(), fed.end(),
                                     [&](const FedVertex& v) { return matches(v, want); }))
-                << "corner (" << want.x << ", " << want.y << ", " << want.z << ") with texture ("
-                << want.s << ", " << want.t << ")";
+                << want.x << ", " << want.y << ", " << want.z << " at " << want.s << ", " << want.t;
         }
         // Unlit and white, whatever colour and lighting were current before.
-        for (const FedVertex& v : fed) {
-            EXPECT_EQ((std::array<float, 3>{v.color[0], v.color[1], v.color[2]}),
-                      (std::array<float, 3>{1, 1, 1}));
-        }
+        EXPECT_TRUE(std::all_of(fed.begin(), fed.end(), white));
     }
     // The image is drawn whatever the meshes drawn before left; lighting is back on for what
     // follows, the colour stays white, the image stays bound and the list holds no scale.
-    EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
-    EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
-    std::array<float, 4> colour{};
+    EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D) && glIsEnabled(GL_LIGHTING));
+    std::array<float, 16> colour{}, m{};
     glGetFloatv(GL_CURRENT_COLOR, colour.data());
-    EXPECT_EQ(colour, (std::array<float, 4>{1, 1, 1, 1}));
+    EXPECT_EQ(colour, (std::array<float, 16>{1, 1, 1, 1}));
     GLint bound = 0;
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
     EXPECT_EQ(GLuint(bound), textures[7]);
-    float m[16];
-    glGetFloatv(GL_MODELVIEW_MATRIX, m);
-    EXPECT_EQ(m[0], shrink);
-    EXPECT_EQ(m[10], shrink);
+    glGetFloatv(GL_MODELVIEW_MATRIX, m.data());
+    EXPECT_TRUE(m[0] == shrink && m[10] == shrink);
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
@@ -118,13 +120,10 @@ TEST_F(GlTest, skyWhoseSlotLiesPastTheArrayIsDrawnWithoutReadingPastIt) {
     Skybox sky;
     testing::internal::CaptureStderr();
     EXPECT_EQ(sky.loadTexture(textureSlotCount, textures.data()), 1);
-    const GLuint list = compileSky(sky, textures.data());
+    const GLuint list = compileSkyAndLookThroughProbe(sky, textures.data());
     const std::string complaint = testing::internal::GetCapturedStderr();
     EXPECT_NE(complaint.find(std::to_string(textureSlotCount)), std::string::npos) << complaint;
-    for (unsigned int id : textures) {
-        EXPECT_EQ(id, 0u);
-    }
-    lookThroughProbe();
+    EXPECT_EQ(textures, std::vector<unsigned int>(textureSlotCount, 0));
     EXPECT_GE(feedback(GL_3D, [&] { glCallList(list); }).polygons.size(), 6u)
         << "the cube is still drawn";
 }
@@ -132,11 +131,7 @@ TEST_F(GlTest, skyWhoseSlotLiesPastTheArrayIsDrawnWithoutReadingPastIt) {
 TEST(Skybox, followsTheEyeButNeverTurnsNorScales) {
     Skybox sky;
     for (float x : {10.0f, 11.0f}) { // placed again, it does not add the earlier position up
-        Camera camera;
-        camera.transformation = GraphVertexTransform();
-        camera.transformation.composeTranslations(x, -4, 7);
-        camera.transformation.composeRotationsX(30);
-        camera.transformation.composeRotationsY(-75);
+        Camera camera = cameraAt(x, -4, 7, 30, -75);
         camera.transformation.composeScalings(2, 3, 4);
         sky.setSkybox(camera);
         const GraphVertexTransform p = sky.getTransformation();
@@ -145,4 +140,60 @@ TEST(Skybox, followsTheEyeButNeverTurnsNorScales) {
                                   p.getAlphaZ(), p.getScaleX(), p.getScaleY(), p.getScaleZ()}),
             (std::array<float, 9>{x, -4, 7, 0, 0, 0, 1.1f, 1.1f, 1.1f}));
     }
+}
+
+// The angles are the camera's at once, but the offset is taken along the view and up axes of
+// the previous placement: the view (0, 0, -1) turned a quarter about Y is (-1, 0, 0); turned a
+// quarter up it is (0, 1, 0), and up becomes (0, 0, 1).
+TEST(Cockpit, standsAheadAndAboveTheEyeAlongTheAxesOfThePreviousPlacement) {
+    struct Row {
+        const char* name;
+        std::vector<Camera> placements;
+        float x, y, z;
+    };
+    const Camera left = cameraAt(0, 3, 20, 0, 90), back = cameraAt(0, 3, 20, 0, 180),
+                 up = cameraAt(0, 3, 20, 90, 0);
+    const Row rows[] = {{"defaultEye", {Camera()}, 0, 3.2f, 15.5f},
+                        {"firstTurnIgnored", {left}, 0, 3.2f, 15.5f},
+                        {"quarterTurnLate", {left, back}, -4.5f, 3.2f, 20},
+                        {"halfTurnLate", {left, back, cameraAt(1, 3, 20, 0, 180)}, 1, 3.2f, 24.5f},
+                        {"tiltedUp", {up, up}, 0, 7.5f, 20.2f}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        Cockpit cockpit;
+        for (const Camera& camera : row.placements) {
+            cockpit.setCockpit(camera);
+        }
+        const GraphVertexTransform p = cockpit.getTransformation();
+        const GraphVertexTransform& eye = row.placements.back().transformation;
+        EXPECT_LT(std::fabs(p.getX() - row.x) + std::fabs(p.getY() - row.y) +
+                      std::fabs(p.getZ() - row.z),
+                  3e-5)
+            << p.getX() << ", " << p.getY() << ", " << p.getZ();
+        EXPECT_EQ((std::array<float, 3>{p.getAlphaX(), p.getAlphaY(), p.getScaleX()}),
+                  (std::array<float, 3>{eye.getAlphaX(), eye.getAlphaY(), eye.getScaleX()}));
+    }
+}
+
+TEST_F(GlTest, cockpitMeshLoadsAtATenthAndIsDrawnUnlit) {
+    Scratch scratch(true);
+    chunk3ds::TestMesh mesh;
+    mesh.triangles = 2;
+    scratch.write("bin/models/cockpit.3ds", chunk3ds::meshFile(mesh));
+    std::array<unsigned int, textureSlotCount> textures{};
+    Cockpit cockpit;
+    EXPECT_EQ(cockpit.load(0, textures.data()), 0);
+    EXPECT_EQ(cockpit.getScaleCoeff(), 0.10000000149011612);
+
+    const GLuint list = compiled([&] { cockpit.initDisplayList(textures.data()); });
+    // Lit and with no light on, the triangles would only show the dim ambient (0.2); unlit they
+    // show white, whatever colour was current before (the red frame-rate text, in the game).
+    glEnable(GL_LIGHTING);
+    glColor3f(1, 0, 0);
+    const auto polygons = feedback(GL_3D_COLOR, [&] { glCallList(list); }).polygons;
+    ASSERT_EQ(polygons.size(), 2u);
+    for (const auto& polygon : polygons) {
+        EXPECT_TRUE(std::all_of(polygon.begin(), polygon.end(), white));
+    }
+    EXPECT_TRUE(glIsEnabled(GL_LIGHTING)) << "lighting is restored after the cockpit";
 }

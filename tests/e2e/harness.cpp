@@ -2,6 +2,7 @@
 
 #include <stb/stb_image.h>
 
+#include <algorithm>
 #include <chrono>
 #include <fcntl.h>
 #include <filesystem>
@@ -17,13 +18,9 @@
 namespace e2e {
 namespace {
 
+using Seconds = std::chrono::duration<double>;
 double now() {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
-
-void sleepFor(double seconds) {
-    std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+    return Seconds(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
 std::string scratchDirectory() {
@@ -40,13 +37,10 @@ std::string readFile(const std::string& path) {
 pid_t spawn(const std::vector<std::string>& args, const std::optional<std::string>& display,
             const std::string& directory, const std::string& out, const std::string& err,
             int keptFd = -1) {
-    std::vector<char*> argv;
-    for (const std::string& arg : args) {
-        argv.push_back(const_cast<char*>(arg.c_str()));
-    }
-    argv.push_back(nullptr);
-    const pid_t parent = getpid();
-    const pid_t pid = fork();
+    std::vector<char*> argv(args.size() + 1, nullptr);
+    std::transform(args.begin(), args.end(), argv.begin(),
+                   [](const std::string& arg) { return const_cast<char*>(arg.c_str()); });
+    const pid_t parent = getpid(), pid = fork();
     if (pid != 0) {
         return pid;
     }
@@ -58,14 +52,8 @@ pid_t spawn(const std::vector<std::string>& args, const std::optional<std::strin
         dup2(e, 2) < 0 || chdir(directory.c_str()) != 0) {
         _exit(126);
     }
-    if (keptFd >= 0) {
-        fcntl(keptFd, F_SETFD, 0);
-    }
-    if (display) {
-        setenv("DISPLAY", display->c_str(), 1);
-    } else {
-        unsetenv("DISPLAY");
-    }
+    fcntl(keptFd, F_SETFD, 0); // a no-op on -1
+    display ? setenv("DISPLAY", display->c_str(), 1) : unsetenv("DISPLAY");
     execvp(argv[0], argv.data());
     _exit(127);
 }
@@ -73,7 +61,7 @@ pid_t spawn(const std::vector<std::string>& args, const std::optional<std::strin
 // Waits for the child's end, killing it past the timeout; false when it had to be killed.
 bool reap(pid_t pid, double timeoutSeconds, int& code, int& signal) {
     const double deadline = now() + timeoutSeconds;
-    for (bool killed = false;; sleepFor(0.01)) {
+    for (bool killed = false;; std::this_thread::sleep_for(Seconds(0.01))) {
         int raw = 0;
         const pid_t result = waitpid(pid, &raw, WNOHANG);
         if (result == pid || result < 0) {
@@ -113,11 +101,11 @@ ViewLook lookThroughTheCockpit(const Image& shot, const Image* mask) {
     std::vector<bool> seen(1 << 15, false);
     for (int y = 40; y < 350; ++y) {
         for (int x = 70; x < 570; ++x) {
-            const unsigned char* m = mask != nullptr ? mask->pixel(x, y) : nullptr;
+            const unsigned char *m = mask != nullptr ? mask->pixel(x, y) : nullptr,
+                                *p = shot.pixel(x, y);
             if (m != nullptr && (m[0] != 0 || m[1] != 0 || m[2] != 0)) {
                 continue;
             }
-            const unsigned char* p = shot.pixel(x, y);
             const int key = (p[0] >> 3) << 10 | (p[1] >> 3) << 5 | (p[2] >> 3);
             look.colours += seen[std::size_t(key)] ? 0 : 1;
             seen[std::size_t(key)] = true;
@@ -134,8 +122,7 @@ CommandResult runCommand(const std::vector<std::string>& argv, std::optional<std
     const std::string scratch = scratchDirectory();
     const pid_t pid = spawn(argv, display, directory, scratch + "/out", scratch + "/err");
     result.timedOut = !reap(pid, timeoutSeconds, result.code, result.signal);
-    result.out = readFile(scratch + "/out");
-    result.err = readFile(scratch + "/err");
+    result.out = readFile(scratch + "/out"), result.err = readFile(scratch + "/err");
     std::error_code ignored;
     std::filesystem::remove_all(scratch, ignored);
     return result;
@@ -163,9 +150,7 @@ VirtualDisplay::VirtualDisplay() {
         number.append(buffer, std::size_t(got));
     }
     close(fds[0]);
-    if (number.find('\n') != std::string::npos) {
-        name = ":" + number.substr(0, number.find('\n'));
-    }
+    name = number.find('\n') != std::string::npos ? ":" + number.substr(0, number.find('\n')) : "";
 }
 
 VirtualDisplay::~VirtualDisplay() {
@@ -187,10 +172,7 @@ GameSession::~GameSession() {
 }
 
 bool GameSession::running() {
-    int status = 0;
-    if (pid > 0 && waitpid(pid, &status, WNOHANG) != 0) {
-        pid = 0;
-    }
+    pid = pid > 0 && waitpid(pid, nullptr, WNOHANG) == 0 ? pid : 0;
     return pid > 0;
 }
 
@@ -214,9 +196,9 @@ Image GameSession::screenshot(const std::string& name) {
     std::error_code ignored;
     std::filesystem::create_directories(directory, ignored);
     const std::string path = directory + "/" + name + ".png";
-    const CommandResult shot =
-        runCommand({"import", "-window", window, "png:" + path}, display.name, 30);
-    return shot.code == 0 ? loadImage(path) : Image{};
+    return runCommand({"import", "-window", window, "png:" + path}, display.name, 30).code == 0
+               ? loadImage(path)
+               : Image{};
 }
 
 std::string GameSession::output() const {
@@ -224,7 +206,7 @@ std::string GameSession::output() const {
 }
 
 bool GameSession::waitForOutput(const std::string& needle, std::size_t from, double timeout) {
-    for (const double deadline = now() + timeout;; sleepFor(0.05)) {
+    for (const double deadline = now() + timeout;; std::this_thread::sleep_for(Seconds(0.05))) {
         const bool alive = running(); // read after, so a game's last bytes are seen
         const std::string text = output();
         if (text.size() >= from && text.find(needle, from) != std::string::npos) {

@@ -8,7 +8,7 @@
 
 namespace e2e {
 
-// A decoded picture: rows top to bottom, R, G, B bytes per pixel (stb_image decodes it).
+// A picture stb_image decoded: rows top to bottom, R, G, B bytes per pixel.
 struct Image {
     int width = 0, height = 0;
     std::vector<unsigned char> rgb;
@@ -26,9 +26,8 @@ struct ViewLook {
 ViewLook lookThroughTheCockpit(const Image& shot, const Image* mask = nullptr);
 
 struct CommandResult {
-    bool timedOut = false; // killed past its timeout
-    int code = -1;         // exit code, -1 when ended by a signal
-    int signal = 0;
+    bool timedOut = false;     // killed past its timeout
+    int code = -1, signal = 0; // the code is -1 when ended by a signal
     std::string out, err;
 };
 // Runs a program to its end with DISPLAY set to `display`, or unset.
@@ -53,7 +52,6 @@ class GameSession {
     ~GameSession();
     GameSession(const GameSession&) = delete;
     GameSession& operator=(const GameSession&) = delete;
-
     bool ok() const { return pid > 0 && display.ok(); }
     bool waitForWindow(); // mapped, then focused by hand: no window manager runs here
     bool keys(const std::vector<std::string>& keysyms); // X keysyms: Up Prior Next F2 F4 ...

@@ -1,4 +1,5 @@
-// Start-up where no window can open, and with the display named on the command line.
+// Starting the game: with no display, with one named on the command line, and installed and
+// started from /, where it must find its art and draw its sky and its asteroids.
 
 #include "e2e/harness.h"
 #include "e2e/transcriptModel.h"
@@ -6,16 +7,83 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+namespace fs = std::filesystem;
 
 namespace {
+
+using e2e::CommandResult;
+using e2e::Image;
+
+// Pictures of the window as it opens, then with the sky switched off (F4).
+const char* const kStartFromRoot = R"(
+"$1" >"$2/out" 2>"$2/err" &
+game=$!
+window=$(xdotool search --sync --onlyvisible --name 'Zephrandolinth v0.1' | head -n 1)
+sleep 3
+import -window "$window" "png:$2/scene.png" || exit 4
+xdotool windowfocus --sync "$window" key F4
+sleep 2
+import -window "$window" "png:$2/nosky.png" || exit 5
+kill "$game"
+wait "$game"
+exit 0
+)";
+
+TEST(Install, theInstalledGameStartedFromTheRootDrawsItsSkyAndItsAsteroids) {
+    char pattern[] = "/tmp/zephinstallXXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    const fs::path scratch = pattern;
+    const fs::path prefix = scratch / "prefix";
+
+    CommandResult install = e2e::runCommand(
+        {"cmake", "--install", ZEPH_BUILD_DIR, "--prefix", prefix.string()}, std::nullopt, 120);
+    ASSERT_EQ(install.code, 0) << install.out << install.err;
+    const fs::path data = prefix / "share" / "zephrandolinth" / "bin";
+    for (const fs::path& file :
+         {prefix / "bin" / "zephrandolinth", data / "models" / "rocket.3ds",
+          data / "models" / "golrock.tga", data / "texture" / "hubble2min.tga",
+          prefix / "share" / "applications" / "zephrandolinth.desktop"}) {
+        EXPECT_TRUE(fs::is_regular_file(file)) << file;
+    }
+    const Image icon = e2e::loadImage(prefix / "share/icons/hicolor/64x64/apps/zephrandolinth.png");
+    EXPECT_TRUE(icon.width == 64 && icon.height == 64) << icon.width << "x" << icon.height;
+
+    e2e::VirtualDisplay display;
+    ASSERT_TRUE(display.ok());
+    CommandResult run =
+        e2e::runCommand({"sh", "-c", kStartFromRoot, "sh",
+                         (prefix / "bin" / "zephrandolinth").string(), scratch.string()},
+                        display.name, 90, "/");
+    ASSERT_EQ(run.code, 0) << run.out << run.err;
+    std::ifstream errors(scratch /
+                         "err"); // every mesh and image was found: the readers said nothing
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(errors), {}), "");
+    const Image scene = e2e::loadImage(scratch / "scene.png"),
+                noSky = e2e::loadImage(scratch / "nosky.png");
+    ASSERT_TRUE(scene.width == 640 && noSky.width == 640);
+    // The textured sky covers the view in many colours; a game without its art shows one.
+    const e2e::ViewLook withSky = e2e::lookThroughTheCockpit(scene);
+    EXPECT_GT(withSky.lit, withSky.pixels * 999 / 1000);
+    EXPECT_GT(withSky.colours, 200);
+    // With the sky off, the asteroids and ships are what is left: some lit pixels, not all.
+    const e2e::ViewLook without = e2e::lookThroughTheCockpit(noSky);
+    EXPECT_GT(without.lit, 500);
+    EXPECT_LT(without.lit, without.pixels / 2);
+    fs::remove_all(scratch);
+}
 
 TEST(GameStartup, withoutADisplaySaysSoInOneLineAfterTheBannerAndFailsWithoutCrashing) {
     const e2e::CommandResult run = e2e::runCommand({ZEPH_GAME_EXE}, std::nullopt, 30);
     ASSERT_FALSE(run.timedOut);
     EXPECT_GT(run.code, 0) << "signal " << run.signal << "\n" << run.err;
-    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
-    EXPECT_EQ(run.err.back(), '\n');
-    EXPECT_NE(run.err.find("DISPLAY"), std::string::npos) << run.err;
+    EXPECT_TRUE(std::count(run.err.begin(), run.err.end(), '\n') == 1 && run.err.back() == '\n' &&
+                run.err.find("DISPLAY") != std::string::npos)
+        << run.err;
     // The banner and key help still go out first, and nothing of the world follows.
     EXPECT_EQ(run.out, transcript::banner());
 }

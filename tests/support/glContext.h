@@ -9,8 +9,7 @@
 
 class GlContext {
   public:
-    // Makes a context current on this thread; width and height size its pbuffer.
-    explicit GlContext(int width = 64, int height = 64);
+    explicit GlContext(int width = 64, int height = 64); // current at once; sizes the pbuffer
     ~GlContext();
     GlContext(const GlContext&) = delete;
     GlContext& operator=(const GlContext&) = delete;
@@ -21,9 +20,7 @@ class GlContext {
     const std::string& error() const { return failure; }
 
   private:
-    void* display = nullptr;
-    void* context = nullptr;
-    void* surface = nullptr;
+    void *display = nullptr, *context = nullptr, *surface = nullptr;
     bool current = false;
     std::string failure;
 };
@@ -31,7 +28,10 @@ class GlContext {
 // Fixture: a fresh context per test, so no OpenGL state leaks from one test to the next.
 class GlTest : public ::testing::Test {
   protected:
-    void SetUp() override;
-    void TearDown() override;
+    void SetUp() override {
+        gl = std::make_unique<GlContext>();
+        ASSERT_TRUE(gl->ok()) << gl->error();
+    }
+    void TearDown() override { gl.reset(); }
     std::unique_ptr<GlContext> gl;
 };
