@@ -24,21 +24,10 @@ CollisionInfo positionRecord(const GLfloat* m, int index, int kind) {
     return info;
 }
 
+// How far the kind's mesh reaches; negative (never skipped) when that is not known.
 float reachOf(const Geometries& geometries, int kind) {
-    switch (ModelKind(kind)) {
-    case kindToutatis: return geometries.toutatisReach;
-    case kindBrakiri: return geometries.brakiriReach;
-    case kindCastalia: return geometries.castaliaReach;
-    case kindGolevka: return geometries.golevkaReach;
-    case kindClipper: return geometries.clipperReach;
-    case kindKanone3d: return geometries.kanone3dReach;
-    case kindRocket3d: return geometries.rocket3dReach;
-    case kindLaser: return geometries.laserReach;
-    case kindNone:
-    case kindAsteroidWithKanone:
-        return -1.0f;
-    }
-    return -1.0f;
+    const ModelKindFacts* facts = modelKindFacts(kind);
+    return facts != nullptr && facts->meshReach != nullptr ? geometries.*(facts->meshReach) : -1.0f;
 }
 } // namespace
 

@@ -1,8 +1,8 @@
 #pragma once
 // The kinds of game object, one row each: the number that a Model's kind and a CollisionInfo's
 // type both carry, and what follows from it (the collision radius, whether the entity reports
-// its position, the display list that draws it). Everyone who asks a kind question reads the
-// row instead of spelling out the numbers again.
+// its position, the display list that draws it and how far that list reaches). Everyone who
+// asks a kind question reads the row instead of spelling out the numbers again.
 
 #include "assets/geometries.h"
 
@@ -27,21 +27,22 @@ struct ModelKindFacts {
     float collisionRadius;  // single precision; 0 for the kinds that never collide
     bool registersPosition; // has a collision record and writes its centre there when drawn
     unsigned int Geometries::*displayList; // the list that draws it; null when it draws no mesh
+    float Geometries::*meshReach;          // how far its list draws; skipped past the far plane
 };
 
 // Castalia and the cannon never register: a projectile passes through them, and the cannon-
 // carrying asteroid is hit through its own record at the centre of the group, which draws no
 // mesh of its own.
 inline constexpr ModelKindFacts modelKinds[] = {
-    {kindAsteroidWithKanone, 2.0f, true, nullptr},
-    {kindToutatis, 1.77f, true, &Geometries::toutatisList},
-    {kindBrakiri, 5.48f, true, &Geometries::brakiriList},
-    {kindCastalia, 0.0f, false, &Geometries::castaliaList},
-    {kindGolevka, 1.615f, true, &Geometries::golevkaList},
-    {kindClipper, 4.975f, true, &Geometries::clipperList},
-    {kindKanone3d, 0.0f, false, &Geometries::kanone3dList},
-    {kindRocket3d, 2.0f, true, &Geometries::rocket3dList},
-    {kindLaser, 2.07f, true, &Geometries::laserList},
+    {kindAsteroidWithKanone, 2.0f, true, nullptr, nullptr},
+    {kindToutatis, 1.77f, true, &Geometries::toutatisList, &Geometries::toutatisReach},
+    {kindBrakiri, 5.48f, true, &Geometries::brakiriList, &Geometries::brakiriReach},
+    {kindCastalia, 0.0f, false, &Geometries::castaliaList, &Geometries::castaliaReach},
+    {kindGolevka, 1.615f, true, &Geometries::golevkaList, &Geometries::golevkaReach},
+    {kindClipper, 4.975f, true, &Geometries::clipperList, &Geometries::clipperReach},
+    {kindKanone3d, 0.0f, false, &Geometries::kanone3dList, &Geometries::kanone3dReach},
+    {kindRocket3d, 2.0f, true, &Geometries::rocket3dList, &Geometries::rocket3dReach},
+    {kindLaser, 2.07f, true, &Geometries::laserList, &Geometries::laserReach},
 };
 
 // Every kind number is below this.
