@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdio>
 #include <limits>
 #include <string>
 #include <tuple>
@@ -203,6 +204,29 @@ TEST_F(FrameCycle, aShotIsSpawnedBeforeTheFrameThatFiresItIsDrawn) {
     const int index = std::stoi(lines.substr(at + 17));
     EXPECT_NE(lines.find("\nind: " + std::to_string(index) + " x: ", dump), std::string::npos)
         << "the new rocket is in the dump of the frame that fired it";
+}
+
+// A shot leaves 3 units under and 3.5 ahead of the cockpit along the cockpit's own axes, so in
+// the eye's frame it starts at the same spot however the view has turned.
+TEST_F(FrameCycle, aShotStartsUnderAndAheadOfTheCockpitWhereverTheViewPoints) {
+    for (int key : {GLUT_KEY_LEFT, GLUT_KEY_UP, GLUT_KEY_LEFT}) {
+        press(key);
+        frameAfter(2.0);
+    }
+    frameAfter(0.25); // the cockpit follows the view one frame late
+    press(GLUT_KEY_F2);
+    const std::string lines = frameAfter(0.25);
+    const std::size_t at = lines.find("\n premier dispo: ");
+    ASSERT_NE(at, std::string::npos) << lines;
+    const std::string record = "\nind: " + std::to_string(std::stoi(lines.substr(at + 17))) + " ";
+    float x = 0, y = 0, z = 0;
+    ASSERT_EQ(std::sscanf(lines.c_str() + lines.find(record) + record.size(), "x: %f y: %f z: %f",
+                          &x, &y, &z),
+              3)
+        << lines;
+    EXPECT_NEAR(x, 0.0f, 1e-3f);
+    EXPECT_NEAR(y, -2.8f, 1e-3f);
+    EXPECT_NEAR(z, -8.0f, 1e-3f);
 }
 
 // The light is placed before the view, so it keeps its place relative to the eye however the
