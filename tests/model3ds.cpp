@@ -233,7 +233,7 @@ TEST(Model3dsReading, normalsAreAreaWeightedAndUnitLength) {
     const Model_3DS model =
         read(fileWith({objectWith("o", {vertexList({file(0, 0, 0), file(2, 0, 0), file(0, 2, 0),
                                                     file(0, 1, 0), file(0, 0, 1), file(5, 5, 5)}),
-                                        faceList({{0, 1, 2}, {0, 3, 4}})})}));
+                                        faceList({{1, 2, 0}, {3, 4, 0}})})}));
     EXPECT_EQ(model.objects[0].numFaceGroups, 0) << "a face list without groups draws nothing";
     EXPECT_EQ(model.totalFaces, 2);
     const float k = 1 / std::sqrt(17.0f),
