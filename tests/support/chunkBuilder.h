@@ -161,9 +161,9 @@ struct TestMesh {
     bool textured = false; // gives the object distinct texture coordinates
 };
 
-inline std::vector<unsigned char> meshFile(const TestMesh& spec) {
+inline std::vector<unsigned char> meshFile(const TestMesh& wanted) {
     std::vector<Chunk> children;
-    for (const TestMaterial& m : spec.materials) {
+    for (const TestMaterial& m : wanted.materials) {
         children.push_back(materialWith(m.name, {diffuse(byteColor(m.red, m.green, m.blue))}));
         if (!m.map.empty()) {
             children.back().child(textureMap(m.map));
@@ -172,7 +172,7 @@ inline std::vector<unsigned char> meshFile(const TestMesh& spec) {
     std::vector<Xyz> vertices;
     std::vector<Uv> pairs;
     std::vector<Triangle> triangles;
-    for (int i = 0; i < spec.triangles; ++i) {
+    for (int i = 0; i < wanted.triangles; ++i) {
         const float x = 0.01f * float(i % 5), y = 0.01f * float(i / 5);
         vertices.insert(vertices.end(), {{x, y, 0}, {x + 0.05f, y, 0}, {x, y + 0.05f, 0}});
         triangles.push_back({unsigned(3 * i), unsigned(3 * i + 1), unsigned(3 * i + 2)});
@@ -181,16 +181,16 @@ inline std::vector<unsigned char> meshFile(const TestMesh& spec) {
         pairs.push_back({0.1f * float(v), 0.5f * float(v % 2)});
     }
     Chunk faces = faceList(triangles);
-    const int groups = int(spec.materials.size());
+    const int groups = int(wanted.materials.size());
     for (int g = 0; g < groups; ++g) {
         std::vector<unsigned> members;
-        for (int i = g; i < spec.triangles; i += groups) {
+        for (int i = g; i < wanted.triangles; i += groups) {
             members.push_back(unsigned(i));
         }
-        faces.child(faceGroup(spec.materials[std::size_t(g)].name, members));
+        faces.child(faceGroup(wanted.materials[std::size_t(g)].name, members));
     }
     std::vector<Chunk> parts = {vertexList(vertices)};
-    if (spec.textured) {
+    if (wanted.textured) {
         parts.push_back(texCoords(pairs));
     }
     parts.push_back(faces);
