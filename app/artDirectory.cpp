@@ -54,11 +54,11 @@ std::string findArtDirectory(const std::vector<std::string>& candidates) {
 }
 
 void enterArtDirectory() {
-    std::error_code error;
-    const fs::path working = fs::current_path(error);
     if (holdsArt(".")) {
         return;
     }
+    std::error_code error;
+    const fs::path working = fs::current_path(error); // named in the message when art is missing
     // The link names the file that runs, whatever the command line called it.
     const fs::path executable = fs::read_symlink("/proc/self/exe", error);
     const std::vector<std::string> candidates = artDirectoryCandidates(
