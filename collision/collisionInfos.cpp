@@ -1,9 +1,12 @@
 #include "collision/collisionInfos.h"
 
 #include <algorithm>
+#include <charconv>
 #include <climits>
 #include <cmath>
 #include <iostream>
+#include <numeric>
+#include <string>
 
 namespace {
 
@@ -50,6 +53,36 @@ bool mayOverlap(float ax, float ay, float az, float aRadius, float bx, float by,
     double reach = double(aRadius) + double(bRadius);
     return squared <= reach * reach * kReachSlack + kReachFloor;
 }
+
+// A frame's registry lines, gathered and written to the console at once. After minutes of held
+// fire a frame holds tens of thousands of them, and formatting them through the stream piece by
+// piece cost the game as much as all the rest of its own work. The bytes are the stream's: an
+// int in decimal, a float as "%g" writes it (six significant digits). The text is gathered in
+// the registry's own scratch string, whose room is kept from frame to frame.
+class ConsoleText {
+  public:
+    explicit ConsoleText(std::string& scratch) : text_(scratch) { text_.clear(); }
+    ConsoleText& operator<<(const char* text) {
+        text_.append(text);
+        return *this;
+    }
+    ConsoleText& operator<<(int number) {
+        char digits[16];
+        text_.append(digits, std::to_chars(digits, digits + sizeof digits, number).ptr);
+        return *this;
+    }
+    ConsoleText& operator<<(float number) {
+        char digits[32];
+        text_.append(digits, std::to_chars(digits, digits + sizeof digits, double(number),
+                                           std::chars_format::general, 6)
+                                 .ptr);
+        return *this;
+    }
+    void write() { std::cout.write(text_.data(), std::streamsize(text_.size())); }
+
+  private:
+    std::string& text_;
+};
 
 bool finite(const CollisionInfo& info) {
     return std::isfinite(info.x) && std::isfinite(info.y) && std::isfinite(info.z);
@@ -121,17 +154,19 @@ void CollisionInfos::erase(int index) {
 }
 
 void CollisionInfos::print() {
-    std::cout << "\n on print";
+    ConsoleText lines(consoleText);
+    lines << "\n on print";
     for (const CollisionInfo& info : infos.records) {
-        std::cout << "\nind: " << info.index;
+        lines << "\nind: " << info.index;
         if (info.calculated) {
-            std::cout << " x: " << info.x << " y: " << info.y << " z: " << info.z
-                      << " typ: " << info.type;
+            lines << " x: " << info.x << " y: " << info.y << " z: " << info.z
+                  << " typ: " << info.type;
         } else {
-            std::cout << " not calculated";
+            lines << " not calculated";
         }
     }
-    std::cout << "\n fin du print";
+    lines << "\n fin du print";
+    lines.write();
 }
 
 int CollisionInfos::positionOf(int index) const {
@@ -278,22 +313,38 @@ void CollisionInfos::scanRow(std::size_t from, std::size_t entry, std::uint64_t 
     }
 }
 
+void CollisionInfos::sortPairsByPosition(std::uint32_t StoredPair::*position) {
+    // A stable counting sort over storage positions: sorted by the inner record and then by the
+    // outer one, the pairs come in the walk's order. After minutes of held fire a frame finds
+    // tens of thousands of pairs, and a comparison sort took longer than finding them.
+    positionCounts.assign(infos.records.size() + 1, 0);
+    for (const StoredPair& pair : pairs) {
+        ++positionCounts[pair.*position + 1];
+    }
+    std::partial_sum(positionCounts.begin(), positionCounts.end(), positionCounts.begin());
+    sortedPairs.resize(pairs.size());
+    for (const StoredPair& pair : pairs) {
+        sortedPairs[positionCounts[pair.*position]++] = pair;
+    }
+    pairs.swap(sortedPairs);
+}
+
 bool CollisionInfos::replayPairsInStorageOrder() {
     // The all-pairs walk meets the pairs by the outer record's storage position, then the
     // inner one's; marking in that order leaves each record with the type of its partner
     // stored last, and prints the lines as that walk does.
-    std::sort(pairs.begin(), pairs.end(), [](const StoredPair& a, const StoredPair& b) {
-        return a.first != b.first ? a.first < b.first : a.second < b.second;
-    });
+    sortPairsByPosition(&StoredPair::second);
+    sortPairsByPosition(&StoredPair::first);
+    ConsoleText lines(consoleText);
     for (const StoredPair& pair : pairs) {
         CollisionInfo& a = infos.records[pair.first];
         CollisionInfo& b = infos.records[pair.second];
-        std::cout << "\n****************! !!! collision entre ind1: " << a.index << " et "
-                  << b.index;
+        lines << "\n****************! !!! collision entre ind1: " << a.index << " et " << b.index;
         a.collision = true;
         a.collisionType = b.type;
         b.collision = true;
         b.collisionType = a.type;
     }
+    lines.write();
     return !pairs.empty();
 }

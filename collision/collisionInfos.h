@@ -14,6 +14,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <set>
+#include <string>
 #include <vector>
 
 // The registry's records in order of addition, read-only to everyone but the registry: a
@@ -72,6 +73,7 @@ class CollisionInfos {
     void sortByCell();
     void findOverlappingPairs();
     void scanRow(std::size_t from, std::size_t entry, std::uint64_t last);
+    void sortPairsByPosition(std::uint32_t StoredPair::*position);
     bool replayPairsInStorageOrder();
     int positionOf(int index) const; // storage position of the live record, or -1
 
@@ -85,5 +87,7 @@ class CollisionInfos {
     std::vector<CellEntry> byCell, sortedByCell;
     std::vector<std::uint64_t> cells;       // of the spheres once in cell order
     std::uint64_t strideX = 0, strideY = 0; // cell number steps of one cell along x and y
-    std::vector<StoredPair> pairs;
+    std::vector<StoredPair> pairs, sortedPairs;
+    std::vector<std::size_t> positionCounts; // pairs per storage position, then where each goes
+    std::string consoleText;                 // the lines of a registry print or of a pass's pairs
 };
