@@ -407,17 +407,13 @@ ModelArt brakiri() {
 
 ModelArt rocket() {
     ObjectBuilder body{"Rocket", true, {}};
-    // Few facets on purpose: a held trigger puts hundreds of rockets in view at once, each a
-    // few pixels across, and every facet costs the software rasteriser its share.
-    body.add(spindle({{0, -1.0}, {0.08, -0.84}, {0.115, -0.58}, {0.12, 0.78}, {0.1, 0.86},
-                      {0.1, 0.86}, {0, 0.86}},
-                     8),
-             "RocketBody");
-    body.add(spindle({{0, 0.84}, {0.07, 0.84}, {0.095, 1.0}, {0.095, 1.0}, {0, 1.0}}, 6),
-             "RocketFins");
+    // Few facets on purpose: a held trigger keeps about a thousand rockets inside the far plane,
+    // most a few pixels across, and every facet costs the software rasteriser its share.
+    body.add(spindle({{0, -1.0}, {0.115, -0.58}, {0.12, 0.8}, {0, 0.86}}, 6), "RocketBody");
+    body.add(spindle({{0, 0.84}, {0.095, 1.0}, {0, 1.0}}, 6), "RocketFins");
     const std::vector<std::array<double, 2>> finShape{{0.1, 0.35}, {0.34, 0.66}, {0.34, 0.92}, {0.1, 0.86}};
     for (int k = 0; k < 4; ++k) {
-        Part fin = extrude(finShape, 0.025, 0.5);
+        Part fin = plate(finShape, 0.5);
         rotateZ(fin, 45 + 90 * k);
         body.add(std::move(fin), "RocketFins");
     }

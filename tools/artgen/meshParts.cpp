@@ -150,6 +150,17 @@ Part extrude(const std::vector<std::array<double, 2>>& outline, double thickness
     return part;
 }
 
+Part plate(const std::vector<std::array<double, 2>>& outline, double unitsPerRepeat) {
+    Part part;
+    for (const auto& p : outline) {
+        part.add({p[0], 0, p[1]}, p[0] / unitsPerRepeat, p[1] / unitsPerRepeat);
+    }
+    for (std::uint32_t k = 1; k + 1 < outline.size(); ++k) {
+        part.triangle(0, k, k + 1);
+    }
+    return part;
+}
+
 void transform(Part& part, const std::function<Vec3(Vec3)>& f) {
     for (Vec3& p : part.positions) {
         p = f(p);

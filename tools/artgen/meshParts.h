@@ -46,6 +46,9 @@ Part beam(Vec3 a, Vec3 b, double width, double height, Vec3 up, double unitsPerR
 // Convex outline in the XZ plane (x, z pairs), extruded over `thickness` along Y.
 Part extrude(const std::vector<std::array<double, 2>>& outline, double thickness,
              double unitsPerRepeat);
+// The same outline as one flat plate at Y = 0: a fin seen from both sides, as faces are not
+// culled, for a third of an extruded fin's triangles.
+Part plate(const std::vector<std::array<double, 2>>& outline, double unitsPerRepeat);
 
 void transform(Part& part, const std::function<Vec3(Vec3)>& f);
 void translate(Part& part, Vec3 offset);
