@@ -50,3 +50,17 @@ TEST(CollisionInfosTest, spheresExactlyTouchingOverlapAndOneStepApartDoNot) {
     EXPECT_TRUE(
         registry.testColli(reported(2, 10, std::nextafter(roundedSum, 0.0f)), reported(1, 9, 0)));
 }
+
+// A pass with no sphere to place, from the first frame on and after every centre went bad.
+TEST(CollisionInfosTest, aPassWithNothingToTestFindsNothing) {
+    ConsoleCapture console;
+    CollisionInfos registry;
+    EXPECT_FALSE(registry.update());
+    registry.addModel(), registry.addModel();
+    registry.replace(reported(1, 7, 0)), registry.replace(reported(2, 7, 0));
+    EXPECT_TRUE(registry.update());
+    registry.replace(reported(1, 7, NAN)), registry.replace(reported(2, 7, 0, INFINITY));
+    console.take();
+    EXPECT_FALSE(registry.update());
+    EXPECT_EQ(console.take(), "");
+}
