@@ -7,6 +7,7 @@
 #include <iostream>
 #include <numeric>
 #include <string>
+#include <string_view>
 
 namespace {
 
@@ -62,25 +63,27 @@ bool mayOverlap(float ax, float ay, float az, float aRadius, float bx, float by,
 class ConsoleText {
   public:
     explicit ConsoleText(std::string& scratch) : text_(scratch) { text_.clear(); }
-    ConsoleText& operator<<(const char* text) {
+    ConsoleText& operator<<(std::string_view text) {
         text_.append(text);
         return *this;
     }
     ConsoleText& operator<<(int number) {
         char digits[16];
-        text_.append(digits, std::to_chars(digits, digits + sizeof digits, number).ptr);
-        return *this;
+        return append(digits, std::to_chars(digits, digits + sizeof digits, number).ptr);
     }
     ConsoleText& operator<<(float number) {
         char digits[32];
-        text_.append(digits, std::to_chars(digits, digits + sizeof digits, double(number),
-                                           std::chars_format::general, 6)
-                                 .ptr);
-        return *this;
+        return append(digits, std::to_chars(digits, digits + sizeof digits, double(number),
+                                            std::chars_format::general, 6)
+                                  .ptr);
     }
     void write() { std::cout.write(text_.data(), std::streamsize(text_.size())); }
 
   private:
+    ConsoleText& append(const char* first, const char* last) {
+        text_.append(first, std::size_t(last - first));
+        return *this;
+    }
     std::string& text_;
 };
 

@@ -43,7 +43,8 @@ frames_between() { tail -c +"$(($1 + 1))" "$CONSOLE" | head -c "$(($2 - $1))" | 
 # Processor time the game has used so far (all its threads, Mesa's rasteriser included), in
 # clock ticks: the steadier figure on a shared machine.
 cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$GAME_PID/stat"; }
-# Frames per second over the next $WINDOW seconds, and the processor milliseconds per frame.
+# Frames per second over the next $WINDOW seconds, the processor milliseconds per frame and the
+# console megabytes per frame.
 frame_rate() {
     local from to start end ticks
     from=$(console_size)
@@ -54,7 +55,9 @@ frame_rate() {
     end=$(date +%s.%N)
     awk -v n="$(frames_between "$from" "$to")" -v s="$start" -v e="$end" \
         -v t="$(($(cpu_ticks) - ticks))" -v hz="$(getconf CLK_TCK)" \
-        'BEGIN { printf("%.1f %.1f\n", n / (e - s), (n > 0 ? 1000 * t / hz / n : 0)) }'
+        -v bytes="$((to - from))" \
+        'BEGIN { printf("%.1f %.1f %.2f\n", n / (e - s), (n > 0 ? 1000 * t / hz / n : 0),
+                        (n > 0 ? bytes / n / 1e6 : 0)) }'
 }
 # Records still in use in the last complete registry print, and every record printed there.
 # After minutes of fire a frame writes megabytes (every overlapping pair of shots is a line),
@@ -73,7 +76,7 @@ load() { cut -d' ' -f1-3 /proc/loadavg; }
 echo "machine: $(nproc) cores;$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2); load average $(load)"
 echo "game: $BUILD/zephrandolinth on $DISPLAY; frame rates over ${WINDOW}s windows"
 sleep 5 # start-up and the first frames
-read -r IDLE IDLE_CPU < <(frame_rate)
+read -r IDLE IDLE_CPU _ < <(frame_rate)
 STARTING_SHOTS=$(shots)
 echo "idle: $IDLE frames/s, $IDLE_CPU ms of processor per frame; live records $(live_records); resident $(resident)"
 
@@ -81,9 +84,9 @@ xdotool keydown F2
 FIRE_START=$SECONDS
 for minute in $(seq "$MINUTES"); do
     sleep $((minute * 60 - WINDOW - (SECONDS - FIRE_START)))
-    read -r RATE CPU < <(frame_rate)
-    printf 'fire %d min: %s frames/s (%s%% of idle), %s ms of processor per frame; shots %d; live records %s; resident %s; load %s\n' \
+    read -r RATE CPU CONSOLE_MB < <(frame_rate)
+    printf 'fire %d min: %s frames/s (%s%% of idle), %s ms of processor and %s MB of console per frame; shots %d; live records %s; resident %s; load %s\n' \
         "$minute" "$RATE" "$(awk -v r="$RATE" -v i="$IDLE" 'BEGIN { printf "%.0f", 100 * r / i }')" \
-        "$CPU" "$(($(shots) - STARTING_SHOTS))" "$(live_records)" "$(resident)" "$(load)"
+        "$CPU" "$CONSOLE_MB" "$(($(shots) - STARTING_SHOTS))" "$(live_records)" "$(resident)" "$(load)"
 done
 xdotool keyup F2
