@@ -2,6 +2,7 @@
 // frame-rate text, and where the game finds its art (beside its executable, then installed).
 
 #include "support/glContext.h"
+#include "support/scratch.h"
 
 #include "app/artDirectory.h"
 #include "app/function.h"
@@ -13,8 +14,6 @@
 
 #include <array>
 #include <cmath>
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -77,9 +76,8 @@ TEST(ArtDirectory, looksBesideTheExecutableThenInItsInstallationThenWhereItWasTo
 }
 
 TEST(ArtDirectory, theFirstCandidateHoldingTheModelsWins) {
-    char pattern[] = "/tmp/zephartdirXXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    const std::filesystem::path root = pattern;
+    Scratch scratch;
+    const std::filesystem::path& root = scratch.path;
     // bare: no art at all; half: bin/texture only; file: bin/models is not a directory.
     const std::string bare = root / "bare", half = root / "half", first = root / "first",
                       second = root / "second";
@@ -87,13 +85,12 @@ TEST(ArtDirectory, theFirstCandidateHoldingTheModelsWins) {
          {"bare", "half/bin/texture", "first/bin/models", "second/bin/models", "file/bin"}) {
         std::filesystem::create_directories(root / made);
     }
-    std::ofstream(root / "file" / "bin" / "models") << "not a directory";
+    scratch.write("file/bin/models", {'n', 'o'}); // not a directory
 
     EXPECT_EQ(findArtDirectory({bare, half, first, second}), first);
     EXPECT_EQ(findArtDirectory({second, first}), second);
     EXPECT_EQ(findArtDirectory({bare, (root / "file").string(), (root / "missing").string()}), "");
     EXPECT_EQ(findArtDirectory({}), "");
-    std::filesystem::remove_all(root);
 }
 
 } // namespace

@@ -4,15 +4,12 @@
 #include "assets/model3ds.h"
 #include "assets/textureSlots.h"
 #include "assets/tga.h"
+#include "support/scratch.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
-#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -26,8 +23,7 @@ template <class Check> void replay(const std::string& target, Check check) {
              fs::directory_iterator(fs::path(ZEPH_SOURCE_DIR) / "fuzz" / folder / target)) {
             if (entry.is_regular_file() && entry.path().filename().string()[0] != '.') {
                 SCOPED_TRACE(entry.path().string());
-                std::ifstream in(entry.path(), std::ios::binary);
-                check(std::vector<unsigned char>(std::istreambuf_iterator<char>(in), {}));
+                check(readBytes(entry.path()));
                 ++count;
             }
         }
