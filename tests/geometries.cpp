@@ -186,11 +186,7 @@ TEST_F(GlTest, aKindsMeshIsDrawnFromItsOwnTexturesWhereverTheyStart) {
     EXPECT_EQ((std::vector<unsigned>{textures[4], textures[7]}), (std::vector<unsigned>{0, 0}));
     EXPECT_EQ(texturePixels(textures[5]), (std::vector<unsigned char>{1, 2, 3}));
     EXPECT_EQ(texturePixels(textures[6]), (std::vector<unsigned char>{4, 5, 6}));
-    const GLuint list = glGenLists(1);
-    glNewList(list, GL_COMPILE);
-    castalia.initDisplayList(textures.data());
-    glEndList();
-    EXPECT_EQ(trianglesOf(list), 3u);
+    EXPECT_EQ(trianglesOf(compiled([&] { castalia.initDisplayList(textures.data()); })), 3u);
 }
 
 // Castalia, the ships and the cannon note where they were last drawn: the frame's eye-space origin.

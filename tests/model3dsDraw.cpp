@@ -82,11 +82,7 @@ class Model3dsDraw : public GlTest {
         glGenTextures(2, &textures[6]);
     }
     GLuint compile(Model_3DS& model, bool withTextures = true) {
-        const GLuint list = glGenLists(1);
-        glNewList(list, GL_COMPILE);
-        model.Draw(withTextures ? textures : nullptr);
-        glEndList();
-        return list;
+        return compiled([&] { model.Draw(withTextures ? textures : nullptr); });
     }
     unsigned int textures[20] = {};
 };
@@ -133,19 +129,12 @@ TEST_F(Model3dsDraw, groupsWithoutAUsableMapDrawTheirMaterialsColoursWithTexturi
         bool withTextures;
         Floats diffuse, ambient;
     } rows[] = {
-        {"untextured",
-         fileWith({stone, cornerTriangle("o", "stone", {uv})}),
-         0,
-         true,
-         {1, 0, 0, 1},
+        {"untextured", fileWith({stone, cornerTriangle("o", "stone", {uv})}), 0, true, {1, 0, 0, 1},
          {0.2f, 0.4f, 0.6f, 1}},
         {"after a textured one",
          fileWith({materialWith("painted", {textureMap("p.tga")}), stone,
                    cornerTriangle("first", "painted", {uv}), cornerTriangle("second", "stone")}),
-         7,
-         true,
-         {1, 0, 0, 1},
-         {0.2f, 0.4f, 0.6f, 1}},
+         7, true, {1, 0, 0, 1}, {0.2f, 0.4f, 0.6f, 1}},
         {"unknown", fileWith({stone, cornerTriangle("o", "unknown", {uv})}), 0, true, white, white},
         {"no map name", mapped({}), 0, true, {1, 0, 0, 1}, white},
         {"slot past the last", mapped({textureMap("red.tga")}), 20, true, {1, 0, 0, 1}, white},
