@@ -16,7 +16,6 @@
 
 using namespace chunk3ds;
 using Maps = std::vector<std::pair<std::string, int>>;
-using Ints = std::vector<unsigned>;
 using Floats = std::vector<float>;
 
 namespace {
@@ -44,19 +43,9 @@ Model_3DS read(const Chunk& file, const char* name = "mesh.3ds", int firstTextur
     return read(file.bytes(), name, firstTexture);
 }
 
-Ints groupIndices(const Object_3DS& o, int g) {
-    return shorts(o.faceGroups[g].indices, o.faceGroups[g].numIndices);
-}
-
-Chunk triangleVertices() {
-    return vertexList({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}});
-}
+Chunk triangleVertices() { return vertexList({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}); }
 Chunk triangleWithGroups(const std::string& name, const std::vector<Chunk>& groups) {
-    Chunk faces = faceList({{0, 1, 2}});
-    for (const Chunk& group : groups) {
-        faces.child(group);
-    }
-    return objectWith(name, {triangleVertices(), faces});
+    return objectWith(name, {triangleVertices(), withChildren(faceList({{0, 1, 2}}), groups)});
 }
 
 // One line a material (name, slot when textured, colour; `whole` adds alpha, ambient (A when
@@ -91,7 +80,7 @@ std::string summary(const Model_3DS& model, bool whole = false) {
         put(" f", shorts(x.faces, x.numFaces));
         for (int g = 0; g < x.numFaceGroups; ++g) {
             put((" g" + std::to_string(x.faceGroups[g].materialIndex) + ':').c_str(),
-                groupIndices(x, g));
+                shorts(x.faceGroups[g].indices, x.faceGroups[g].numIndices));
         }
         if (whole) {
             put(" v", floats(x.vertices, 3 * x.numVerts));
@@ -101,13 +90,6 @@ std::string summary(const Model_3DS& model, bool whole = false) {
         out << '\n';
     }
     return out.str() + (model.fault ? model.fault : "");
-}
-
-Chunk withTrailing(Chunk parent, const std::vector<unsigned>& bytes) {
-    for (unsigned b : bytes) {
-        parent.u8(b);
-    }
-    return parent;
 }
 
 std::string loadCapturingStderr(Model_3DS& model, const std::string& name, int first = 0) {
@@ -345,8 +327,8 @@ TEST(Model3dsFaults, eachFaultAFileCanHoldLeavesWhatCanBeReadAndSaysWhich) {
         {"a child of length 5", shortChild(5),
          "m before 255,255,255\nchunk shorter than its header"},
         {"a header cut by its parent's end",
-         mainChunk().child(withTrailing(editor().child(objectWith("kept", {triangleVertices()})),
-                                        {0x00, 0x40, 9})),
+         mainChunk().child(
+             editor().child(objectWith("kept", {triangleVertices()})).u8(0).u8(0x40).u8(9)),
          "o kept 3 3 f\nchunk header cut by its parent's end"},
         {"a child running past its parent",
          fileWith({objectWith("first",
