@@ -19,9 +19,7 @@ namespace e2e {
 namespace {
 
 using Seconds = std::chrono::duration<double>;
-double now() {
-    return Seconds(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
+double now() { return Seconds(std::chrono::steady_clock::now().time_since_epoch()).count(); }
 
 std::string scratchDirectory() {
     char pattern[] = "/tmp/zephrandolinth-e2e-XXXXXX";
@@ -201,9 +199,7 @@ Image GameSession::screenshot(const std::string& name) {
                : Image{};
 }
 
-std::string GameSession::output() const {
-    return readFile(scratch + "/stdout");
-}
+std::string GameSession::output() const { return readFile(scratch + "/stdout"); }
 
 bool GameSession::waitForOutput(const std::string& needle, std::size_t from, double timeout) {
     for (const double deadline = now() + timeout;; std::this_thread::sleep_for(Seconds(0.05))) {
