@@ -68,9 +68,7 @@ std::vector<bool> switches(std::size_t count = 3) {
     return {on.begin(), on.begin() + long(count)};
 }
 
-void expectAt(const FedVertex& v, const Floats& at) {
-    expectNear({v.x, v.y, v.z}, at);
-}
+void expectAt(const FedVertex& v, const Floats& at) { expectNear({v.x, v.y, v.z}, at); }
 
 const Floats white = {1, 1, 1, 1};
 

@@ -151,9 +151,7 @@ VirtualDisplay::VirtualDisplay() {
     name = number.find('\n') != std::string::npos ? ":" + number.substr(0, number.find('\n')) : "";
 }
 
-VirtualDisplay::~VirtualDisplay() {
-    end(pid);
-}
+VirtualDisplay::~VirtualDisplay() { end(pid); }
 
 GameSession::GameSession() : scratch(scratchDirectory()) {
     if (display.ok() && !scratch.empty()) {
