@@ -1,6 +1,7 @@
 // The shell's helpers: the distance the entities and the registry measure with, the red
 // frame-rate text, and where the game finds its art (beside its executable, then installed).
 
+#include "support/feedback.h"
 #include "support/glContext.h"
 #include "support/scratch.h"
 
@@ -12,7 +13,6 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
-#include <array>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -54,11 +54,9 @@ TEST_F(GlTest, drawStringWritesEachByteInHelveticaTenInRedAtThePosition) {
         glColor3f(0, 1, 1);
         Function().drawString(text.c_str(), -0.5f, 0.25f);
         EXPECT_EQ(drawn, expected);
-        std::array<float, 8> colourAndPlace{}; // (-0.5, 0.25) is (16, 40) in the 64x64 viewport
-        glGetFloatv(GL_CURRENT_COLOR, &colourAndPlace[0]);
-        glGetFloatv(GL_CURRENT_RASTER_POSITION, &colourAndPlace[4]);
-        EXPECT_EQ(colourAndPlace,
-                  (std::array<float, 8>{1, 0, 0, 1, 16, 40, colourAndPlace[6], colourAndPlace[7]}));
+        EXPECT_EQ(glFloats(GL_CURRENT_COLOR, 4), (std::vector<float>{1, 0, 0, 1}));
+        // (-0.5, 0.25) is (16, 40) in the 64x64 viewport.
+        EXPECT_EQ(glFloats(GL_CURRENT_RASTER_POSITION, 2), (std::vector<float>{16, 40}));
     }
     setWindowSystem(saved);
 }

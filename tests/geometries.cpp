@@ -110,8 +110,7 @@ TEST_F(GlTest, theRegistryGreetsHandsOutSlotsInLoadingOrderAndAListPerKindAtItsS
         glLoadIdentity();
         glCallList(list);
         glCallList(list);
-        float m[16];
-        glGetFloatv(GL_MODELVIEW_MATRIX, m);
+        const std::vector<float> m = glFloats(GL_MODELVIEW_MATRIX);
         EXPECT_EQ((std::vector<float>{m[0], m[5], m[10]}),
                   std::vector<float>(3, kind.scale * kind.scale));
     }

@@ -101,11 +101,8 @@ TEST_F(Model3dsDraw, everyGroupTriangleIsDrawnWithItsTexCoordsAndTheLastTextureS
     expectNear(drawn, {0, 0, 0, 0, 0, 1, 0, 0, 1, 0, 1, 1, 0, 1, 1,
                        0, 0, 0, 0, 0, 1, 1, 0, 1, 1, 0, 1, 0, 0, 1});
     EXPECT_EQ(switches(), (std::vector<bool>{true, true, false}));
-    GLint bound = 0, depth = 0;
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
-    EXPECT_EQ((std::vector<GLint>{bound, depth}), (std::vector<GLint>{GLint(textures[7]), 1}))
-        << "the blue material's slot";
+    EXPECT_EQ(glFloats(GL_TEXTURE_BINDING_2D, 1)[0], float(textures[7])) << "the blue one's slot";
+    EXPECT_EQ(glFloats(GL_MODELVIEW_STACK_DEPTH, 1)[0], 1);
     EXPECT_EQ(materialOf(GL_DIFFUSE), (Floats{0, 0, 1, 1}));
     EXPECT_EQ(materialOf(GL_AMBIENT), white);
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
@@ -213,9 +210,7 @@ TEST_F(Model3dsDraw, normalLinesAreBlueUnlitAndLightingComesBackOnlyIfTheModelIs
         }
     }
     EXPECT_EQ(switches(), (std::vector<bool>{false, false, true}));
-    Floats colour(4);
-    glGetFloatv(GL_CURRENT_COLOR, colour.data());
-    EXPECT_EQ(colour, white);
+    EXPECT_EQ(glFloats(GL_CURRENT_COLOR, 4), white);
 
     model.lit = false;
     glEnableClientState(GL_NORMAL_ARRAY);

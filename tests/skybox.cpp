@@ -94,13 +94,9 @@ TEST_F(GlTest, skyListDrawsSixWhiteQuadsWithTheImageOfItsSlotStretchedOverEach) 
     // The image is drawn whatever the meshes drawn before left; lighting is back on for what
     // follows, the colour stays white, the image stays bound and the list holds no scale.
     EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D) && glIsEnabled(GL_LIGHTING));
-    std::array<float, 16> colour{}, m{};
-    glGetFloatv(GL_CURRENT_COLOR, colour.data());
-    EXPECT_EQ(colour, (std::array<float, 16>{1, 1, 1, 1}));
-    GLint bound = 0;
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-    EXPECT_EQ(GLuint(bound), textures[7]);
-    glGetFloatv(GL_MODELVIEW_MATRIX, m.data());
+    EXPECT_EQ(glFloats(GL_CURRENT_COLOR, 4), (std::vector<float>{1, 1, 1, 1}));
+    EXPECT_EQ(glFloats(GL_TEXTURE_BINDING_2D, 1)[0], float(textures[7]));
+    const std::vector<float> m = glFloats(GL_MODELVIEW_MATRIX);
     EXPECT_TRUE(m[0] == shrink && m[10] == shrink);
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
