@@ -41,9 +41,8 @@ Model_3DS read(const Chunk& file, int firstTexture = 0, const char* name = "mesh
 // A triangle at stored (1, 0, 0), (0, 1, 0), (0, 0, 1), in one group of `material`.
 Chunk cornerTriangle(const std::string& name, const std::string& material,
                      const std::vector<Chunk>& extra = {}) {
-    Chunk faces = faceList({{0, 1, 2}});
-    faces.child(faceGroup(material, {0}));
-    std::vector<Chunk> children = {vertexList({{1, 0, 0}, {0, 0, 1}, {0, -1, 0}}), faces};
+    std::vector<Chunk> children = {vertexList({{1, 0, 0}, {0, 0, 1}, {0, -1, 0}}),
+                                   faceList({{0, 1, 2}}).child(faceGroup(material, {0}))};
     children.insert(children.end(), extra.begin(), extra.end());
     return objectWith(name, children);
 }
@@ -165,23 +164,20 @@ TEST_F(Model3dsDraw, theModelScalesTurnsZYXAndMovesItsObjectsTurnedXYZAndMoved) 
     const struct {
         const char* name;
         bool object;
+        Vector_3DS moved;
         Floats first, second;
     } rows[] = {
         // (0,1,0) -> 0.5 -> about z: (-0.5,0,0) -> y: (0,0,0.5) -> x: (0,-0.5,0) -> moved.
-        {"model", false, {0.25f, 0, 0.5f}, {0.25f, -0.5f, 0}},
+        {"model", false, {0.25f, 0, 0}, {0.25f, 0, 0.5f}, {0.25f, -0.5f, 0}},
         // Inside the scale: (0,1,0) -> about x: (0,0,1) -> y: (1,0,0) -> z: (0,1,0) -> moved
         // by (0,0.25,0) -> halved.
-        {"object", true, {0, 0.125f, -0.5f}, {0, 0.625f, 0}}};
+        {"object", true, {0, 0.25f, 0}, {0, 0.125f, -0.5f}, {0, 0.625f, 0}}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         Model_3DS model = read(fileWith({cornerTriangle("o", "")}));
         model.scale = 0.5f;
         (row.object ? model.objects[0].rot : model.rot) = {90, 90, 90};
-        if (row.object) {
-            model.objects[0].pos = {0, 0.25f, 0};
-        } else {
-            model.pos = {0.25f, 0, 0};
-        }
+        (row.object ? model.objects[0].pos : model.pos) = row.moved;
         const Feedback fed = feedbackOf(compile(model));
         ASSERT_EQ(fed.polygons.size(), 1u);
         expectAt(fed.polygons[0][0], row.first);
