@@ -21,11 +21,6 @@ namespace {
 using Seconds = std::chrono::duration<double>;
 double now() { return Seconds(std::chrono::steady_clock::now().time_since_epoch()).count(); }
 
-std::string scratchDirectory() {
-    char pattern[] = "/tmp/zephrandolinth-e2e-XXXXXX";
-    return mkdtemp(pattern) != nullptr ? pattern : "";
-}
-
 std::string readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
@@ -117,12 +112,11 @@ ViewLook lookThroughTheCockpit(const Image& shot, const Image* mask) {
 CommandResult runCommand(const std::vector<std::string>& argv, std::optional<std::string> display,
                          double timeoutSeconds, const std::string& directory) {
     CommandResult result;
-    const std::string scratch = scratchDirectory();
+    const Scratch folder;
+    const std::string scratch = folder.path.string();
     const pid_t pid = spawn(argv, display, directory, scratch + "/out", scratch + "/err");
     result.timedOut = !reap(pid, timeoutSeconds, result.code, result.signal);
     result.out = readFile(scratch + "/out"), result.err = readFile(scratch + "/err");
-    std::error_code ignored;
-    std::filesystem::remove_all(scratch, ignored);
     return result;
 }
 
@@ -153,7 +147,7 @@ VirtualDisplay::VirtualDisplay() {
 
 VirtualDisplay::~VirtualDisplay() { end(pid); }
 
-GameSession::GameSession() : scratch(scratchDirectory()) {
+GameSession::GameSession() {
     if (display.ok() && !scratch.empty()) {
         // The game never flushes its console: unbuffered, every byte reaches the file at once.
         pid = spawn({"stdbuf", "-o0", ZEPH_GAME_EXE}, display.name, ZEPH_BUILD_DIR,
@@ -161,11 +155,7 @@ GameSession::GameSession() : scratch(scratchDirectory()) {
     }
 }
 
-GameSession::~GameSession() {
-    end(pid);
-    std::error_code ignored;
-    std::filesystem::remove_all(scratch, ignored);
-}
+GameSession::~GameSession() { end(pid); } // before the scratch folder goes
 
 bool GameSession::running() {
     pid = pid > 0 && waitpid(pid, nullptr, WNOHANG) == 0 ? pid : 0;

@@ -2,6 +2,8 @@
 // Whole-program tests: the real game in a real window on its own Xvfb display. Children die
 // with the test process and every wait has a timeout.
 
+#include "support/scratch.h"
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -66,7 +68,8 @@ class GameSession {
     std::string window; // X window id
 
   private:
-    std::string scratch;
+    Scratch folder; // holds the game's console files
+    std::string scratch = folder.path.string();
     int pid = -1;
 };
 
