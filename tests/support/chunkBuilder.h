@@ -134,11 +134,10 @@ inline std::vector<unsigned> shorts(const unsigned short* values, int count) {
 struct TestMaterial {
     std::string name;
     std::string map; // empty: the material names no texture map
-    unsigned char red = 200, green = 100, blue = 50;
 };
 
 struct TestMesh {
-    std::vector<TestMaterial> materials{{"plain", "", 200, 100, 50}};
+    std::vector<TestMaterial> materials{{"plain", ""}};
     int triangles = 1;
     bool textured = false; // gives the object distinct texture coordinates
 };
@@ -146,7 +145,7 @@ struct TestMesh {
 inline std::vector<unsigned char> meshFile(const TestMesh& wanted) {
     std::vector<Chunk> children;
     for (const TestMaterial& m : wanted.materials) {
-        children.push_back(materialWith(m.name, {diffuse(byteColor(m.red, m.green, m.blue))}));
+        children.push_back(materialWith(m.name, {diffuse(byteColor(200, 100, 50))}));
         if (!m.map.empty()) {
             children.back().child(textureMap(m.map));
         }
