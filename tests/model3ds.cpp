@@ -53,10 +53,10 @@ Chunk triangleWithGroups(const std::string& name, const std::vector<Chunk>& grou
 // adds vertices, normals, pairs), then the fault; `whole` starts with the totals.
 std::string summary(const Model_3DS& model, bool whole = false) {
     std::ostringstream out;
-    auto put = [&](const char* tag, const auto& values) {
+    auto put = [&](const std::string& tag, const auto* values, int count) { // null: none
         out << tag;
-        for (auto v : values) {
-            out << ' ' << v;
+        for (int i = 0; values != nullptr && i < count; ++i) {
+            out << ' ' << +values[i];
         }
     };
     if (whole) {
@@ -68,8 +68,8 @@ std::string summary(const Model_3DS& model, bool whole = false) {
             << int(x.color[0]) << ',' << int(x.color[1]) << ',' << int(x.color[2]);
         if (whole) {
             out << ',' << int(x.color[3]);
-            put(x.hasAmbient ? " A" : " a", floats(x.ambient, 4));
-            put(" d", floats(x.diffuse, 4));
+            put(x.hasAmbient ? " A" : " a", x.ambient, 4);
+            put(" d", x.diffuse, 4);
         }
         out << '\n';
     }
@@ -77,15 +77,15 @@ std::string summary(const Model_3DS& model, bool whole = false) {
         const Object_3DS& x = model.objects[o];
         out << "o " << x.name << ' ' << x.numVerts << ' ' << x.numTexCoords
             << (x.textured ? "T" : "");
-        put(" f", shorts(x.faces, x.numFaces));
+        put(" f", x.faces, x.numFaces);
         for (int g = 0; g < x.numFaceGroups; ++g) {
-            put((" g" + std::to_string(x.faceGroups[g].materialIndex) + ':').c_str(),
-                shorts(x.faceGroups[g].indices, x.faceGroups[g].numIndices));
+            const FaceGroup_3DS& group = x.faceGroups[g];
+            put(" g" + std::to_string(group.materialIndex) + ':', group.indices, group.numIndices);
         }
         if (whole) {
-            put(" v", floats(x.vertices, 3 * x.numVerts));
-            put(" n", floats(x.normals, 3 * x.numVerts));
-            put(" t", floats(x.texCoords, 2 * x.numTexCoords));
+            put(" v", x.vertices, 3 * x.numVerts);
+            put(" n", x.normals, 3 * x.numVerts);
+            put(" t", x.texCoords, 2 * x.numTexCoords);
         }
         out << '\n';
     }
@@ -190,10 +190,10 @@ TEST(Model3dsReading, mostlyRepeatedOrMissingTexCoordsMeanAnUntexturedObject) {
     EXPECT_EQ(summary(strip(4, false)), "o strip 10 10 f\n");
     EXPECT_TRUE(strip(3, false).objects[0].textured && strip(5, true).objects[0].textured);
     const Model_3DS bare = read(fileWith({objectWith("o", {vertexList({{1, 2, 3}, {4, 5, 6}})})}));
-    EXPECT_FALSE(bare.objects[0].textured);
-    EXPECT_EQ(floats(bare.objects[0].texCoords, 2 * bare.objects[0].numTexCoords),
-              (Floats{1, 3, 4, 6}))
-        << "the stored x and y";
+    const Object_3DS& o = bare.objects[0];
+    EXPECT_FALSE(o.textured);
+    ASSERT_EQ(o.numTexCoords, 2);
+    EXPECT_EQ(Floats(o.texCoords, o.texCoords + 4), (Floats{1, 3, 4, 6})) << "the stored x and y";
 }
 
 TEST(Model3dsReading, faceGroupsTakeTrianglesByNumberAndMaterialsByExactName) {

@@ -121,14 +121,6 @@ inline Chunk materialWith(const std::string& name, const std::vector<Chunk>& chi
     return withChildren(material().child(materialName(name)), children);
 }
 
-// A mesh's arrays as vectors; a null array is empty.
-inline std::vector<float> floats(const float* values, int count) {
-    return values == nullptr ? std::vector<float>() : std::vector<float>(values, values + count);
-}
-inline std::vector<unsigned> shorts(const unsigned short* values, int count) {
-    return values == nullptr ? std::vector<unsigned>()
-                             : std::vector<unsigned>(values, values + count);
-}
 
 // One object of small triangles (within 0.1 of the origin) split over its materials in turn.
 struct TestMaterial {
