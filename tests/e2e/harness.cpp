@@ -51,28 +51,27 @@ pid_t spawn(const std::vector<std::string>& args, const std::optional<std::strin
     _exit(127);
 }
 
-// Waits for the child's end, killing it past the timeout; false when it had to be killed.
-bool reap(pid_t pid, double timeoutSeconds, int& code, int& signal) {
+// Waits for the child's end, killing it past the timeout.
+CommandResult reap(pid_t pid, double timeoutSeconds) {
     const double deadline = now() + timeoutSeconds;
-    for (bool killed = false;; std::this_thread::sleep_for(Seconds(0.01))) {
+    for (CommandResult ended;; std::this_thread::sleep_for(Seconds(0.01))) {
         int raw = 0;
         const pid_t result = waitpid(pid, &raw, WNOHANG);
         if (result == pid || result < 0) {
-            code = result == pid && WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-            signal = result == pid && WIFSIGNALED(raw) ? WTERMSIG(raw) : 0;
-            return !killed;
+            ended.code = result == pid && WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+            ended.signal = result == pid && WIFSIGNALED(raw) ? WTERMSIG(raw) : 0;
+            return ended;
         }
-        if (!killed && now() >= deadline) {
+        if (!ended.timedOut && now() >= deadline) {
             kill(pid, SIGKILL);
-            killed = true;
+            ended.timedOut = true;
         }
     }
 }
 
 void end(pid_t pid) {
-    int code = 0, signal = 0;
     if (pid > 0 && kill(pid, SIGTERM) == 0) {
-        reap(pid, 5, code, signal);
+        reap(pid, 5);
     }
 }
 
@@ -111,11 +110,10 @@ ViewLook lookThroughTheCockpit(const Image& shot, const Image* mask) {
 
 CommandResult runCommand(const std::vector<std::string>& argv, std::optional<std::string> display,
                          double timeoutSeconds, const std::string& directory) {
-    CommandResult result;
     const Scratch folder;
     const std::string scratch = folder.path.string();
     const pid_t pid = spawn(argv, display, directory, scratch + "/out", scratch + "/err");
-    result.timedOut = !reap(pid, timeoutSeconds, result.code, result.signal);
+    CommandResult result = reap(pid, timeoutSeconds);
     result.out = readFile(scratch + "/out"), result.err = readFile(scratch + "/err");
     return result;
 }
