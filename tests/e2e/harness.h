@@ -50,10 +50,8 @@ struct VirtualDisplay {
 // The game started from the build directory on its own display, its stdout kept byte for byte.
 class GameSession {
   public:
-    GameSession();
+    GameSession(); // not copied: it owns its display and scratch folder
     ~GameSession();
-    GameSession(const GameSession&) = delete;
-    GameSession& operator=(const GameSession&) = delete;
     bool ok() const { return pid > 0 && display.ok(); }
     bool waitForWindow(); // mapped, then focused by hand: no window manager runs here
     bool keys(const std::vector<std::string>& keysyms); // X keysyms: Up Prior Next F2 F4 ...
