@@ -43,6 +43,14 @@ auto inputState() {
                            t.getAlphaZ(), scene.camera.speed);
 }
 
+using Values = std::array<float, 4>;
+
+Values light(GLenum which, GLenum what) {
+    Values v{};
+    glGetLightfv(which, what, v.data());
+    return v;
+}
+
 // The OpenGL state initialisation leaves: clear colour and depth, depth function, shading,
 // matrix mode, the depth, texture and lighting switches, then the projection.
 std::vector<float> fixedState() {
@@ -228,18 +236,8 @@ TEST_F(FrameCycle, theLightStaysFixedToTheEyeAsTheViewTurns) {
     for (int key : {GLUT_KEY_LEFT, GLUT_KEY_UP, GLUT_KEY_UP}) {
         press(key);
         frameAfter(0.25);
-        std::array<GLfloat, 4> position{};
-        glGetLightfv(GL_LIGHT0, GL_POSITION, position.data());
-        EXPECT_EQ(position, (std::array<GLfloat, 4>{-1, 1, 1, 0})) << key;
+        EXPECT_EQ(light(GL_LIGHT0, GL_POSITION), (Values{-1, 1, 1, 0})) << key;
     }
-}
-
-using Values = std::array<float, 4>;
-
-Values light(GLenum which, GLenum what) {
-    Values v{};
-    glGetLightfv(which, what, v.data());
-    return v;
 }
 
 // One strong light fixed to the eye over a low ambient, and nothing sent for what is off.
