@@ -4,6 +4,7 @@
 #include "assets/model3ds.h"
 #include "assets/tga.h"
 #include "support/glContext.h"
+#include "support/scratch.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
@@ -11,8 +12,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -30,8 +29,7 @@ TEST(ArtImages, everyImageReadsBackAlikeThroughOurReaderAndStbImage) {
         {"bin/texture/hubble2min.tga", 512, 512, true}};
     for (const auto& expected : images) {
         SCOPED_TRACE(expected.path);
-        std::ifstream in(expected.path, std::ios::binary);
-        const std::vector<unsigned char> bytes(std::istreambuf_iterator<char>(in), {});
+        const Bytes bytes = readBytes(expected.path);
         ASSERT_GT(bytes.size(), 18u) << "missing or empty";
         EXPECT_EQ(bytes[2], expected.runLength ? 10 : 2);
         TGA_Image* ours = Load_TGA(expected.path);

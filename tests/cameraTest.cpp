@@ -1,5 +1,6 @@
 // The player's camera: how keys turn it and change its speed, how it travels, the view it loads.
 
+#include "support/feedback.h"
 #include "support/glContext.h"
 
 #include "view/camera.h"
@@ -121,8 +122,7 @@ TEST_F(GlTest, theViewUndoesTheCamerasOwnPlacement) {
         glRotatef(p[3], 1, 0, 0);
         glRotatef(p[4], 0, 1, 0);
         glRotatef(p[5], 0, 0, 1);
-        std::array<GLfloat, 16> m{};
-        glGetFloatv(GL_MODELVIEW_MATRIX, m.data());
+        const std::vector<float> m = glFloats(GL_MODELVIEW_MATRIX);
         SCOPED_TRACE(testing::Message() << p[3] << ", " << p[4] << ", " << p[5]);
         for (int i = 0; i < 16; ++i) {
             EXPECT_NEAR(m[i], (i % 5 == 0) ? 1.0f : 0.0f, 1e-5f) << "element " << i;

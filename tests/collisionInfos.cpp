@@ -8,17 +8,6 @@
 #include <climits>
 #include <cmath>
 
-namespace {
-
-CollisionInfo reported(int index, int type, float x, float y = 0, float z = 0) {
-    CollisionInfo info(index);
-    info.calculated = true;
-    info.x = x, info.y = y, info.z = z, info.type = type;
-    return info;
-}
-
-} // namespace
-
 // The radii are float constants: 1.77 is the float nearest to it, not the double.
 TEST(CollisionInfo, eachKindHasItsFloatRadiusAndEveryOtherTagNone) {
     const std::pair<int, float> rows[] = {

@@ -1,7 +1,9 @@
 // The shell's helpers: the distance the entities and the registry measure with, the red
 // frame-rate text, and where the game finds its art (beside its executable, then installed).
 
+#include "support/feedback.h"
 #include "support/glContext.h"
+#include "support/scratch.h"
 
 #include "app/artDirectory.h"
 #include "app/function.h"
@@ -11,10 +13,7 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
-#include <array>
 #include <cmath>
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -55,11 +54,9 @@ TEST_F(GlTest, drawStringWritesEachByteInHelveticaTenInRedAtThePosition) {
         glColor3f(0, 1, 1);
         Function().drawString(text.c_str(), -0.5f, 0.25f);
         EXPECT_EQ(drawn, expected);
-        std::array<float, 8> colourAndPlace{}; // (-0.5, 0.25) is (16, 40) in the 64x64 viewport
-        glGetFloatv(GL_CURRENT_COLOR, &colourAndPlace[0]);
-        glGetFloatv(GL_CURRENT_RASTER_POSITION, &colourAndPlace[4]);
-        EXPECT_EQ(colourAndPlace,
-                  (std::array<float, 8>{1, 0, 0, 1, 16, 40, colourAndPlace[6], colourAndPlace[7]}));
+        EXPECT_EQ(glFloats(GL_CURRENT_COLOR, 4), (std::vector<float>{1, 0, 0, 1}));
+        // (-0.5, 0.25) is (16, 40) in the 64x64 viewport.
+        EXPECT_EQ(glFloats(GL_CURRENT_RASTER_POSITION, 2), (std::vector<float>{16, 40}));
     }
     setWindowSystem(saved);
 }
@@ -77,9 +74,8 @@ TEST(ArtDirectory, looksBesideTheExecutableThenInItsInstallationThenWhereItWasTo
 }
 
 TEST(ArtDirectory, theFirstCandidateHoldingTheModelsWins) {
-    char pattern[] = "/tmp/zephartdirXXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    const std::filesystem::path root = pattern;
+    Scratch scratch;
+    const std::filesystem::path& root = scratch.path;
     // bare: no art at all; half: bin/texture only; file: bin/models is not a directory.
     const std::string bare = root / "bare", half = root / "half", first = root / "first",
                       second = root / "second";
@@ -87,13 +83,12 @@ TEST(ArtDirectory, theFirstCandidateHoldingTheModelsWins) {
          {"bare", "half/bin/texture", "first/bin/models", "second/bin/models", "file/bin"}) {
         std::filesystem::create_directories(root / made);
     }
-    std::ofstream(root / "file" / "bin" / "models") << "not a directory";
+    scratch.write("file/bin/models", {'n', 'o'}); // not a directory
 
     EXPECT_EQ(findArtDirectory({bare, half, first, second}), first);
     EXPECT_EQ(findArtDirectory({second, first}), second);
     EXPECT_EQ(findArtDirectory({bare, (root / "file").string(), (root / "missing").string()}), "");
     EXPECT_EQ(findArtDirectory({}), "");
-    std::filesystem::remove_all(root);
 }
 
 } // namespace

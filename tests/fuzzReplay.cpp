@@ -1,18 +1,13 @@
 // Every kept fuzz input and seed read again: no access outside a buffer (sanitizer build), and
 // a result that is safe to draw or upload.
 
-#include "assets/model3ds.h"
 #include "assets/textureSlots.h"
-#include "assets/tga.h"
+#include "fuzz/fuzzChecks.h"
+#include "support/scratch.h"
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
-#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -26,8 +21,7 @@ template <class Check> void replay(const std::string& target, Check check) {
              fs::directory_iterator(fs::path(ZEPH_SOURCE_DIR) / "fuzz" / folder / target)) {
             if (entry.is_regular_file() && entry.path().filename().string()[0] != '.') {
                 SCOPED_TRACE(entry.path().string());
-                std::ifstream in(entry.path(), std::ios::binary);
-                check(std::vector<unsigned char>(std::istreambuf_iterator<char>(in), {}));
+                check(readBytes(entry.path()));
                 ++count;
             }
         }
@@ -44,39 +38,15 @@ TEST(FuzzReplay, everyKeptMeshLeavesEveryIndexInsideItsArray) {
         model.textureLoader = nullptr;
         EXPECT_EQ(model.LoadFromMemory(bytes.data(), bytes.size(), "fuzz/model.3ds", 3, textures),
                   model.textureCount);
-        for (int m = 0; m < model.numMaterials; ++m) {
-            EXPECT_NE(std::memchr(model.materials[m].name, 0, 80), nullptr);
-        }
-        for (int o = 0; o < model.numObjects; ++o) {
-            const Object_3DS& object = model.objects[o];
-            EXPECT_NE(std::memchr(object.name, 0, 80), nullptr);
-            EXPECT_TRUE(!object.textured || object.numTexCoords >= object.numVerts);
-            for (int i = 0; i < object.numFaces; ++i) {
-                ASSERT_LT(object.faces[i], object.numVerts);
-            }
-            for (int g = 0; g < object.numFaceGroups; ++g) {
-                const FaceGroup_3DS& group = object.faceGroups[g];
-                EXPECT_TRUE(group.materialIndex >= 0 && group.materialIndex <= model.numMaterials);
-                EXPECT_EQ(group.numIndices % 3, 0);
-                for (int i = 0; i < group.numIndices; ++i) {
-                    ASSERT_LT(group.indices[i], object.numVerts);
-                }
-            }
-        }
+        EXPECT_TRUE(fuzzChecks::meshIsSafeToDraw(model));
     });
 }
 
 TEST(FuzzReplay, everyKeptImageIsWholeOrRefusedWithAReason) {
     replay("fuzz_tga", [](const std::vector<unsigned char>& bytes) {
         const char* reason = nullptr;
-        if (TGA_Image* image = Decode_TGA(bytes.data(), bytes.size(), &reason)) {
-            EXPECT_TRUE(image->channels == 3 || image->channels == 4);
-            EXPECT_TRUE(image->width >= 1 && image->height >= 1);
-            // A run-length packet of two bytes stands for at most 128 pixels.
-            EXPECT_LE(std::size_t(image->width) * std::size_t(image->height), 128 * bytes.size());
-            Free_TGA(image);
-        } else {
-            EXPECT_TRUE(reason != nullptr && reason[0] != '\0');
-        }
+        TGA_Image* image = Decode_TGA(bytes.data(), bytes.size(), &reason);
+        EXPECT_TRUE(fuzzChecks::imageKeepsItsPromises(image, reason, bytes.size()));
+        Free_TGA(image);
     });
 }

@@ -25,8 +25,7 @@
 namespace {
 
 struct KindArt {
-    const char* file;
-    const char* name;
+    const char* file; // its first three letters name its maps
     int maps;
     unsigned char colour; // first map's red value; the next maps count up from it
     unsigned int Geometries::*list;
@@ -35,15 +34,15 @@ struct KindArt {
 
 // Loading order. Every mesh has its own triangle count (its place here plus one), so its list
 // tells which file it holds.
-const KindArt kindArt[] = {{"toutatis.3ds", "tou", 1, 20, &Geometries::toutatisList, 1.0f},
-                           {"cockpit.3ds", "coc", 2, 30, &Geometries::cockpitList, 0.1f},
-                           {"rocket.3ds", "roc", 0, 40, &Geometries::rocket3dList, 0.1f},
-                           {"clipper.3ds", "cli", 1, 50, &Geometries::clipperList, 0.05f},
-                           {"brakiri.3ds", "bra", 1, 60, &Geometries::brakiriList, 0.02f},
-                           {"castalia.3ds", "cas", 1, 70, &Geometries::castaliaList, 3.0f},
-                           {"golevka.3ds", "gol", 1, 80, &Geometries::golevkaList, 5.0f},
-                           {"kanone.3ds", "kan", 2, 90, &Geometries::kanone3dList, 0.01f},
-                           {"laser.3ds", "las", 1, 100, &Geometries::laserList, 0.1f}};
+const KindArt kindArt[] = {{"toutatis.3ds", 1, 20, &Geometries::toutatisList, 1.0f},
+                           {"cockpit.3ds", 2, 30, &Geometries::cockpitList, 0.1f},
+                           {"rocket.3ds", 0, 40, &Geometries::rocket3dList, 0.1f},
+                           {"clipper.3ds", 1, 50, &Geometries::clipperList, 0.05f},
+                           {"brakiri.3ds", 1, 60, &Geometries::brakiriList, 0.02f},
+                           {"castalia.3ds", 1, 70, &Geometries::castaliaList, 3.0f},
+                           {"golevka.3ds", 1, 80, &Geometries::golevkaList, 5.0f},
+                           {"kanone.3ds", 2, 90, &Geometries::kanone3dList, 0.01f},
+                           {"laser.3ds", 1, 100, &Geometries::laserList, 0.1f}};
 
 void writeKindArt(const Scratch& scratch, int mapsEach = -1) {
     scratch.write("bin/texture/hubble2min.tga", tgaFiles::plain(1, 1, 10, 0, 0));
@@ -51,7 +50,7 @@ void writeKindArt(const Scratch& scratch, int mapsEach = -1) {
     for (const KindArt& kind : kindArt) {
         chunk3ds::TestMesh mesh;
         for (int m = 0; m < (mapsEach < 0 ? kind.maps : mapsEach); ++m) {
-            const std::string map = std::string(kind.name) + std::to_string(m) + ".tga";
+            const std::string map = std::string(kind.file, 3) + std::to_string(m) + ".tga";
             mesh.materials.push_back({"mat" + std::to_string(m), map});
             scratch.write("bin/models/" + map,
                           tgaFiles::plain(1, 1, static_cast<unsigned char>(kind.colour + m), 0, 0));
@@ -110,8 +109,7 @@ TEST_F(GlTest, theRegistryGreetsHandsOutSlotsInLoadingOrderAndAListPerKindAtItsS
         glLoadIdentity();
         glCallList(list);
         glCallList(list);
-        float m[16];
-        glGetFloatv(GL_MODELVIEW_MATRIX, m);
+        const std::vector<float> m = glFloats(GL_MODELVIEW_MATRIX);
         EXPECT_EQ((std::vector<float>{m[0], m[5], m[10]}),
                   std::vector<float>(3, kind.scale * kind.scale));
     }
@@ -186,11 +184,7 @@ TEST_F(GlTest, aKindsMeshIsDrawnFromItsOwnTexturesWhereverTheyStart) {
     EXPECT_EQ((std::vector<unsigned>{textures[4], textures[7]}), (std::vector<unsigned>{0, 0}));
     EXPECT_EQ(texturePixels(textures[5]), (std::vector<unsigned char>{1, 2, 3}));
     EXPECT_EQ(texturePixels(textures[6]), (std::vector<unsigned char>{4, 5, 6}));
-    const GLuint list = glGenLists(1);
-    glNewList(list, GL_COMPILE);
-    castalia.initDisplayList(textures.data());
-    glEndList();
-    EXPECT_EQ(trianglesOf(list), 3u);
+    EXPECT_EQ(trianglesOf(compiled([&] { castalia.initDisplayList(textures.data()); })), 3u);
 }
 
 // Castalia, the ships and the cannon note where they were last drawn: the frame's eye-space origin.

@@ -1,5 +1,6 @@
 // The placement record: its operations, its cached axes, and OpenGL's own matrices as oracle.
 
+#include "support/feedback.h"
 #include "support/glContext.h"
 
 #include "scene/graphVertexTransform.h"
@@ -31,11 +32,7 @@ GraphVertexTransform rotated(float ax, float ay, float az) {
     return t;
 }
 
-std::array<GLfloat, 16> modelview() {
-    std::array<GLfloat, 16> m{};
-    glGetFloatv(GL_MODELVIEW_MATRIX, m.data());
-    return m;
-}
+std::vector<float> modelview() { return glFloats(GL_MODELVIEW_MATRIX); }
 
 } // namespace
 

@@ -4,6 +4,7 @@
 #include "entities/model.h"
 #include "view/cockpit.h"
 
+#include "support/collisionOracle.h"
 #include "support/glContext.h"
 #include "support/markerLists.h"
 
@@ -15,14 +16,6 @@ Cockpit cockpitAt(float x, float y, float z) {
     Cockpit cockpit;
     cockpit.transformation.composeTranslations(x, y, z);
     return cockpit;
-}
-
-// A record as the entity's last draw left it.
-CollisionInfo drawnAt(float x, float y, float z, int type = 0, int index = 1) {
-    CollisionInfo record(index);
-    record.calculated = true;
-    record.x = x, record.y = y, record.z = z, record.type = type;
-    return record;
 }
 
 void expectPosition(const GraphVertexTransform& t, float x, float y, float z, float e = 1e-6f) {
@@ -79,7 +72,7 @@ struct Arena {
         return index;
     }
     void report(int index, int type, float x = 0) {
-        infos.replace(drawnAt(x, 0, -20, type, index));
+        infos.replace(reported(index, type, x, 0, -20));
     }
     // The shooter visits the target for one test pass, then goes far away again.
     void hit(int type, int shooterType) {
@@ -153,7 +146,7 @@ TEST(KindPursuit, eachStepFollowsTheRegisteredPositionTowardTheCockpit) {
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        CollisionInfo record = drawnAt(row.at[0], row.at[1], row.at[2]);
+        CollisionInfo record = reported(1, 0, row.at[0], row.at[1], row.at[2]);
         record.calculated = row.drawn;
         const Cockpit cockpit = cockpitAt(row.cockpit[0], row.cockpit[1], row.cockpit[2]);
         expectPosition(step(row.kind, row.dt, placedAt(1, 2, 3), cockpit, record), row.expected[0],
@@ -281,7 +274,7 @@ TEST_F(GlTest, eachKindCallsItsOwnListAndReportsWhereItIsAndTheDeadDrawNothing) 
                   kind == 4 ? std::vector<int>{} : std::vector<int>{kind});
         const bool reports = kind != 8 && kind != 11;
         EXPECT_TRUE(infos.getInfoIndex(index) ==
-                    (reports ? drawnAt(0.5f, 1, 1.5f, kind, index) : CollisionInfo(index)));
+                    (reports ? reported(index, kind, 0.5f, 1, 1.5f) : CollisionInfo(index)));
         if (kind != 4) {
             *listOf(geometries, kind) = 0;
             EXPECT_TRUE(markersOf([&] { model.draw(infos); }).empty());

@@ -41,9 +41,8 @@ Model_3DS read(const Chunk& file, int firstTexture = 0, const char* name = "mesh
 // A triangle at stored (1, 0, 0), (0, 1, 0), (0, 0, 1), in one group of `material`.
 Chunk cornerTriangle(const std::string& name, const std::string& material,
                      const std::vector<Chunk>& extra = {}) {
-    Chunk faces = faceList({{0, 1, 2}});
-    faces.child(faceGroup(material, {0}));
-    std::vector<Chunk> children = {vertexList({{1, 0, 0}, {0, 0, 1}, {0, -1, 0}}), faces};
+    std::vector<Chunk> children = {vertexList({{1, 0, 0}, {0, 0, 1}, {0, -1, 0}}),
+                                   faceList({{0, 1, 2}}).child(faceGroup(material, {0}))};
     children.insert(children.end(), extra.begin(), extra.end());
     return objectWith(name, children);
 }
@@ -68,9 +67,7 @@ std::vector<bool> switches(std::size_t count = 3) {
     return {on.begin(), on.begin() + long(count)};
 }
 
-void expectAt(const FedVertex& v, const Floats& at) {
-    expectNear({v.x, v.y, v.z}, at);
-}
+void expectAt(const FedVertex& v, const Floats& at) { expectNear({v.x, v.y, v.z}, at); }
 
 const Floats white = {1, 1, 1, 1};
 
@@ -82,11 +79,7 @@ class Model3dsDraw : public GlTest {
         glGenTextures(2, &textures[6]);
     }
     GLuint compile(Model_3DS& model, bool withTextures = true) {
-        const GLuint list = glGenLists(1);
-        glNewList(list, GL_COMPILE);
-        model.Draw(withTextures ? textures : nullptr);
-        glEndList();
-        return list;
+        return compiled([&] { model.Draw(withTextures ? textures : nullptr); });
     }
     unsigned int textures[20] = {};
 };
@@ -107,11 +100,8 @@ TEST_F(Model3dsDraw, everyGroupTriangleIsDrawnWithItsTexCoordsAndTheLastTextureS
     expectNear(drawn, {0, 0, 0, 0, 0, 1, 0, 0, 1, 0, 1, 1, 0, 1, 1,
                        0, 0, 0, 0, 0, 1, 1, 0, 1, 1, 0, 1, 0, 0, 1});
     EXPECT_EQ(switches(), (std::vector<bool>{true, true, false}));
-    GLint bound = 0, depth = 0;
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
-    EXPECT_EQ((std::vector<GLint>{bound, depth}), (std::vector<GLint>{GLint(textures[7]), 1}))
-        << "the blue material's slot";
+    EXPECT_EQ(glFloats(GL_TEXTURE_BINDING_2D, 1)[0], float(textures[7])) << "the blue one's slot";
+    EXPECT_EQ(glFloats(GL_MODELVIEW_STACK_DEPTH, 1)[0], 1);
     EXPECT_EQ(materialOf(GL_DIFFUSE), (Floats{0, 0, 1, 1}));
     EXPECT_EQ(materialOf(GL_AMBIENT), white);
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
@@ -133,19 +123,12 @@ TEST_F(Model3dsDraw, groupsWithoutAUsableMapDrawTheirMaterialsColoursWithTexturi
         bool withTextures;
         Floats diffuse, ambient;
     } rows[] = {
-        {"untextured",
-         fileWith({stone, cornerTriangle("o", "stone", {uv})}),
-         0,
-         true,
-         {1, 0, 0, 1},
+        {"untextured", fileWith({stone, cornerTriangle("o", "stone", {uv})}), 0, true, {1, 0, 0, 1},
          {0.2f, 0.4f, 0.6f, 1}},
         {"after a textured one",
          fileWith({materialWith("painted", {textureMap("p.tga")}), stone,
                    cornerTriangle("first", "painted", {uv}), cornerTriangle("second", "stone")}),
-         7,
-         true,
-         {1, 0, 0, 1},
-         {0.2f, 0.4f, 0.6f, 1}},
+         7, true, {1, 0, 0, 1}, {0.2f, 0.4f, 0.6f, 1}},
         {"unknown", fileWith({stone, cornerTriangle("o", "unknown", {uv})}), 0, true, white, white},
         {"no map name", mapped({}), 0, true, {1, 0, 0, 1}, white},
         {"slot past the last", mapped({textureMap("red.tga")}), 20, true, {1, 0, 0, 1}, white},
@@ -181,23 +164,20 @@ TEST_F(Model3dsDraw, theModelScalesTurnsZYXAndMovesItsObjectsTurnedXYZAndMoved) 
     const struct {
         const char* name;
         bool object;
+        Vector_3DS moved;
         Floats first, second;
     } rows[] = {
         // (0,1,0) -> 0.5 -> about z: (-0.5,0,0) -> y: (0,0,0.5) -> x: (0,-0.5,0) -> moved.
-        {"model", false, {0.25f, 0, 0.5f}, {0.25f, -0.5f, 0}},
+        {"model", false, {0.25f, 0, 0}, {0.25f, 0, 0.5f}, {0.25f, -0.5f, 0}},
         // Inside the scale: (0,1,0) -> about x: (0,0,1) -> y: (1,0,0) -> z: (0,1,0) -> moved
         // by (0,0.25,0) -> halved.
-        {"object", true, {0, 0.125f, -0.5f}, {0, 0.625f, 0}}};
+        {"object", true, {0, 0.25f, 0}, {0, 0.125f, -0.5f}, {0, 0.625f, 0}}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         Model_3DS model = read(fileWith({cornerTriangle("o", "")}));
         model.scale = 0.5f;
         (row.object ? model.objects[0].rot : model.rot) = {90, 90, 90};
-        if (row.object) {
-            model.objects[0].pos = {0, 0.25f, 0};
-        } else {
-            model.pos = {0.25f, 0, 0};
-        }
+        (row.object ? model.objects[0].pos : model.pos) = row.moved;
         const Feedback fed = feedbackOf(compile(model));
         ASSERT_EQ(fed.polygons.size(), 1u);
         expectAt(fed.polygons[0][0], row.first);
@@ -226,9 +206,7 @@ TEST_F(Model3dsDraw, normalLinesAreBlueUnlitAndLightingComesBackOnlyIfTheModelIs
         }
     }
     EXPECT_EQ(switches(), (std::vector<bool>{false, false, true}));
-    Floats colour(4);
-    glGetFloatv(GL_CURRENT_COLOR, colour.data());
-    EXPECT_EQ(colour, white);
+    EXPECT_EQ(glFloats(GL_CURRENT_COLOR, 4), white);
 
     model.lit = false;
     glEnableClientState(GL_NORMAL_ARRAY);

@@ -6,6 +6,7 @@
 #include "entities/farPlane.h"
 #include "app/windowShape.h"
 #include "assets/geometries.h"
+#include "support/feedback.h"
 #include "support/glContext.h"
 
 #include <GL/gl.h>
@@ -88,17 +89,13 @@ TEST_F(GlTest, everyListSkippedJustPastTheFarPlaneWouldHaveDrawnNothing) {
     }
 }
 
-std::array<float, 16> projection() {
-    std::array<float, 16> m{};
-    glGetFloatv(GL_PROJECTION_MATRIX, m.data());
-    return m;
-}
+std::vector<float> projection() { return glFloats(GL_PROJECTION_MATRIX); }
 
 TEST_F(GlTest, reshapingKeepsTheVerticalFieldAndFollowsTheWindowsAspect) {
     setPerspective(640.0f / 480.0f);
-    const std::array<float, 16> opening = projection();
+    const std::vector<float> opening = projection();
     reshapeWindow(1024, 576);
-    const std::array<float, 16> wide = projection();
+    const std::vector<float> wide = projection();
     EXPECT_TRUE(wide[5] == opening[5] && wide[10] == opening[10] && wide[14] == opening[14]);
     EXPECT_FLOAT_EQ(wide[5] / wide[0], 1024.0f / 576.0f);
     std::array<int, 5> viewport{}; // and the matrix mode

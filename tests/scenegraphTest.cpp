@@ -20,15 +20,9 @@ std::string bitmapText;
 std::int64_t ticks = 0;
 constexpr int skyMarker = 100, cockpitMarker = 101;
 
-bool actOn(GraphVertex& top, CollisionInfos& infos) {
-    return top.act(0.02, Cockpit(), infos);
-}
+bool actOn(GraphVertex& top, CollisionInfos& infos) { return top.act(0.02, Cockpit(), infos); }
 
-GLint modelviewDepth() {
-    GLint depth = 0;
-    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
-    return depth;
-}
+GLint modelviewDepth() { return GLint(glFloats(GL_MODELVIEW_STACK_DEPTH, 1)[0]); }
 
 // The test scene with marker lists, a recording window system and a clock the test moves.
 class WorldTest : public GlTest {
@@ -42,12 +36,8 @@ class WorldTest : public GlTest {
         consoleOf([&] { world->initTest(); });
         Geometries& lists = *world->geometries;
         compileMarkerLists(lists);
-        for (auto [list, marker] : {std::make_pair(&lists.skyboxList, skyMarker),
-                                    std::make_pair(&lists.cockpitList, cockpitMarker)}) {
-            glNewList(*list = glGenLists(1), GL_COMPILE);
-            glPassThrough(GLfloat(marker));
-            glEndList();
-        }
+        lists.skyboxList = compiled([] { glPassThrough(GLfloat(skyMarker)); });
+        lists.cockpitList = compiled([] { glPassThrough(GLfloat(cockpitMarker)); });
     }
     void TearDown() override {
         world.reset();

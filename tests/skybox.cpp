@@ -27,32 +27,22 @@ Camera cameraAt(float x, float y, float z, float turnX, float turnY) {
     return camera;
 }
 
-template <typename Draw> GLuint compiled(Draw draw) {
-    const GLuint list = glGenLists(1);
-    glNewList(list, GL_COMPILE);
-    draw();
-    glEndList();
-    return list;
-}
-
-bool white(const FedVertex& v) {
-    return v.color[0] == 1 && v.color[1] == 1 && v.color[2] == 1;
-}
+bool white(const FedVertex& v) { return v.color[0] == 1 && v.color[1] == 1 && v.color[2] == 1; }
 
 struct Corner {
     float x, y, z, s, t;
 };
 
-// Each face of the cube in drawing order, its corners with their texture coordinates.
-const float S = 98.6f;
-const Corner expectedFaces[6][4] = {
-    {{-S, S, -S, 0, 1}, {S, S, -S, 1, 1}, {S, -S, -S, 1, 0}, {-S, -S, -S, 0, 0}},
-    {{S, -S, S, 0, 1}, {-S, -S, S, 1, 1}, {-S, S, S, 1, 0}, {S, S, S, 0, 0}},
-    {{-S, S, -S, 0, 1}, {-S, S, S, 1, 1}, {-S, -S, S, 1, 0}, {-S, -S, -S, 0, 0}},
-    {{S, -S, S, 0, 1}, {S, -S, -S, 1, 1}, {S, S, -S, 1, 0}, {S, S, S, 0, 0}},
-    {{S, S, S, 0, 1}, {-S, S, S, 1, 1}, {-S, S, -S, 1, 0}, {S, S, -S, 0, 0}},
-    {{-S, -S, -S, 0, 1}, {S, -S, -S, 1, 1}, {S, -S, S, 1, 0}, {-S, -S, S, 0, 0}},
-};
+// The faces in drawing order, in opposite pairs whose second mirrors the first's corners through
+// the centre; every face meets the image's corners as (0, 1), (1, 1), (1, 0), (0, 0).
+Corner expectedCorner(int face, int corner) {
+    const int firstOfPair[3][4][3] = {{{-1, 1, -1}, {1, 1, -1}, {1, -1, -1}, {-1, -1, -1}},
+                                      {{-1, 1, -1}, {-1, 1, 1}, {-1, -1, 1}, {-1, -1, -1}},
+                                      {{1, 1, 1}, {-1, 1, 1}, {-1, 1, -1}, {1, 1, -1}}};
+    const int* at = firstOfPair[face / 2][corner];
+    const float S = face % 2 == 0 ? 98.6f : -98.6f;
+    return {S * at[0], S * at[1], S * at[2], float(corner == 1 || corner == 2), float(corner < 2)};
+}
 
 // The probe's view: identity projection, the cube shrunk by 1/200 to fit the clip volume, a
 // 64x64 viewport; a fed-back corner matches in the cube's own units (a window step is ~0.03).
@@ -92,7 +82,8 @@ TEST_F(GlTest, skyListDrawsSixWhiteQuadsWithTheImageOfItsSlotStretchedOverEach) 
         for (std::size_t i = face * perFace; i < (face + 1) * perFace; ++i) {
             fed.insert(fed.end(), polygons[i].begin(), polygons[i].end());
         }
-        for (const Corner& want : expectedFaces[face]) {
+        for (int corner = 0; corner < 4; ++corner) {
+            const Corner want = expectedCorner(int(face), corner);
             EXPECT_TRUE(std::any_of(fed.begin(), fed.end(),
                                     [&](const FedVertex& v) { return matches(v, want); }))
                 << want.x << ", " << want.y << ", " << want.z << " at " << want.s << ", " << want.t;
@@ -103,13 +94,9 @@ TEST_F(GlTest, skyListDrawsSixWhiteQuadsWithTheImageOfItsSlotStretchedOverEach) 
     // The image is drawn whatever the meshes drawn before left; lighting is back on for what
     // follows, the colour stays white, the image stays bound and the list holds no scale.
     EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D) && glIsEnabled(GL_LIGHTING));
-    std::array<float, 16> colour{}, m{};
-    glGetFloatv(GL_CURRENT_COLOR, colour.data());
-    EXPECT_EQ(colour, (std::array<float, 16>{1, 1, 1, 1}));
-    GLint bound = 0;
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-    EXPECT_EQ(GLuint(bound), textures[7]);
-    glGetFloatv(GL_MODELVIEW_MATRIX, m.data());
+    EXPECT_EQ(glFloats(GL_CURRENT_COLOR, 4), (std::vector<float>{1, 1, 1, 1}));
+    EXPECT_EQ(glFloats(GL_TEXTURE_BINDING_2D, 1)[0], float(textures[7]));
+    const std::vector<float> m = glFloats(GL_MODELVIEW_MATRIX);
     EXPECT_TRUE(m[0] == shrink && m[10] == shrink);
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }

@@ -10,8 +10,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -40,19 +38,6 @@ Bytes run(const std::string& command) {
             out.push_back(static_cast<unsigned char>(c));
         }
         EXPECT_EQ(pclose(pipe), 0) << command;
-    }
-    return out;
-}
-
-Bytes readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), {});
-}
-
-Bytes bottomRowFirst(const unsigned char* top, std::size_t rowBytes, std::size_t rows) {
-    Bytes out;
-    for (std::size_t row = rows; row-- > 0;) {
-        out.insert(out.end(), top + row * rowBytes, top + (row + 1) * rowBytes);
     }
     return out;
 }
@@ -98,7 +83,7 @@ TEST(TgaOracle, decodedPixelsEqualImageMagicksAndStbsForEveryKindOfTrueColourFil
             SCOPED_TRACE(std::string(recipe) + ": " + std::to_string(v.bits) + " bits" +
                          (v.runLength ? " rle" : "") + (v.id ? " id" : "") +
                          (v.topLeft ? " top-left" : ""));
-            const Bytes bytes = readFile(path);
+            const Bytes bytes = readBytes(path);
             ASSERT_GE(bytes.size(), 18u);
             // The file really is the kind the case is about.
             EXPECT_EQ(std::vector<int>(
@@ -118,11 +103,13 @@ TEST(TgaOracle, decodedPixelsEqualImageMagicksAndStbsForEveryKindOfTrueColourFil
             Bytes magick = run("convert " + path + " -auto-orient -flip -depth 8 " +
                                (channels == 4 ? "rgba" : "rgb") + ":-");
             int width = 0, height = 0, inFile = 0;
-            unsigned char* top = stbi_load_from_memory(bytes.data(), int(bytes.size()), &width,
-                                                       &height, &inFile, channels);
-            ASSERT_NE(top, nullptr);
-            Bytes stb = bottomRowFirst(top, std::size_t(width) * channels, std::size_t(height));
-            stbi_image_free(top);
+            stbi_set_flip_vertically_on_load(1); // the bottom row first, as the game wants
+            unsigned char* bottom = stbi_load_from_memory(bytes.data(), int(bytes.size()), &width,
+                                                          &height, &inFile, channels);
+            stbi_set_flip_vertically_on_load(0);
+            ASSERT_NE(bottom, nullptr);
+            Bytes stb(bottom, bottom + std::size_t(width) * height * channels);
+            stbi_image_free(bottom);
             if (v.bits == 16) {
                 magick = asGameWidensFiveBits(magick);
                 stb = asGameWidensFiveBits(stb);

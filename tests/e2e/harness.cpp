@@ -19,14 +19,7 @@ namespace e2e {
 namespace {
 
 using Seconds = std::chrono::duration<double>;
-double now() {
-    return Seconds(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
-
-std::string scratchDirectory() {
-    char pattern[] = "/tmp/zephrandolinth-e2e-XXXXXX";
-    return mkdtemp(pattern) != nullptr ? pattern : "";
-}
+double now() { return Seconds(std::chrono::steady_clock::now().time_since_epoch()).count(); }
 
 std::string readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -58,28 +51,27 @@ pid_t spawn(const std::vector<std::string>& args, const std::optional<std::strin
     _exit(127);
 }
 
-// Waits for the child's end, killing it past the timeout; false when it had to be killed.
-bool reap(pid_t pid, double timeoutSeconds, int& code, int& signal) {
+// Waits for the child's end, killing it past the timeout.
+CommandResult reap(pid_t pid, double timeoutSeconds) {
     const double deadline = now() + timeoutSeconds;
-    for (bool killed = false;; std::this_thread::sleep_for(Seconds(0.01))) {
+    for (CommandResult ended;; std::this_thread::sleep_for(Seconds(0.01))) {
         int raw = 0;
         const pid_t result = waitpid(pid, &raw, WNOHANG);
         if (result == pid || result < 0) {
-            code = result == pid && WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-            signal = result == pid && WIFSIGNALED(raw) ? WTERMSIG(raw) : 0;
-            return !killed;
+            ended.code = result == pid && WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+            ended.signal = result == pid && WIFSIGNALED(raw) ? WTERMSIG(raw) : 0;
+            return ended;
         }
-        if (!killed && now() >= deadline) {
+        if (!ended.timedOut && now() >= deadline) {
             kill(pid, SIGKILL);
-            killed = true;
+            ended.timedOut = true;
         }
     }
 }
 
 void end(pid_t pid) {
-    int code = 0, signal = 0;
     if (pid > 0 && kill(pid, SIGTERM) == 0) {
-        reap(pid, 5, code, signal);
+        reap(pid, 5);
     }
 }
 
@@ -118,13 +110,11 @@ ViewLook lookThroughTheCockpit(const Image& shot, const Image* mask) {
 
 CommandResult runCommand(const std::vector<std::string>& argv, std::optional<std::string> display,
                          double timeoutSeconds, const std::string& directory) {
-    CommandResult result;
-    const std::string scratch = scratchDirectory();
+    const Scratch folder;
+    const std::string scratch = folder.path.string();
     const pid_t pid = spawn(argv, display, directory, scratch + "/out", scratch + "/err");
-    result.timedOut = !reap(pid, timeoutSeconds, result.code, result.signal);
+    CommandResult result = reap(pid, timeoutSeconds);
     result.out = readFile(scratch + "/out"), result.err = readFile(scratch + "/err");
-    std::error_code ignored;
-    std::filesystem::remove_all(scratch, ignored);
     return result;
 }
 
@@ -153,11 +143,9 @@ VirtualDisplay::VirtualDisplay() {
     name = number.find('\n') != std::string::npos ? ":" + number.substr(0, number.find('\n')) : "";
 }
 
-VirtualDisplay::~VirtualDisplay() {
-    end(pid);
-}
+VirtualDisplay::~VirtualDisplay() { end(pid); }
 
-GameSession::GameSession() : scratch(scratchDirectory()) {
+GameSession::GameSession() {
     if (display.ok() && !scratch.empty()) {
         // The game never flushes its console: unbuffered, every byte reaches the file at once.
         pid = spawn({"stdbuf", "-o0", ZEPH_GAME_EXE}, display.name, ZEPH_BUILD_DIR,
@@ -165,11 +153,7 @@ GameSession::GameSession() : scratch(scratchDirectory()) {
     }
 }
 
-GameSession::~GameSession() {
-    end(pid);
-    std::error_code ignored;
-    std::filesystem::remove_all(scratch, ignored);
-}
+GameSession::~GameSession() { end(pid); } // before the scratch folder goes
 
 bool GameSession::running() {
     pid = pid > 0 && waitpid(pid, nullptr, WNOHANG) == 0 ? pid : 0;
@@ -201,9 +185,7 @@ Image GameSession::screenshot(const std::string& name) {
                : Image{};
 }
 
-std::string GameSession::output() const {
-    return readFile(scratch + "/stdout");
-}
+std::string GameSession::output() const { return readFile(scratch + "/stdout"); }
 
 bool GameSession::waitForOutput(const std::string& needle, std::size_t from, double timeout) {
     for (const double deadline = now() + timeout;; std::this_thread::sleep_for(Seconds(0.05))) {

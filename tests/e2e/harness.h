@@ -2,6 +2,8 @@
 // Whole-program tests: the real game in a real window on its own Xvfb display. Children die
 // with the test process and every wait has a timeout.
 
+#include "support/scratch.h"
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -48,10 +50,8 @@ struct VirtualDisplay {
 // The game started from the build directory on its own display, its stdout kept byte for byte.
 class GameSession {
   public:
-    GameSession();
+    GameSession(); // not copied: it owns its display and scratch folder
     ~GameSession();
-    GameSession(const GameSession&) = delete;
-    GameSession& operator=(const GameSession&) = delete;
     bool ok() const { return pid > 0 && display.ok(); }
     bool waitForWindow(); // mapped, then focused by hand: no window manager runs here
     bool keys(const std::vector<std::string>& keysyms); // X keysyms: Up Prior Next F2 F4 ...
@@ -66,7 +66,8 @@ class GameSession {
     std::string window; // X window id
 
   private:
-    std::string scratch;
+    Scratch folder; // holds the game's console files
+    std::string scratch = folder.path.string();
     int pid = -1;
 };
 

@@ -3,13 +3,12 @@
 
 #include "e2e/harness.h"
 #include "e2e/transcriptModel.h"
+#include "support/scratch.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 namespace fs = std::filesystem;
@@ -35,10 +34,8 @@ exit 0
 )";
 
 TEST(Install, theInstalledGameStartedFromTheRootDrawsItsSkyAndItsAsteroids) {
-    char pattern[] = "/tmp/zephinstallXXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    const fs::path scratch = pattern;
-    const fs::path prefix = scratch / "prefix";
+    const Scratch folder;
+    const fs::path scratch = folder.path, prefix = scratch / "prefix";
 
     CommandResult install = e2e::runCommand(
         {"cmake", "--install", ZEPH_BUILD_DIR, "--prefix", prefix.string()}, std::nullopt, 120);
@@ -60,9 +57,7 @@ TEST(Install, theInstalledGameStartedFromTheRootDrawsItsSkyAndItsAsteroids) {
                          (prefix / "bin" / "zephrandolinth").string(), scratch.string()},
                         display.name, 90, "/");
     ASSERT_EQ(run.code, 0) << run.out << run.err;
-    std::ifstream errors(scratch /
-                         "err"); // every mesh and image was found: the readers said nothing
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(errors), {}), "");
+    EXPECT_EQ(readBytes(scratch / "err"), Bytes()) << "a mesh or image was not found";
     const Image scene = e2e::loadImage(scratch / "scene.png"),
                 noSky = e2e::loadImage(scratch / "nosky.png");
     ASSERT_TRUE(scene.width == 640 && noSky.width == 640);
@@ -74,7 +69,6 @@ TEST(Install, theInstalledGameStartedFromTheRootDrawsItsSkyAndItsAsteroids) {
     const e2e::ViewLook without = e2e::lookThroughTheCockpit(noSky);
     EXPECT_GT(without.lit, 500);
     EXPECT_LT(without.lit, without.pixels / 2);
-    fs::remove_all(scratch);
 }
 
 TEST(GameStartup, withoutADisplaySaysSoInOneLineAfterTheBannerAndFailsWithoutCrashing) {

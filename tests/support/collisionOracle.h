@@ -10,6 +10,14 @@
 #include <string>
 #include <vector>
 
+// A record as a draw leaves it: measured, at (x, y, z), of kind `type`.
+inline CollisionInfo reported(int index, int type, float x, float y = 0, float z = 0) {
+    CollisionInfo info(index);
+    info.calculated = true;
+    info.x = x, info.y = y, info.z = z, info.type = type;
+    return info;
+}
+
 class AllPairsRegistry {
   public:
     int addModel() {

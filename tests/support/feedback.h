@@ -60,6 +60,23 @@ inline Feedback feedback(GLenum type, const std::function<void()>& draw) {
     return out;
 }
 
+// OpenGL's own state: the first `count` values glGetFloatv gives for `what`.
+inline std::vector<float> glFloats(GLenum what, std::size_t count = 16) {
+    std::vector<float> values(16);
+    glGetFloatv(what, values.data());
+    values.resize(count);
+    return values;
+}
+
+// A new display list holding what `draw` issues.
+inline GLuint compiled(const std::function<void()>& draw) {
+    const GLuint list = glGenLists(1);
+    glNewList(list, GL_COMPILE);
+    draw();
+    glEndList();
+    return list;
+}
+
 // The texture object's level 0 read back as red, green, blue bytes; empty if it is none.
 inline std::vector<unsigned char> texturePixels(GLuint texture) {
     if (!glIsTexture(texture)) {

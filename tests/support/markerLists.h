@@ -37,9 +37,7 @@ inline unsigned int* listOf(Geometries& g, int kind) {
 
 inline void compileMarkerLists(Geometries& g) {
     for (int kind = kindToutatis; kind <= kindLaser; ++kind) {
-        glNewList(*listOf(g, kind) = glGenLists(1), GL_COMPILE);
-        glPassThrough(GLfloat(kind));
-        glEndList();
+        *listOf(g, kind) = compiled([kind] { glPassThrough(GLfloat(kind)); });
     }
 }
 
@@ -68,6 +66,4 @@ inline void markHit(CollisionInfos& infos, int index, int partnerType) {
 }
 
 // An entity of no kind does not exist: its node reports dead at its first update.
-inline GraphVertex* deadNode() {
-    return new GraphVertex(Model(), GraphVertexTransform());
-}
+inline GraphVertex* deadNode() { return new GraphVertex(Model(), GraphVertexTransform()); }

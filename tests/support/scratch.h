@@ -6,10 +6,16 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
 using Bytes = std::vector<unsigned char>;
+
+inline Bytes readBytes(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), {});
+}
 
 class Scratch {
   public:
