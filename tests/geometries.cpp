@@ -16,7 +16,6 @@
 #include <GL/gl.h>
 
 #include <algorithm>
-#include <array>
 #include <iterator>
 #include <memory>
 #include <string>
@@ -167,24 +166,6 @@ TEST_F(GlTest, listsThatCannotBeMadeAreReportedAndLeftAtZero) {
                              "Castalia", "Golevka", "Kanone3d", "Laser"}) {
         EXPECT_NE(complaints.find(name), std::string::npos) << name << " in " << complaints;
     }
-    for (GLuint list = 1; list < 20; ++list) {
-        EXPECT_FALSE(glIsList(list)) << "nothing was compiled into list " << list;
-    }
-}
-
-TEST_F(GlTest, aKindsMeshIsDrawnFromItsOwnTexturesWhereverTheyStart) {
-    Scratch scratch(true);
-    scratch.write("bin/models/castalia.3ds",
-                  chunk3ds::meshFile({{{"m0", "map0.tga"}, {"m1", "map1.tga"}}, 3, true}));
-    scratch.write("bin/models/map0.tga", tgaFiles::plain(1, 1, 1, 2, 3));
-    scratch.write("bin/models/map1.tga", tgaFiles::plain(1, 1, 4, 5, 6));
-    std::array<unsigned int, textureSlotCount> textures{};
-    Castalia castalia;
-    EXPECT_EQ(castalia.load(5, textures.data()), 2);
-    EXPECT_EQ((std::vector<unsigned>{textures[4], textures[7]}), (std::vector<unsigned>{0, 0}));
-    EXPECT_EQ(texturePixels(textures[5]), (std::vector<unsigned char>{1, 2, 3}));
-    EXPECT_EQ(texturePixels(textures[6]), (std::vector<unsigned char>{4, 5, 6}));
-    EXPECT_EQ(trianglesOf(compiled([&] { castalia.initDisplayList(textures.data()); })), 3u);
 }
 
 // Castalia, the ships and the cannon note where they were last drawn: the frame's eye-space origin.

@@ -121,7 +121,6 @@ inline Chunk materialWith(const std::string& name, const std::vector<Chunk>& chi
     return withChildren(material().child(materialName(name)), children);
 }
 
-
 // One object of small triangles (within 0.1 of the origin) split over its materials in turn.
 struct TestMaterial {
     std::string name;
@@ -131,7 +130,6 @@ struct TestMaterial {
 struct TestMesh {
     std::vector<TestMaterial> materials{{"plain", ""}};
     int triangles = 1;
-    bool textured = false; // gives the object distinct texture coordinates
 };
 
 inline std::vector<unsigned char> meshFile(const TestMesh& wanted) {
@@ -143,15 +141,11 @@ inline std::vector<unsigned char> meshFile(const TestMesh& wanted) {
         }
     }
     std::vector<Xyz> vertices;
-    std::vector<Uv> pairs;
     std::vector<Triangle> triangles;
     for (int i = 0; i < wanted.triangles; ++i) {
         const float x = 0.01f * float(i % 5), y = 0.01f * float(i / 5);
         vertices.insert(vertices.end(), {{x, y, 0}, {x + 0.05f, y, 0}, {x, y + 0.05f, 0}});
         triangles.push_back({unsigned(3 * i), unsigned(3 * i + 1), unsigned(3 * i + 2)});
-    }
-    for (std::size_t v = 0; v < vertices.size(); ++v) {
-        pairs.push_back({0.1f * float(v), 0.5f * float(v % 2)});
     }
     Chunk faces = faceList(triangles);
     const int groups = int(wanted.materials.size());
@@ -162,12 +156,7 @@ inline std::vector<unsigned char> meshFile(const TestMesh& wanted) {
         }
         faces.child(faceGroup(wanted.materials[std::size_t(g)].name, members));
     }
-    std::vector<Chunk> parts = {vertexList(vertices)};
-    if (wanted.textured) {
-        parts.push_back(texCoords(pairs));
-    }
-    parts.push_back(faces);
-    children.push_back(objectWith("body", parts));
+    children.push_back(objectWith("body", {vertexList(vertices), faces}));
     return fileWith(children).bytes();
 }
 
