@@ -4,8 +4,6 @@
 #include "support/chunkBuilder.h"
 #include "support/feedback.h"
 #include "support/glContext.h"
-#include "support/scratch.h"
-#include "support/tgaFiles.h"
 
 #include <GL/gl.h>
 
@@ -146,20 +144,6 @@ TEST_F(Model3dsDraw, groupsWithoutAUsableMapDrawTheirMaterialsColoursWithTexturi
     }
 }
 
-TEST_F(Model3dsDraw, anInvisibleModelIssuesNothing) {
-    Model_3DS model = read(samples::twoMaterialQuad(), 6);
-    model.visible = false;
-    model.showNormals = true;
-    glEnable(GL_TEXTURE_2D);
-    glEnableClientState(GL_NORMAL_ARRAY);
-    const GLfloat red[4] = {1, 0, 0, 1};
-    glMaterialfv(GL_FRONT, GL_DIFFUSE, red);
-    const Feedback fed = feedbackOf(compile(model));
-    EXPECT_TRUE(fed.polygons.empty() && fed.lines.empty());
-    EXPECT_EQ(switches(4), (std::vector<bool>{true, false, false, true}));
-    EXPECT_EQ(materialOf(GL_DIFFUSE), (Floats{1, 0, 0, 1}));
-}
-
 TEST_F(Model3dsDraw, theModelScalesTurnsZYXAndMovesItsObjectsTurnedXYZAndMoved) {
     const struct {
         const char* name;
@@ -216,22 +200,4 @@ TEST_F(Model3dsDraw, normalLinesAreBlueUnlitAndLightingComesBackOnlyIfTheModelIs
     glEnable(GL_LIGHTING);
     feedbackOf(compile(model));
     EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
-}
-
-TEST_F(Model3dsDraw, mapsTakeTheirSlotsEvenWhenAnImageIsMissing) {
-    Scratch folder;
-    const std::string mesh = folder.write("quad.3ds", samples::twoMaterialQuad().bytes());
-    folder.write("red.tga", tgaFiles::plain(2, 2, 255, 0, 0)); // blue.tga is missing
-    unsigned int slots[20] = {};
-    slots[7] = 4242;
-    Model_3DS model; // with the game's texture loader
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(model.Load(mesh.c_str(), 6, slots), 2);
-    const std::string said = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(texturePixels(slots[6]),
-              (std::vector<unsigned char>{255, 0, 0, 255, 0, 0, 255, 0, 0, 255, 0, 0}))
-        << said;
-    EXPECT_EQ(slots[7], 4242u) << "a missing image leaves its slot as it was";
-    EXPECT_EQ(model.materials[1].textureIndex, 7);
-    EXPECT_NE(said.find("blue.tga"), std::string::npos) << said;
 }
