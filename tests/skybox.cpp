@@ -170,7 +170,6 @@ TEST_F(GlTest, cockpitMeshLoadsAtATenthAndIsDrawnUnlit) {
     std::array<unsigned int, textureSlotCount> textures{};
     Cockpit cockpit;
     EXPECT_EQ(cockpit.load(0, textures.data()), 0);
-    EXPECT_EQ(cockpit.getScaleCoeff(), 0.10000000149011612);
 
     const GLuint list = compiled([&] { cockpit.initDisplayList(textures.data()); });
     // Lit and with no light on, the triangles would only show the dim ambient (0.2); unlit they

@@ -52,12 +52,9 @@ TEST(TgaDecode, eachKindOfFileGivesItsPixelsBottomRowFirstAsRgb) {
         {"16 bits: five per colour, top bit ignored",
          file(header(trueColour, 5, 1, 16), {0xFF, 0x7F, 0, 0x80, 0, 0x7C, 0xE0, 0x03, 0x1F, 0}),
          {248, 248, 248, 0, 0, 0, 248, 0, 0, 0, 248, 0, 0, 0, 248}},
-        {"true colour is not run-length", file(header(trueColour, 3, 1, 24), pixels), asRgb},
         {"type 3 at 24 bits is plain colour", file(header(greyScale, 3, 1, 24), pixels), asRgb},
         {"type 10 is run-length", file(header(runLength, 3, 1, 24), pixels),
          {3, 2, 1, 3, 2, 1, 3, 2, 1}},
-        {"a run past the last pixel stops there",
-         file(header(runLength, 2, 1, 24), {0xFF, 1, 2, 3}), {3, 2, 1, 3, 2, 1}},
         {"a raw packet past the last pixel stops there",
          file(header(runLength, 2, 1, 24), {0x7F, 1, 2, 3, 4, 5, 6}), {3, 2, 1, 6, 5, 4}},
         {"the widest image", file(header(trueColour, 16384, 1, 24), Bytes(16384 * 3, 9)),
@@ -95,7 +92,6 @@ TEST(TgaDecode, brokenOrUnreadFilesGiveNoImageAndTheReason) {
         {"truncated pixel data", idPastEnd},
         {"truncated pixel data", file(header(runLength, 4, 1, 24), {0x81, 1, 2, 3, 0x01, 4, 5, 6})},
         {"truncated pixel data", file(header(runLength, 4, 1, 24), {0x83, 1, 2})},
-        {"truncated pixel data", file(header(runLength, 4, 1, 24), {0x83})},
         // A gigabyte promised by a few bytes is refused before it is allocated.
         {"truncated pixel data", file(header(runLength, 16384, 16384, 32), {0xFF, 1, 2, 3, 4})},
         {"width or height is 0", file(header(trueColour, 0, 4, 24), Bytes(12))},
@@ -107,8 +103,6 @@ TEST(TgaDecode, brokenOrUnreadFilesGiveNoImageAndTheReason) {
         {"colour-mapped images are not read", file(mapped, {0, 1})},
         {"colour-mapped images are not read", file(mappedRuns, {0x81, 0})},
         {"colour-mapped images are not read", file(colourWithMap, {1, 2, 3})},
-        {"depth is not 16, 24 or 32 bits", file(header(greyScale, 2, 1, 8), {0, 1})},
-        {"depth is not 16, 24 or 32 bits", file(header(runLength, 2, 1, 8), {0x81, 0})},
         {"depth is not 16, 24 or 32 bits", file(header(trueColour, 1, 1, 15), {0, 0})}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.reason);
