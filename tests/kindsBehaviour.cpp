@@ -114,40 +114,25 @@ TEST(KindTurning, eachKindTurnsAtItsRateAboutItsAxisAndKeepsItsPlace) {
 }
 
 // Per frame, whatever its time: followers drift 0.8, ships 0.5 (holding at 3 or closer) from the
-// registered position toward the cockpit; no step without a measured, finite, non-zero distance.
+// registered position toward the cockpit; no step without a finite, non-zero distance. The
+// untouched session's transcript follows a Golevka and both ships from afar.
 TEST(KindPursuit, eachStepFollowsTheRegisteredPositionTowardTheCockpit) {
-    const float n = nan, big = 3e38f;
     const struct {
         const char* name;
         char kind;
         double dt;
         float at[3], cockpit[3], expected[3]; // the expected position from (1, 2, 3)
-        bool drawn;
     } rows[] = {
-        {"Golevka ten away", 'G', 0.016, {0, 0, 0}, {10, 0, 0}, {1.8f, 2, 3}, true},
-        {"Toutatis ten away, long frame", 'T', 5.0, {0, 0, 0}, {10, 0, 0}, {1.8f, 2, 3}, true},
-        {"Golevka off the axes", 'G', 0.1, {1, 2, 1}, {4, -2, 1}, {1.48f, 1.36f, 3}, true},
-        {"Golevka half a unit away", 'G', 0.1, {0, 0, 0}, {0, 0, 0.5f}, {1, 2, 3.8f}, true},
-        {"Golevka not following", 'g', 0.1, {0, 0, 0}, {10, 0, 0}, {1, 2, 3}, true},
-        {"Toutatis not following", 't', 0.1, {0, 0, 0}, {10, 0, 0}, {1, 2, 3}, true},
-        {"Golevka never drawn", 'G', 0.1, {100, 0, 0}, {10, 0, 0}, {1, 2, 3}, false},
-        {"Toutatis at the cockpit", 'T', 0.1, {4, 5, 6}, {4, 5, 6}, {1, 2, 3}, true},
-        {"Golevka at NaN", 'G', 0.1, {n, 0, 0}, {0, 0, 0}, {1, 2, 3}, true},
-        {"Toutatis past float range", 'T', 0.1, {big, 0, 0}, {-big, 0, 0}, {1, 2, 3}, true},
-        {"Brakiri twenty away", 'B', 0.0, {0, 0, -20}, {0, 0, 0}, {1, 2, 3.5f}, true},
-        {"Clipper twenty away, long frame", 'C', 10.0, {0, 0, -20}, {0, 0, 0}, {1, 2, 3.5f}, true},
-        {"Clipper at 3.2", 'C', 0.1, {3.2f, 0, 0}, {0, 0, 0}, {0.5f, 2, 3}, true},
-        {"Clipper at exactly 3", 'C', 0.1, {3, 0, 0}, {0, 0, 0}, {1, 2, 3}, true},
-        {"Brakiri at exactly 3", 'B', 0.1, {0, 3, 0}, {0, 0, 0}, {1, 2, 3}, true},
-        {"Brakiri off the axes", 'B', 0.1, {0, -1.92f, 2.56f}, {0, 0, 0}, {1, 2.3f, 2.6f}, true},
-        {"Brakiri never drawn", 'B', 0.1, {100, 0, 0}, {0, 0, 0}, {1, 2, 3}, false},
-        {"Brakiri at NaN", 'B', 0.1, {0, n, 0}, {0, 0, 0}, {1, 2, 3}, true},
-        {"Clipper past float range", 'C', 0.1, {0, 0, big}, {0, 0, -big}, {1, 2, 3}, true},
+        {"Toutatis ten away, long frame", 'T', 5.0, {0, 0, 0}, {10, 0, 0}, {1.8f, 2, 3}},
+        {"Toutatis at the cockpit", 'T', 0.1, {4, 5, 6}, {4, 5, 6}, {1, 2, 3}},
+        {"Golevka at NaN", 'G', 0.1, {nan, 0, 0}, {0, 0, 0}, {1, 2, 3}},
+        {"Clipper at 3.2", 'C', 0.1, {3.2f, 0, 0}, {0, 0, 0}, {0.5f, 2, 3}},
+        {"Brakiri at exactly 3", 'B', 0.1, {0, 3, 0}, {0, 0, 0}, {1, 2, 3}},
+        {"Clipper past float range", 'C', 0.1, {0, 0, 3e38f}, {0, 0, -3e38f}, {1, 2, 3}},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        CollisionInfo record = reported(1, 0, row.at[0], row.at[1], row.at[2]);
-        record.calculated = row.drawn;
+        const CollisionInfo record = reported(1, 0, row.at[0], row.at[1], row.at[2]);
         const Cockpit cockpit = cockpitAt(row.cockpit[0], row.cockpit[1], row.cockpit[2]);
         expectPosition(step(row.kind, row.dt, placedAt(1, 2, 3), cockpit, record), row.expected[0],
                        row.expected[1], row.expected[2], 1e-5f);
