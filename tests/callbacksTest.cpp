@@ -171,7 +171,7 @@ TEST_F(FrameCycle, aShotIsSpawnedBeforeTheFrameThatFiresItIsDrawn) {
     ASSERT_LT(at, dump) << lines;
     const std::string record = "\nind: " + std::to_string(std::stoi(lines.substr(at + 17))) + " ";
     const std::size_t shot = lines.find(record, dump);
-    ASSERT_NE(shot, std::string::npos) << "the new rocket is in the dump of the frame that fired it";
+    ASSERT_NE(shot, std::string::npos) << "the new rocket is in its own frame's dump";
     float x = 0, y = 0, z = 0;
     ASSERT_EQ(std::sscanf(lines.c_str() + shot + record.size(), "x: %f y: %f z: %f", &x, &y, &z), 3)
         << lines;

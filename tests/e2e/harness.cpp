@@ -89,7 +89,11 @@ Image loadImage(const std::string& path) {
 }
 
 ViewLook lookThroughTheCockpit(const Image& shot, const Image* mask) {
-    ViewLook look;
+    ViewLook look; // nothing in a picture too small to hold the view, a failed one included
+    const auto tooSmall = [](const Image& i) { return i.width < 570 || i.height < 350; };
+    if (tooSmall(shot) || (mask != nullptr && tooSmall(*mask))) {
+        return look;
+    }
     std::vector<bool> seen(1 << 15, false);
     for (int y = 40; y < 350; ++y) {
         for (int x = 70; x < 570; ++x) {

@@ -21,7 +21,8 @@ struct Image {
 Image loadImage(const std::string& path);
 
 // The view through the cockpit's window frame, above the dashboard: pixels drawn (not black)
-// and distinct colours at 5 bits a channel, over the pixels that are black in `mask` if given.
+// and distinct colours at 5 bits a channel, over the pixels that are black in `mask` if given;
+// nothing at all in a picture too small to hold the view.
 struct ViewLook {
     int lit = 0, pixels = 0, colours = 0;
 };

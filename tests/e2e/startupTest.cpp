@@ -60,7 +60,6 @@ TEST(Install, theInstalledGameStartedFromTheRootDrawsItsSkyAndItsAsteroids) {
     EXPECT_EQ(readBytes(scratch / "err"), Bytes()) << "a mesh or image was not found";
     const Image scene = e2e::loadImage(scratch / "scene.png"),
                 noSky = e2e::loadImage(scratch / "nosky.png");
-    ASSERT_TRUE(scene.width == 640 && noSky.width == 640);
     // The textured sky covers the view in many colours; a game without its art shows one.
     const e2e::ViewLook withSky = e2e::lookThroughTheCockpit(scene);
     EXPECT_GT(withSky.lit, withSky.pixels * 999 / 1000);
