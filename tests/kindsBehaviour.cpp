@@ -8,7 +8,7 @@
 #include "support/glContext.h"
 #include "support/markerLists.h"
 
-#include <limits>
+#include <cmath>
 
 namespace {
 
@@ -38,14 +38,6 @@ GraphVertexTransform step(char kind, double dt, GraphVertexTransform t, const Co
            : kind == 'A'                ? AsteroidWithKanone().update(dt, t, c)
            : kind == 'K' || kind == 'k' ? cannon.update(dt, t, c)
                                         : Castalia().update(dt, t, c);
-}
-
-const float nan = std::numeric_limits<float>::quiet_NaN();
-
-GraphVertexTransform launchPlacement() {
-    GraphVertexTransform launch = placedAt(1.5f, -3, -3.5f);
-    launch.composeRotationsY(90); // facing -X: the rotated Z axis is +X
-    return launch;
 }
 
 Model modelOfKind(int kind, int index, Geometries* lists = nullptr) {
@@ -125,7 +117,7 @@ TEST(KindPursuit, eachStepFollowsTheRegisteredPositionTowardTheCockpit) {
     } rows[] = {
         {"Toutatis ten away, long frame", 'T', 5.0, {0, 0, 0}, {10, 0, 0}, {1.8f, 2, 3}},
         {"Toutatis at the cockpit", 'T', 0.1, {4, 5, 6}, {4, 5, 6}, {1, 2, 3}},
-        {"Golevka at NaN", 'G', 0.1, {nan, 0, 0}, {0, 0, 0}, {1, 2, 3}},
+        {"Golevka at NaN", 'G', 0.1, {NAN, 0, 0}, {0, 0, 0}, {1, 2, 3}},
         {"Clipper at 3.2", 'C', 0.1, {3.2f, 0, 0}, {0, 0, 0}, {0.5f, 2, 3}},
         {"Brakiri at exactly 3", 'B', 0.1, {0, 3, 0}, {0, 0, 0}, {1, 2, 3}},
         {"Clipper past float range", 'C', 0.1, {0, 0, 3e38f}, {0, 0, -3e38f}, {1, 2, 3}},
@@ -140,8 +132,10 @@ TEST(KindPursuit, eachStepFollowsTheRegisteredPositionTowardTheCockpit) {
 }
 
 TEST(ProjectileFlight, fliesFiveUnitsASecondAlongTheLaunchDirectionWhateverTheNodeDid) {
+    GraphVertexTransform launch = placedAt(1.5f, -3, -3.5f);
+    launch.composeRotationsY(90); // facing -X: the rotated Z axis is +X
     Rocket3d rocket;
-    rocket.setOriginalTransformation(launchPlacement());
+    rocket.setOriginalTransformation(launch);
     GraphVertexTransform t = rocket.update(0.02, GraphVertexTransform(), Cockpit());
     // The node is turned to face +Z and moved: the rocket still flies along its launch -X.
     t.composeRotationsY(90), t.composeRotationsX(30), t.composeTranslations(0, 10, 0);
