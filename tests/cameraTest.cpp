@@ -21,43 +21,15 @@ void frame(Camera& camera, double dt, int keys) {
                 keys & pageDown, 0, 0);
 }
 
-// Eight degrees a second of the frame per key, opposite keys cancel; a frame time of zero
-// turns and moves nothing.
-TEST(Camera, eachKeyTurnsEightDegreesPerSecondOfTheFrame) {
-    struct Case {
-        int keys;
-        double dt;
-        float alphaX, alphaY;
-    };
-    for (const Case& c : {Case{left, 0.25, 0, 2}, Case{right, 0.25, 0, -2}, Case{up, 0.25, 2, 0},
-                          Case{down, 0.25, -2, 0}, Case{up | down | left | right, 0.3, 0, 0},
-                          Case{up | left, 0, 0, 0}}) {
-        SCOPED_TRACE(testing::Message() << c.alphaX << ", " << c.alphaY << " in " << c.dt);
-        Camera camera;
-        camera.speed = -3;
-        frame(camera, c.dt, c.keys);
-        const GraphVertexTransform& t = camera.transformation;
-        EXPECT_EQ((std::array<float, 3>{t.getAlphaX(), t.getAlphaY(), t.getAlphaZ()}),
-                  (std::array<float, 3>{c.alphaX, c.alphaY, 0}));
-        EXPECT_TRUE(c.dt != 0 || t.getZ() == 20.0f); // no time, no travel
-    }
-}
-
 // Page Down adds the double 0.15 and Page Up takes away the float 0.15, Page Down first when
 // both come in one frame: they do not always cancel.
 TEST(Camera, pageKeysAddTheDoubleAndTakeAwayTheFloatFifteenHundredths) {
-    struct Case {
-        std::vector<int> frames;
-        float speed;
-    };
-    for (const Case& c : {Case{{pageUp}, -0.15f}, Case{{pageUp, pageDown}, -0x1.99999ap-28f},
-                          Case{{pageDown, pageUp}, 0.0f}, Case{{pageUp | pageDown}, 0.0f}}) {
-        Camera camera;
-        for (int keys : c.frames) {
-            frame(camera, 0, keys);
-        }
-        EXPECT_EQ(camera.speed, c.speed) << c.frames.size();
-    }
+    Camera camera;
+    frame(camera, 0, pageUp | pageDown);
+    EXPECT_EQ(camera.speed, 0.0f);
+    frame(camera, 0, pageUp);
+    frame(camera, 0, pageDown);
+    EXPECT_EQ(camera.speed, -0x1.99999ap-28f);
 }
 
 // The turn of a frame comes first, so the eye already travels along the new heading.

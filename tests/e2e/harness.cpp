@@ -6,8 +6,6 @@
 #include <chrono>
 #include <fcntl.h>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <poll.h>
 #include <signal.h>
 #include <sys/prctl.h>
@@ -22,8 +20,8 @@ using Seconds = std::chrono::duration<double>;
 double now() { return Seconds(std::chrono::steady_clock::now().time_since_epoch()).count(); }
 
 std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const Bytes bytes = readBytes(path);
+    return {bytes.begin(), bytes.end()};
 }
 
 // The child dies with the test process, so no Xvfb or game outlives a crashed test.
@@ -89,7 +87,11 @@ Image loadImage(const std::string& path) {
 }
 
 ViewLook lookThroughTheCockpit(const Image& shot, const Image* mask) {
-    ViewLook look;
+    ViewLook look; // nothing in a picture too small to hold the view, a failed one included
+    const auto tooSmall = [](const Image& i) { return i.width < 570 || i.height < 350; };
+    if (tooSmall(shot) || (mask != nullptr && tooSmall(*mask))) {
+        return look;
+    }
     std::vector<bool> seen(1 << 15, false);
     for (int y = 40; y < 350; ++y) {
         for (int x = 70; x < 570; ++x) {
@@ -145,11 +147,11 @@ VirtualDisplay::VirtualDisplay() {
 
 VirtualDisplay::~VirtualDisplay() { end(pid); }
 
-GameSession::GameSession() {
+GameSession::GameSession(const std::string& executable, const std::string& directory) {
     if (display.ok() && !scratch.empty()) {
         // The game never flushes its console: unbuffered, every byte reaches the file at once.
-        pid = spawn({"stdbuf", "-o0", ZEPH_GAME_EXE}, display.name, ZEPH_BUILD_DIR,
-                    scratch + "/stdout", scratch + "/stderr");
+        pid = spawn({"stdbuf", "-o0", executable}, display.name, directory, scratch + "/stdout",
+                    scratch + "/stderr");
     }
 }
 
@@ -187,6 +189,8 @@ Image GameSession::screenshot(const std::string& name) {
 
 std::string GameSession::output() const { return readFile(scratch + "/stdout"); }
 
+std::string GameSession::errors() const { return readFile(scratch + "/stderr"); }
+
 bool GameSession::waitForOutput(const std::string& needle, std::size_t from, double timeout) {
     for (const double deadline = now() + timeout;; std::this_thread::sleep_for(Seconds(0.05))) {
         const bool alive = running(); // read after, so a game's last bytes are seen
@@ -213,8 +217,7 @@ bool GameSession::waitFrames(int count, std::size_t from) {
 
 std::string GameSession::describe() {
     return "display " + display.name + ", window " + window +
-           (running() ? ", game running" : ", game ended") + "\n--- game stderr ---\n" +
-           readFile(scratch + "/stderr");
+           (running() ? ", game running" : ", game ended") + "\n--- game stderr ---\n" + errors();
 }
 
 } // namespace e2e

@@ -21,7 +21,8 @@ struct Image {
 Image loadImage(const std::string& path);
 
 // The view through the cockpit's window frame, above the dashboard: pixels drawn (not black)
-// and distinct colours at 5 bits a channel, over the pixels that are black in `mask` if given.
+// and distinct colours at 5 bits a channel, over the pixels that are black in `mask` if given;
+// nothing at all in a picture too small to hold the view.
 struct ViewLook {
     int lit = 0, pixels = 0, colours = 0;
 };
@@ -47,16 +48,20 @@ struct VirtualDisplay {
     int pid = -1;
 };
 
-// The game started from the build directory on its own display, its stdout kept byte for byte.
+// The game started on its own display (by default the build's, from the build directory), its
+// stdout and stderr kept byte for byte.
 class GameSession {
   public:
-    GameSession(); // not copied: it owns its display and scratch folder
+    // Not copied: it owns its display and scratch folder.
+    explicit GameSession(const std::string& executable = ZEPH_GAME_EXE,
+                         const std::string& directory = ZEPH_BUILD_DIR);
     ~GameSession();
     bool ok() const { return pid > 0 && display.ok(); }
     bool waitForWindow(); // mapped, then focused by hand: no window manager runs here
     bool keys(const std::vector<std::string>& keysyms); // X keysyms: Up Prior Next F2 F4 ...
     Image screenshot(const std::string& name);          // kept as build/screenshots/<name>.png
     std::string output() const;
+    std::string errors() const;
     bool waitForOutput(const std::string& needle, std::size_t from = 0, double timeout = 60);
     bool waitFrames(int count, std::size_t from); // frames ended after byte `from`
     bool running();
