@@ -7,6 +7,8 @@
 
 #include <climits>
 #include <cmath>
+#include <functional>
+#include <iterator>
 
 // The radii are float constants: 1.77 is the float nearest to it, not the double.
 TEST(CollisionInfo, eachKindHasItsFloatRadiusAndEveryOtherTagNone) {
@@ -15,6 +17,24 @@ TEST(CollisionInfo, eachKindHasItsFloatRadiusAndEveryOtherTagNone) {
         {0, 0},    {5, 0},     {8, 0},     {11, 0},     {14, 0},      {-1, 0},    {INT_MIN, 0}};
     for (const auto& [type, radius] : rows)
         EXPECT_EQ(reported(1, type, 0).getRadius(), radius) << "type " << type;
+}
+
+// Records are equal when all eight fields are; float coordinates, so a NaN centre equals nothing.
+TEST(CollisionInfo, recordsAreEqualOnlyInAllEightFields) {
+    const CollisionInfo base = reported(3, 12, 1, 2, 3);
+    const std::function<void(CollisionInfo&)> changes[] = {
+        [](CollisionInfo& r) { r.calculated = false; }, [](CollisionInfo& r) { r.index = 4; },
+        [](CollisionInfo& r) { r.x = -1; },             [](CollisionInfo& r) { r.y = -2; },
+        [](CollisionInfo& r) { r.z = -3; },             [](CollisionInfo& r) { r.type = 13; },
+        [](CollisionInfo& r) { r.collision = true; },   [](CollisionInfo& r) { r.collisionType = 7; }};
+    EXPECT_TRUE(base == reported(3, 12, 1, 2, 3));
+    for (std::size_t field = 0; field < std::size(changes); ++field) {
+        CollisionInfo other = base;
+        changes[field](other);
+        EXPECT_FALSE(base == other) << "field " << field;
+    }
+    const CollisionInfo nan = reported(3, 12, 1, NAN, 3);
+    EXPECT_FALSE(nan == nan);
 }
 
 TEST(CollisionInfosTest, spheresExactlyTouchingOverlapAndOneStepApartDoNot) {
@@ -41,10 +61,12 @@ TEST(CollisionInfosTest, spheresExactlyTouchingOverlapAndOneStepApartDoNot) {
 }
 
 // A pass with no sphere to place, from the first frame on and after every centre went bad.
-TEST(CollisionInfosTest, aPassWithNothingToTestFindsNothing) {
+TEST(CollisionInfosTest, nothingToTestFindsNothingAndAnUnheldNumberGivesAFreeRecord) {
     ConsoleCapture console;
     CollisionInfos registry;
     EXPECT_FALSE(registry.update());
+    const CollisionInfo none = registry.getInfoIndex(1); // a free record: numbered -1
+    EXPECT_TRUE(none.index == -1 && !none.calculated && none.type == 0 && !none.collision);
     registry.addModel(), registry.addModel();
     registry.replace(reported(1, 7, 0)), registry.replace(reported(2, 7, 0));
     EXPECT_TRUE(registry.update());

@@ -101,6 +101,21 @@ TEST_F(WorldTest, entitiesAreAdvancedOldestFirstAndTheDeadLeaveTheTreeInThatWalk
               (std::vector<int>{kindCastalia, kindKanone3d, kindClipper, kindBrakiri}));
 }
 
+// The cannon group: Castalia 0.75 below the group's origin and the cannon 0.75 above it, neither
+// turned; the group itself placed, then turned about X, Y and Z.
+TEST_F(WorldTest, theCannonGroupHoldsCastaliaBelowAndTheCannonAboveItsOrigin) {
+    GraphVertex* group = nullptr;
+    consoleOf([&] { group = world->addAsteroidWithKanone(1, 2, 3, 10, 20, 30); });
+    consoleOf([&] { world->addVertex(group); });
+    GraphVertexTransform turned = placedAt(1, 2, 3);
+    turned.composeRotationsX(10), turned.composeRotationsY(20), turned.composeRotationsZ(30);
+    expectSamePlacement(group->object.getTransformation(), turned);
+    expectSamePlacement(group->first->first->object.getTransformation(), placedAt(0, -0.75f, 0));
+    expectSamePlacement(group->first->second->object.getTransformation(), placedAt(0, 0.75f, 0));
+    EXPECT_EQ(markersOf([&] { group->render(world->collisionInfos); }),
+              (std::vector<int>{kindCastalia, kindKanone3d}));
+}
+
 // The sky first only when on; the frame time and the cockpit's rate come from the clock.
 TEST_F(WorldTest, aFrameDrawsTheSkyFirstWhenOnAndWritesTheClocksRateInTheCockpit) {
     const GLint depth = modelviewDepth();
