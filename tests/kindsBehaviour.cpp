@@ -118,6 +118,7 @@ TEST(KindPursuit, eachStepFollowsTheRegisteredPositionTowardTheCockpit) {
         {"Toutatis ten away, long frame", 'T', 5.0, {0, 0, 0}, {10, 0, 0}, {1.8f, 2, 3}},
         {"Toutatis at the cockpit", 'T', 0.1, {4, 5, 6}, {4, 5, 6}, {1, 2, 3}},
         {"Golevka at NaN", 'G', 0.1, {NAN, 0, 0}, {0, 0, 0}, {1, 2, 3}},
+        {"Golevka a tenth away", 'G', 0.1, {0.1f, 0, 0}, {0, 0, 0}, {0.2f, 2, 3}},
         {"Clipper at 3.2", 'C', 0.1, {3.2f, 0, 0}, {0, 0, 0}, {0.5f, 2, 3}},
         {"Brakiri at exactly 3", 'B', 0.1, {0, 3, 0}, {0, 0, 0}, {1, 2, 3}},
         {"Clipper past float range", 'C', 0.1, {0, 0, 3e38f}, {0, 0, -3e38f}, {1, 2, 3}},
