@@ -23,10 +23,14 @@ TEST(CollisionInfo, eachKindHasItsFloatRadiusAndEveryOtherTagNone) {
 TEST(CollisionInfo, recordsAreEqualOnlyInAllEightFields) {
     const CollisionInfo base = reported(3, 12, 1, 2, 3);
     const std::function<void(CollisionInfo&)> changes[] = {
-        [](CollisionInfo& r) { r.calculated = false; }, [](CollisionInfo& r) { r.index = 4; },
-        [](CollisionInfo& r) { r.x = -1; },             [](CollisionInfo& r) { r.y = -2; },
-        [](CollisionInfo& r) { r.z = -3; },             [](CollisionInfo& r) { r.type = 13; },
-        [](CollisionInfo& r) { r.collision = true; },   [](CollisionInfo& r) { r.collisionType = 7; }};
+        [](CollisionInfo& r) { r.calculated = false; },
+        [](CollisionInfo& r) { r.index = 4; },
+        [](CollisionInfo& r) { r.x = -1; },
+        [](CollisionInfo& r) { r.y = -2; },
+        [](CollisionInfo& r) { r.z = -3; },
+        [](CollisionInfo& r) { r.type = 13; },
+        [](CollisionInfo& r) { r.collision = true; },
+        [](CollisionInfo& r) { r.collisionType = 7; }};
     EXPECT_TRUE(base == reported(3, 12, 1, 2, 3));
     for (std::size_t field = 0; field < std::size(changes); ++field) {
         CollisionInfo other = base;

@@ -3,4 +3,6 @@
 // asset tests read display lists back through feedback, so the leak checker is told to look
 // past that driver's own allocations; none of the game's code lives in it.
 
-extern "C" const char* __lsan_default_suppressions() { return "leak:swrast_dri.so\n"; }
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:swrast_dri.so\n";
+}

@@ -32,7 +32,9 @@ GraphVertexTransform rotated(float ax, float ay, float az) {
     return t;
 }
 
-std::vector<float> modelview() { return glFloats(GL_MODELVIEW_MATRIX); }
+std::vector<float> modelview() {
+    return glFloats(GL_MODELVIEW_MATRIX);
+}
 
 } // namespace
 

@@ -43,7 +43,9 @@ Model_3DS read(const Chunk& file, const char* name = "mesh.3ds", int firstTextur
     return read(file.bytes(), name, firstTexture);
 }
 
-Chunk triangleVertices() { return vertexList({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}); }
+Chunk triangleVertices() {
+    return vertexList({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}});
+}
 Chunk triangleWithGroups(const std::string& name, const std::vector<Chunk>& groups) {
     return objectWith(name, {triangleVertices(), withChildren(faceList({{0, 1, 2}}), groups)});
 }
@@ -235,10 +237,10 @@ TEST(Model3dsFiles, quotesAndBackslashesAreUndoneAndACutFileSaysSoInOneLine) {
     const struct {
         std::string given, said, folder, name;
         int faces;
-    } rows[] = {{"\"" + name + "\"", "", folder, name, 1},
-                {backslashes, "", folder, backslashes, 1},
-                {"cut.3ds", "mesh file \"cut.3ds\" read in part: file is cut short\n", "",
-                 "cut.3ds", 2}};
+    } rows[] = {
+        {"\"" + name + "\"", "", folder, name, 1},
+        {backslashes, "", folder, backslashes, 1},
+        {"cut.3ds", "mesh file \"cut.3ds\" read in part: file is cut short\n", "", "cut.3ds", 2}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.given);
         Model_3DS model;

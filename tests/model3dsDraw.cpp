@@ -65,7 +65,9 @@ std::vector<bool> switches(std::size_t count = 3) {
     return {on.begin(), on.begin() + long(count)};
 }
 
-void expectAt(const FedVertex& v, const Floats& at) { expectNear({v.x, v.y, v.z}, at); }
+void expectAt(const FedVertex& v, const Floats& at) {
+    expectNear({v.x, v.y, v.z}, at);
+}
 
 const Floats white = {1, 1, 1, 1};
 
@@ -121,12 +123,19 @@ TEST_F(Model3dsDraw, groupsWithoutAUsableMapDrawTheirMaterialsColoursWithTexturi
         bool withTextures;
         Floats diffuse, ambient;
     } rows[] = {
-        {"untextured", fileWith({stone, cornerTriangle("o", "stone", {uv})}), 0, true, {1, 0, 0, 1},
+        {"untextured",
+         fileWith({stone, cornerTriangle("o", "stone", {uv})}),
+         0,
+         true,
+         {1, 0, 0, 1},
          {0.2f, 0.4f, 0.6f, 1}},
         {"after a textured one",
          fileWith({materialWith("painted", {textureMap("p.tga")}), stone,
                    cornerTriangle("first", "painted", {uv}), cornerTriangle("second", "stone")}),
-         7, true, {1, 0, 0, 1}, {0.2f, 0.4f, 0.6f, 1}},
+         7,
+         true,
+         {1, 0, 0, 1},
+         {0.2f, 0.4f, 0.6f, 1}},
         {"unknown", fileWith({stone, cornerTriangle("o", "unknown", {uv})}), 0, true, white, white},
         {"no map name", mapped({}), 0, true, {1, 0, 0, 1}, white},
         {"slot past the last", mapped({textureMap("red.tga")}), 20, true, {1, 0, 0, 1}, white},

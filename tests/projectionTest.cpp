@@ -3,9 +3,9 @@
 // projection it had. Far shots skip their display lists only when the whole sphere lies past
 // the far plane, and every list so skipped would have left the frame untouched.
 
-#include "entities/farPlane.h"
 #include "app/windowShape.h"
 #include "assets/geometries.h"
+#include "entities/farPlane.h"
 #include "support/feedback.h"
 #include "support/glContext.h"
 
@@ -89,7 +89,9 @@ TEST_F(GlTest, everyListSkippedJustPastTheFarPlaneWouldHaveDrawnNothing) {
     }
 }
 
-std::vector<float> projection() { return glFloats(GL_PROJECTION_MATRIX); }
+std::vector<float> projection() {
+    return glFloats(GL_PROJECTION_MATRIX);
+}
 
 TEST_F(GlTest, reshapingKeepsTheVerticalFieldAndFollowsTheWindowsAspect) {
     setPerspective(640.0f / 480.0f);

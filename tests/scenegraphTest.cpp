@@ -20,9 +20,13 @@ std::string bitmapText;
 std::int64_t ticks = 0;
 constexpr int skyMarker = 100, cockpitMarker = 101;
 
-bool actOn(GraphVertex& top, CollisionInfos& infos) { return top.act(0.02, Cockpit(), infos); }
+bool actOn(GraphVertex& top, CollisionInfos& infos) {
+    return top.act(0.02, Cockpit(), infos);
+}
 
-GLint modelviewDepth() { return GLint(glFloats(GL_MODELVIEW_STACK_DEPTH, 1)[0]); }
+GLint modelviewDepth() {
+    return GLint(glFloats(GL_MODELVIEW_STACK_DEPTH, 1)[0]);
+}
 
 // The test scene with marker lists, a recording window system and a clock the test moves.
 class WorldTest : public GlTest {

@@ -27,7 +27,9 @@ Camera cameraAt(float x, float y, float z, float turnX, float turnY) {
     return camera;
 }
 
-bool white(const FedVertex& v) { return v.color[0] == 1 && v.color[1] == 1 && v.color[2] == 1; }
+bool white(const FedVertex& v) {
+    return v.color[0] == 1 && v.color[1] == 1 && v.color[2] == 1;
+}
 
 struct Corner {
     float x, y, z, s, t;

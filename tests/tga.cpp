@@ -53,10 +53,12 @@ TEST(TgaDecode, eachKindOfFileGivesItsPixelsBottomRowFirstAsRgb) {
          file(header(trueColour, 5, 1, 16), {0xFF, 0x7F, 0, 0x80, 0, 0x7C, 0xE0, 0x03, 0x1F, 0}),
          {248, 248, 248, 0, 0, 0, 248, 0, 0, 0, 248, 0, 0, 0, 248}},
         {"type 3 at 24 bits is plain colour", file(header(greyScale, 3, 1, 24), pixels), asRgb},
-        {"type 10 is run-length", file(header(runLength, 3, 1, 24), pixels),
+        {"type 10 is run-length",
+         file(header(runLength, 3, 1, 24), pixels),
          {3, 2, 1, 3, 2, 1, 3, 2, 1}},
         {"a raw packet past the last pixel stops there",
-         file(header(runLength, 2, 1, 24), {0x7F, 1, 2, 3, 4, 5, 6}), {3, 2, 1, 6, 5, 4}},
+         file(header(runLength, 2, 1, 24), {0x7F, 1, 2, 3, 4, 5, 6}),
+         {3, 2, 1, 6, 5, 4}},
         {"the widest image", file(header(trueColour, 16384, 1, 24), Bytes(16384 * 3, 9)),
          Bytes(16384 * 3, 9)}};
     for (const auto& row : rows) {

@@ -17,7 +17,9 @@ namespace e2e {
 namespace {
 
 using Seconds = std::chrono::duration<double>;
-double now() { return Seconds(std::chrono::steady_clock::now().time_since_epoch()).count(); }
+double now() {
+    return Seconds(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
 
 std::string readFile(const std::string& path) {
     const Bytes bytes = readBytes(path);
@@ -145,7 +147,9 @@ VirtualDisplay::VirtualDisplay() {
     name = number.find('\n') != std::string::npos ? ":" + number.substr(0, number.find('\n')) : "";
 }
 
-VirtualDisplay::~VirtualDisplay() { end(pid); }
+VirtualDisplay::~VirtualDisplay() {
+    end(pid);
+}
 
 GameSession::GameSession(const std::string& executable, const std::string& directory) {
     if (display.ok() && !scratch.empty()) {
@@ -155,7 +159,9 @@ GameSession::GameSession(const std::string& executable, const std::string& direc
     }
 }
 
-GameSession::~GameSession() { end(pid); } // before the scratch folder goes
+GameSession::~GameSession() {
+    end(pid);
+} // before the scratch folder goes
 
 bool GameSession::running() {
     pid = pid > 0 && waitpid(pid, nullptr, WNOHANG) == 0 ? pid : 0;
@@ -187,9 +193,13 @@ Image GameSession::screenshot(const std::string& name) {
                : Image{};
 }
 
-std::string GameSession::output() const { return readFile(scratch + "/stdout"); }
+std::string GameSession::output() const {
+    return readFile(scratch + "/stdout");
+}
 
-std::string GameSession::errors() const { return readFile(scratch + "/stderr"); }
+std::string GameSession::errors() const {
+    return readFile(scratch + "/stderr");
+}
 
 bool GameSession::waitForOutput(const std::string& needle, std::size_t from, double timeout) {
     for (const double deadline = now() + timeout;; std::this_thread::sleep_for(Seconds(0.05))) {

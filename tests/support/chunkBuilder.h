@@ -56,23 +56,39 @@ struct Triangle {
     unsigned a, b, c;
 };
 
-inline Chunk mainChunk() { return Chunk(0x4D4D); }
-inline Chunk editor() { return Chunk(0x3D3D); }
-inline Chunk material() { return Chunk(0xAFFF); }
-inline Chunk materialName(const std::string& text) { return Chunk(0xA000).name(text); }
+inline Chunk mainChunk() {
+    return Chunk(0x4D4D);
+}
+inline Chunk editor() {
+    return Chunk(0x3D3D);
+}
+inline Chunk material() {
+    return Chunk(0xAFFF);
+}
+inline Chunk materialName(const std::string& text) {
+    return Chunk(0xA000).name(text);
+}
 inline Chunk floatColor(float r, float g, float b, std::uint16_t id = 0x0010) {
     return Chunk(id).f32(r).f32(g).f32(b);
 }
 inline Chunk byteColor(unsigned r, unsigned g, unsigned b, std::uint16_t id = 0x0011) {
     return Chunk(id).u8(r).u8(g).u8(b);
 }
-inline Chunk ambient(const Chunk& color) { return Chunk(0xA010).child(color); }
-inline Chunk diffuse(const Chunk& color) { return Chunk(0xA020).child(color); }
+inline Chunk ambient(const Chunk& color) {
+    return Chunk(0xA010).child(color);
+}
+inline Chunk diffuse(const Chunk& color) {
+    return Chunk(0xA020).child(color);
+}
 inline Chunk textureMap(const std::string& mapName, std::uint16_t id = 0xA200) {
     return Chunk(id).child(Chunk(0xA300).name(mapName));
 }
-inline Chunk object(const std::string& objectName) { return Chunk(0x4000).name(objectName); }
-inline Chunk mesh() { return Chunk(0x4100); }
+inline Chunk object(const std::string& objectName) {
+    return Chunk(0x4000).name(objectName);
+}
+inline Chunk mesh() {
+    return Chunk(0x4100);
+}
 inline Chunk vertexList(const std::vector<Xyz>& vertices) {
     Chunk chunk = Chunk(0x4110).u16(unsigned(vertices.size()));
     for (const Xyz& v : vertices) {
@@ -103,7 +119,9 @@ inline Chunk faceGroup(const std::string& materialName, const std::vector<unsign
     return chunk;
 }
 // A chunk the reader does not know, with some bytes of its own.
-inline Chunk unknown(std::uint16_t id = 0x7777) { return Chunk(id).u32(0xDEADBEEF).u16(0x4110); }
+inline Chunk unknown(std::uint16_t id = 0x7777) {
+    return Chunk(id).u32(0xDEADBEEF).u16(0x4110);
+}
 
 inline Chunk withChildren(Chunk parent, const std::vector<Chunk>& children) {
     for (const Chunk& child : children) {

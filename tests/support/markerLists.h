@@ -66,4 +66,6 @@ inline void markHit(CollisionInfos& infos, int index, int partnerType) {
 }
 
 // An entity of no kind does not exist: its node reports dead at its first update.
-inline GraphVertex* deadNode() { return new GraphVertex(Model(), GraphVertexTransform()); }
+inline GraphVertex* deadNode() {
+    return new GraphVertex(Model(), GraphVertexTransform());
+}
