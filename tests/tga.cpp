@@ -94,6 +94,7 @@ TEST(TgaDecode, brokenOrUnreadFilesGiveNoImageAndTheReason) {
         {"truncated pixel data", idPastEnd},
         {"truncated pixel data", file(header(runLength, 4, 1, 24), {0x81, 1, 2, 3, 0x01, 4, 5, 6})},
         {"truncated pixel data", file(header(runLength, 4, 1, 24), {0x83, 1, 2})},
+        {"truncated pixel data", file(header(runLength, 4, 1, 24), {0x81, 1, 2, 3})}, // then none
         // A gigabyte promised by a few bytes is refused before it is allocated.
         {"truncated pixel data", file(header(runLength, 16384, 16384, 32), {0xFF, 1, 2, 3, 4})},
         {"width or height is 0", file(header(trueColour, 0, 4, 24), Bytes(12))},
