@@ -44,6 +44,7 @@ TEST(FarPlane, aMeshIsSkippedOnlyWhenItsWholeSphereLiesPastTheFarPlane) {
                            Row{"turnedAndStillPast", frameAhead(205.0f, 1.0f, 37.0f), 2.0f, true},
                            Row{"scaleWidensTheSphere", frameAhead(203.0f, 1.1f), 2.0f, false},
                            Row{"behindTheEye", frameAhead(-500.0f), 2.0f, false},
+                           Row{"aPointPastThePlane", frameAhead(300.0f), 0.0f, true},
                            Row{"unknownReachIsAlwaysDrawn", frameAhead(900.0f), -1.0f, false},
                            Row{"projectiveFrameIsAlwaysDrawn", projective, 2.0f, false},
                            Row{"homogeneousWeightIsDividedOut", halfWeight, 2.0f, true}}) {
