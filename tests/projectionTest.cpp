@@ -29,9 +29,11 @@ Matrix frameAhead(float depth, float scale = 1.0f, float degrees = 0.0f) {
 }
 
 TEST(FarPlane, aMeshIsSkippedOnlyWhenItsWholeSphereLiesPastTheFarPlane) {
-    Matrix projective = frameAhead(900.0f), halfWeight = frameAhead(420.0f);
+    Matrix projective = frameAhead(900.0f), halfWeight = frameAhead(420.0f),
+           quarterWeight = frameAhead(60.0f);
     projective[11] = -1.0f;
-    halfWeight[15] = 2.0f; // the origin is 210 units ahead
+    halfWeight[15] = 2.0f;     // the origin is 210 units ahead
+    quarterWeight[15] = 0.25f; // and this one 240
     struct Row {
         const char* name;
         Matrix modelView;
@@ -47,7 +49,8 @@ TEST(FarPlane, aMeshIsSkippedOnlyWhenItsWholeSphereLiesPastTheFarPlane) {
                            Row{"aPointPastThePlane", frameAhead(300.0f), 0.0f, true},
                            Row{"unknownReachIsAlwaysDrawn", frameAhead(900.0f), -1.0f, false},
                            Row{"projectiveFrameIsAlwaysDrawn", projective, 2.0f, false},
-                           Row{"homogeneousWeightIsDividedOut", halfWeight, 2.0f, true}}) {
+                           Row{"homogeneousWeightIsDividedOut", halfWeight, 2.0f, true},
+                           Row{"evenASmallWeight", quarterWeight, 2.0f, true}}) {
         EXPECT_EQ(liesBeyondFarPlane(row.modelView.data(), row.reach), row.beyond) << row.name;
     }
 }
@@ -80,12 +83,13 @@ TEST_F(GlTest, everyListSkippedJustPastTheFarPlaneWouldHaveDrawnNothing) {
         // Near enough, the list does draw: the check below can see a drawn mesh.
         EXPECT_GT(pixelsDrawn(list, frameAhead(reach * 4.0f + 1.0f)), 0);
         for (float degrees : {0.0f, 60.0f, 135.0f, 210.0f, 300.0f}) {
-            // The first depth, in steps of a hundredth of the reach, at which it is skipped.
+            // The first depth, in steps of a hundredth of the reach, at which it is skipped;
+            // eight times its size, the mesh is pixels wide out there.
             float depth = float(farPlaneDistance);
-            while (!liesBeyondFarPlane(frameAhead(depth, 1.1f, degrees).data(), reach)) {
+            while (!liesBeyondFarPlane(frameAhead(depth, 8.0f, degrees).data(), reach)) {
                 depth += reach * 0.01f;
             }
-            EXPECT_EQ(pixelsDrawn(list, frameAhead(depth, 1.1f, degrees)), 0) << degrees;
+            EXPECT_EQ(pixelsDrawn(list, frameAhead(depth, 8.0f, degrees)), 0) << degrees;
         }
     }
 }
