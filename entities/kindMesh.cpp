@@ -12,11 +12,15 @@ int loadMeshAtScale(Model_3DS& model, double& scaleCoeff, double scale, const ch
 
 void issueMeshCommands(Model_3DS& model, unsigned int* textures) { model.Draw(textures); }
 
+void eyeOrigin(const float* m, float& x, float& y, float& z) {
+    x = m[12] / m[15];
+    y = m[13] / m[15];
+    z = m[14] / m[15];
+}
+
 void captureDrawnPosition(bool& drawn, float& drawnX, float& drawnY, float& drawnZ) {
     float m[16];
     glGetFloatv(GL_MODELVIEW_MATRIX, m);
-    drawnX = m[12] / m[15];
-    drawnY = m[13] / m[15];
-    drawnZ = m[14] / m[15];
+    eyeOrigin(m, drawnX, drawnY, drawnZ);
     drawn = true;
 }

@@ -14,5 +14,9 @@ int loadMeshAtScale(Model_3DS& model, double& scaleCoeff, double scale, const ch
 // The mesh's drawing commands; the asset registry wraps them in a display list with the scale.
 void issueMeshCommands(Model_3DS& model, unsigned int* textures);
 
+// The origin of the modelling frame whose model-view matrix is `m` (16 floats, column-major),
+// in eye coordinates: its translation column divided by its weight.
+void eyeOrigin(const float* m, float& x, float& y, float& z);
+
 // Stores the origin of the current modelling frame in eye coordinates and marks it drawn.
 void captureDrawnPosition(bool& drawn, float& drawnX, float& drawnY, float& drawnZ);

@@ -3,6 +3,7 @@
 #include "assets/geometries.h"
 #include "collision/collisionInfos.h"
 #include "entities/farPlane.h"
+#include "entities/kindMesh.h"
 #include "view/cockpit.h"
 
 #include <GL/gl.h>
@@ -16,9 +17,7 @@ constexpr int laserDamage = 1;
 CollisionInfo positionRecord(const GLfloat* m, int index, int kind) {
     CollisionInfo info(index);
     info.calculated = true;
-    info.x = m[12] / m[15];
-    info.y = m[13] / m[15];
-    info.z = m[14] / m[15];
+    eyeOrigin(m, info.x, info.y, info.z);
     info.type = kind;
     info.collision = false;
     return info;
