@@ -20,6 +20,7 @@ ZEPH_TEST_PACKAGES=(
     xdotool imagemagick libx11-dev      # whole-program tests: keys, screenshots, X queries
     coreutils                           # stdbuf
     dpkg-dev                            # cpack's Debian package reads library links with it
+    lintian appstream desktop-file-utils  # the package's checks: Debian, AppStream, desktop entry
 )
 
 # The packages of the named sets (play, test) that are not installed, one a line.
@@ -39,13 +40,15 @@ zeph_missing_packages() {
     done
 }
 
-# zeph_install_packages SET...: returns non-zero when something is still missing afterwards.
+# zeph_install_packages SET...: returns non-zero when a set is unknown or something is still
+# missing afterwards.
 zeph_install_packages() {
-    local missing
-    mapfile -t missing < <(zeph_missing_packages "$@")
-    if [ "${#missing[@]}" -eq 0 ]; then
+    local list missing=()
+    list=$(zeph_missing_packages "$@") || return 1
+    if [ -z "$list" ]; then
         return 0
     fi
+    mapfile -t missing <<<"$list"
     if [ "$(id -u)" -ne 0 ]; then
         echo "missing packages: ${missing[*]}" >&2
         echo "install them as root: apt-get update && apt-get install -y ${missing[*]}" >&2
@@ -55,8 +58,9 @@ zeph_install_packages() {
     export DEBIAN_FRONTEND=noninteractive
     apt-get update -q || return 1
     apt-get install -y -q "${missing[@]}" </dev/null || return 1
-    mapfile -t missing < <(zeph_missing_packages "$@")
-    if [ "${#missing[@]}" -ne 0 ]; then
+    list=$(zeph_missing_packages "$@") || return 1
+    if [ -n "$list" ]; then
+        mapfile -t missing <<<"$list"
         echo "still missing after apt-get install: ${missing[*]}" >&2
         return 1
     fi

@@ -13,7 +13,10 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <grp.h>
 #include <string>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -58,34 +61,115 @@ TEST_F(GlTest, drawStringWritesEachByteInHelveticaTenInRedAtThePosition) {
     setWindowSystem(saved);
 }
 
-TEST(ArtDirectory, looksBesideTheExecutableThenInItsInstallationThenWhereItWasToBeInstalled) {
-    EXPECT_EQ(artDirectoryCandidates("/opt/z/bin/zephrandolinth", "/usr/share/zephrandolinth"),
+TEST(ArtDirectory, looksBesideTheExecutableThenInItsInstallationThenWhereThisBuildInstalls) {
+    EXPECT_EQ(artDirectoryCandidates("/opt/z/bin/zephrandolinth", "../share/zephrandolinth",
+                                     "/usr/local/share/zephrandolinth"),
               (std::vector<std::string>{"/opt/z/bin", "/opt/z/share/zephrandolinth",
-                                        "/usr/share/zephrandolinth"}));
-    // An installation in /usr names its data directory once.
-    EXPECT_EQ(artDirectoryCandidates("/usr/bin/zephrandolinth", "/usr/share/zephrandolinth"),
-              (std::vector<std::string>{"/usr/bin", "/usr/share/zephrandolinth"}));
+                                        "/usr/local/share/zephrandolinth"}));
+    // A distribution's package: Debian's layout for games names its data directory once.
+    EXPECT_EQ(artDirectoryCandidates("/usr/games/zephrandolinth", "../share/games/zephrandolinth",
+                                     "/usr/share/games/zephrandolinth"),
+              (std::vector<std::string>{"/usr/games", "/usr/share/games/zephrandolinth"}));
     // With no executable path known, only the installation directory is left.
-    EXPECT_EQ(artDirectoryCandidates("", "/usr/share/zephrandolinth"),
+    EXPECT_EQ(artDirectoryCandidates("", "../share/zephrandolinth", "/usr/share/zephrandolinth"),
               (std::vector<std::string>{"/usr/share/zephrandolinth"}));
 }
 
-TEST(ArtDirectory, theFirstCandidateHoldingTheModelsWins) {
+// Root enters any directory: what an ordinary user may not enter is looked at as nobody.
+ArtPlace lookForArtAsAnOrdinaryUser(const std::string& directory) {
+    if (geteuid() != 0) {
+        return lookForArt(directory);
+    }
+    int fds[2];
+    if (pipe(fds) != 0) {
+        return {"no pipe", ArtPlace::State::noArt, ""};
+    }
+    const pid_t child = fork();
+    if (child == 0) {
+        close(fds[0]);
+        if (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0) {
+            _exit(1);
+        }
+        const ArtPlace place = lookForArt(directory);
+        const std::string text = std::to_string(int(place.state)) + place.reason;
+        _exit(write(fds[1], text.data(), text.size()) == ssize_t(text.size()) ? 0 : 1);
+    }
+    close(fds[1]);
+    std::string text;
+    char buffer[256];
+    for (ssize_t got; (got = read(fds[0], buffer, sizeof buffer)) > 0;) {
+        text.append(buffer, std::size_t(got));
+    }
+    close(fds[0]);
+    int status = 1;
+    waitpid(child, &status, 0);
+    if (status != 0 || text.empty()) {
+        return {"could not look as nobody", ArtPlace::State::noArt, ""};
+    }
+    return {directory, ArtPlace::State(text[0] - '0'), text.substr(1)};
+}
+
+TEST(ArtDirectory, aPlaceHoldsTheArtWhenItsModelsCanBeEnteredAndElseSaysWhyNot) {
     Scratch scratch;
     const std::filesystem::path& root = scratch.path;
-    // bare: no art at all; half: bin/texture only; file: bin/models is not a directory.
-    const std::string bare = root / "bare", half = root / "half", first = root / "first",
-                      second = root / "second";
-    for (const char* made :
-         {"bare", "half/bin/texture", "first/bin/models", "second/bin/models", "file/bin"}) {
+    for (const char* made : {"bare", "half/bin/texture", "art/bin/models", "locked/bin/models",
+                             "file/bin", "loop/bin"}) {
         std::filesystem::create_directories(root / made);
     }
-    scratch.write("file/bin/models", {'n', 'o'}); // not a directory
+    scratch.write("file/bin/models", {'n', 'o'});
+    std::filesystem::create_symlink("models", root / "loop/bin/models");
+    using std::filesystem::perms;
+    std::filesystem::permissions(root, perms::owner_all | perms::group_exec | perms::others_exec);
+    std::filesystem::permissions(root / "locked/bin/models", perms::none);
 
-    EXPECT_EQ(findArtDirectory({bare, half, first, second}), first);
-    EXPECT_EQ(findArtDirectory({second, first}), second);
-    EXPECT_EQ(findArtDirectory({bare, (root / "file").string(), (root / "missing").string()}), "");
-    EXPECT_EQ(findArtDirectory({}), "");
+    using State = ArtPlace::State;
+    const struct {
+        const char* directory;
+        State state;
+        const char* reason;
+    } rows[] = {{"art", State::holdsArt, ""},
+                {"bare", State::noArt, ""},
+                {"half", State::noArt, ""}, // bin/texture alone
+                {"file", State::noArt, ""}, // bin/models is a file
+                {"missing", State::noArt, ""},
+                {"loop", State::unreadable, "Too many levels of symbolic links"},
+                {"locked", State::unenterable, "Permission denied"}};
+    for (const auto& row : rows) {
+        const std::string directory = (root / row.directory).string();
+        const ArtPlace place = lookForArtAsAnOrdinaryUser(directory);
+        EXPECT_EQ(place.directory, directory);
+        EXPECT_EQ(place.state, row.state) << row.directory;
+        EXPECT_EQ(place.reason, row.reason) << row.directory;
+    }
+    std::filesystem::permissions(root / "locked/bin/models", perms::owner_all);
+}
+
+// One line: the places without art together, then each refusal with the system's reason.
+TEST(ArtDirectory, aFailedSearchNamesThePlacesWithoutArtThenEachRefusalWithItsReason) {
+    using State = ArtPlace::State;
+    const ArtPlace here{"/home/p", State::noArt, ""},
+        lockedHere{"/home/p", State::unenterable, "Permission denied"},
+        beside{"/opt/z/bin", State::noArt, ""},
+        installed{"/opt/z/share/zephrandolinth", State::unenterable, "Permission denied"},
+        built{"/usr/share/zephrandolinth", State::unreadable, "Input/output error"};
+    const struct {
+        std::vector<ArtPlace> places;
+        const char* line;
+    } rows[] = {
+        {{here, beside},
+         "zephrandolinth: no game art (bin/models) in the working directory /home/p, nor in "
+         "/opt/z/bin; the game runs without it\n"},
+        {{here, installed, beside, built},
+         "zephrandolinth: no game art (bin/models) in the working directory /home/p, nor in "
+         "/opt/z/bin; the game art in /opt/z/share/zephrandolinth cannot be entered: Permission "
+         "denied; cannot look for the game art in /usr/share/zephrandolinth: Input/output error; "
+         "the game runs without it\n"},
+        {{lockedHere},
+         "zephrandolinth: the game art in the working directory /home/p cannot be entered: "
+         "Permission denied; the game runs without it\n"}};
+    for (const auto& row : rows) {
+        EXPECT_EQ(artSearchFailure(row.places), row.line);
+    }
 }
 
 } // namespace

@@ -193,6 +193,11 @@ Image GameSession::screenshot(const std::string& name) {
                : Image{};
 }
 
+std::string GameSession::workingDirectory() const {
+    std::error_code error;
+    return std::filesystem::read_symlink("/proc/" + std::to_string(pid) + "/cwd", error).string();
+}
+
 std::string GameSession::output() const {
     return readFile(scratch + "/stdout");
 }

@@ -65,6 +65,7 @@ class GameSession {
     bool waitForOutput(const std::string& needle, std::size_t from = 0, double timeout = 60);
     bool waitFrames(int count, std::size_t from); // frames ended after byte `from`
     bool running();
+    std::string workingDirectory() const; // the game's, as it runs
     std::string describe();
 
     VirtualDisplay display;

@@ -1,5 +1,6 @@
-// Starting the game: with no display, with one named on the command line, and installed and
-// started from /, where it must find its art and draw its sky and its asteroids.
+// Starting the game: with no display, with one named on the command line, and installed (with
+// cmake --install, or from its Debian package) and started from /, where it must find its art
+// and draw its sky and its asteroids.
 
 #include "e2e/harness.h"
 #include "e2e/transcriptModel.h"
@@ -20,39 +21,90 @@ namespace {
 using e2e::CommandResult;
 using e2e::Image;
 
-TEST(Install, theInstalledGameStartedFromTheRootDrawsItsSkyAndItsAsteroids) {
-    const Scratch folder;
-    const fs::path prefix = folder.path / "prefix";
-
-    CommandResult install = e2e::runCommand(
-        {"cmake", "--install", ZEPH_BUILD_DIR, "--prefix", prefix.string()}, std::nullopt, 120);
-    ASSERT_EQ(install.code, 0) << install.out << install.err;
-    const fs::path data = prefix / "share" / "zephrandolinth" / "bin";
-    for (const fs::path& file :
-         {prefix / "bin" / "zephrandolinth", data / "models" / "rocket.3ds",
-          data / "models" / "golrock.tga", data / "texture" / "hubble2min.tga",
-          prefix / "share" / "applications" / "zephrandolinth.desktop"}) {
-        EXPECT_TRUE(fs::is_regular_file(file)) << file;
-    }
-    const Image icon = e2e::loadImage(prefix / "share/icons/hicolor/64x64/apps/zephrandolinth.png");
-    EXPECT_TRUE(icon.width == 64 && icon.height == 64) << icon.width << "x" << icon.height;
-
-    e2e::GameSession game((prefix / "bin" / "zephrandolinth").string(), "/");
+// Started from /, an installed game moves to its art and draws its textured sky; with the sky
+// switched off, the asteroids and ships are what is left.
+void expectTheGameStartedFromTheRootToDrawItsScene(const fs::path& executable, const fs::path& art,
+                                                   const std::string& name) {
+    e2e::GameSession game(executable.string(), "/");
     ASSERT_TRUE(game.ok() && game.waitForWindow()) << game.describe();
     std::this_thread::sleep_for(std::chrono::seconds(3));
-    const Image scene = game.screenshot("installed-sky-on");
+    EXPECT_EQ(fs::path(game.workingDirectory()), art);
+    const Image scene = game.screenshot(name + "-sky-on");
     ASSERT_TRUE(game.keys({"F4"}));
     std::this_thread::sleep_for(std::chrono::seconds(2));
-    const Image noSky = game.screenshot("installed-sky-off");
+    const Image noSky = game.screenshot(name + "-sky-off");
     EXPECT_EQ(game.errors(), "") << "a mesh or image was not found";
     // The textured sky covers the view in many colours; a game without its art shows one.
     const e2e::ViewLook withSky = e2e::lookThroughTheCockpit(scene);
     EXPECT_GT(withSky.lit, withSky.pixels * 999 / 1000);
     EXPECT_GT(withSky.colours, 200);
-    // With the sky off, the asteroids and ships are what is left: some lit pixels, not all.
     const e2e::ViewLook without = e2e::lookThroughTheCockpit(noSky);
     EXPECT_GT(without.lit, 500);
     EXPECT_LT(without.lit, without.pixels / 2);
+}
+
+// A step of installing or packaging, run to its end.
+CommandResult runStep(const std::vector<std::string>& argv, const fs::path& directory = "/") {
+    return e2e::runCommand(argv, std::nullopt, 900, directory.string());
+}
+
+TEST(Install, theInstalledGameStartedFromTheRootDrawsItsSkyAndItsAsteroids) {
+    const Scratch folder;
+    const fs::path prefix = folder.path / "prefix";
+    const CommandResult install =
+        runStep({"cmake", "--install", ZEPH_BUILD_DIR, "--prefix", prefix.string()});
+    ASSERT_EQ(install.code, 0) << install.out << install.err;
+    const fs::path art = prefix / ZEPH_INSTALL_DATADIR;
+    for (const fs::path& file : {art / "bin/models/rocket.3ds", art / "bin/models/golrock.tga",
+                                 art / "bin/texture/hubble2min.tga",
+                                 prefix / "share/applications/zephrandolinth.desktop"}) {
+        EXPECT_TRUE(fs::is_regular_file(file)) << file;
+    }
+    expectTheGameStartedFromTheRootToDrawItsScene(prefix / ZEPH_INSTALL_BINDIR / "zephrandolinth",
+                                                  art, "installed");
+}
+
+// The Debian package as a distribution builds it: a build of its own for /usr, then cpack. Its
+// checks are Debian's (lintian: no error, no warning), AppStream's and the desktop entry's;
+// unpacked into a scratch root, its game runs from there.
+TEST(Package, passesTheDistributionsChecksAndItsGameStartedFromTheRootDrawsItsScene) {
+    const Scratch folder;
+    const fs::path build = folder.path / "build", root = folder.path / "root";
+    const std::vector<std::string> steps[] = {
+        {"cmake", "-S", ZEPH_SOURCE_DIR, "-B", build.string(), "-DCMAKE_INSTALL_PREFIX=/usr",
+         "-DZEPH_TESTS=OFF", "-DZEPH_TOOLS=OFF", "-DZEPH_WERROR=ON",
+         "-DZEPH_MAINTAINER=Zephrandolinth Packaging Test <packaging-test@example.org>"},
+        {"nice", "cmake", "--build", ".", "-j2"},
+        {"cpack", "-G", "DEB"}};
+    fs::create_directories(build);
+    for (const std::vector<std::string>& step : steps) {
+        const CommandResult made = runStep(step, build);
+        ASSERT_EQ(made.code, 0) << step[0] << "\n" << made.out << made.err;
+    }
+    fs::path deb;
+    for (const fs::directory_entry& entry : fs::directory_iterator(build)) {
+        deb = entry.path().extension() == ".deb" ? entry.path() : deb;
+    }
+    const CommandResult lintian = runStep({"lintian", "--fail-on", "error,warning", deb.string()});
+    EXPECT_EQ(lintian.code, 0) << deb << "\n" << lintian.out << lintian.err;
+    ASSERT_EQ(runStep({"dpkg", "-x", deb.string(), root.string()}).code, 0) << deb;
+
+    const fs::path share = root / "usr/share";
+    const CommandResult appstream =
+        runStep({"appstreamcli", "validate", "--no-net",
+                 (share / "metainfo" / ZEPH_APPSTREAM_ID ".metainfo.xml").string()});
+    EXPECT_EQ(appstream.code, 0) << appstream.out << appstream.err;
+    const CommandResult entry = runStep(
+        {"desktop-file-validate", (share / "applications/zephrandolinth.desktop").string()});
+    EXPECT_TRUE(entry.code == 0 && entry.out.empty()) << entry.out << entry.err;
+    for (const int size : {48, 64, 128, 256}) {
+        const std::string side = std::to_string(size) + "x" + std::to_string(size);
+        const Image icon =
+            e2e::loadImage(share / "icons/hicolor" / side / "apps/zephrandolinth.png");
+        EXPECT_TRUE(icon.width == size && icon.height == size) << side;
+    }
+    expectTheGameStartedFromTheRootToDrawItsScene(root / "usr/games/zephrandolinth",
+                                                  share / "games/zephrandolinth", "packaged");
 }
 
 TEST(GameStartup, withoutADisplaySaysSoInOneLineAfterTheBannerAndFailsWithoutCrashing) {

@@ -1,6 +1,6 @@
 // Writes every mesh and image the game loads into the directory given as argument, laid out as
 // the game reads them from its working directory: bin/models/*.3ds and *.tga, bin/texture/;
-// and the desktop icon beside them, in icon/zephrandolinth.png.
+// and the desktop icon beside them at every size, in icon/hicolor/<n>x<n>/apps/.
 // The output depends on nothing but this program: the same bytes on every run and machine.
 
 #include "artIcon.h"
@@ -20,7 +20,7 @@ int main(int argc, char** argv) {
         for (const auto& [name, bytes] : art::buildAllFiles()) {
             ok = art::writeFile(root + "/" + name, bytes) && ok;
         }
-        ok = art::writeIcon(root + "/icon/zephrandolinth.png") && ok;
+        ok = art::writeIcons(root + "/icon") && ok;
         return ok ? 0 : 1;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "artgen: %s\n", e.what());
