@@ -1,6 +1,7 @@
 #include "app/main.h"
 
 #include "app/artDirectory.h"
+#include "app/freedMemory.h"
 #include "app/function.h"
 #include "app/windowShape.h"
 #include "app/windowSystem.h"
@@ -140,6 +141,7 @@ bool displayNamed(int argc, char** argv) {
 } // namespace
 
 int runGame(int argc, char** argv) {
+    keepFreedMemory();
     printBannerAndHelp();
     std::srand(unsigned(std::time(nullptr)));
     if (!displayNamed(argc, argv)) {
