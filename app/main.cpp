@@ -1,7 +1,10 @@
 #include "app/main.h"
 
 #include "app/artDirectory.h"
+#include "app/console.h"
+#include "app/freedMemory.h"
 #include "app/function.h"
+#include "app/options.h"
 #include "app/windowShape.h"
 #include "app/windowSystem.h"
 #include "scene/scenegraph.h"
@@ -12,6 +15,7 @@
 #include <cstring>
 #include <ctime>
 #include <iostream>
+#include <unistd.h>
 
 // Constructed before main runs, in this order; the world makes no OpenGL call until initTest.
 Function function;
@@ -31,6 +35,9 @@ int oldX = 0, oldY = 0;
 int dx = 0, dy = 0;
 
 void printBannerAndHelp() {
+    if (!consoleOn()) {
+        return;
+    }
     std::cout << "**********************************\n";
     std::cout << "*       Zephrandolinth v0.1      *\n";
     std::cout << "**********************************\n";
@@ -53,7 +60,9 @@ void initialisation() {
     setPerspective(640.0f / 480.0f);
     glEnable(GL_LIGHTING);
     scene.initTest();
-    std::cout << "on a reussi a init la scene";
+    if (consoleOn()) {
+        std::cout << "on a reussi a init la scene";
+    }
 }
 
 void display() {
@@ -139,7 +148,22 @@ bool displayNamed(int argc, char** argv) {
 
 } // namespace
 
+std::optional<int> readCommandLine(int& argc, char** argv) {
+    const Options options = takeOptions(argc, argv);
+    if (options.help || options.version) {
+        std::cout << (options.help ? usageText() : versionText());
+        return 0;
+    }
+    // Nothing written to /dev/null can be read, so nothing is formatted for it either.
+    setConsoleOn(!options.quiet && !writesAreDiscarded(STDOUT_FILENO));
+    return std::nullopt;
+}
+
 int runGame(int argc, char** argv) {
+    keepFreedMemory();
+    if (const std::optional<int> status = readCommandLine(argc, argv)) {
+        return *status;
+    }
     printBannerAndHelp();
     std::srand(unsigned(std::time(nullptr)));
     if (!displayNamed(argc, argv)) {

@@ -2,6 +2,8 @@
 // The game's link to GLUT: start-up, the fixed OpenGL state, the callbacks that drive the
 // frame cycle and the global input state they share. All game logic lives in `scene`.
 
+#include <optional>
+
 class Function;
 class SceneGraph;
 
@@ -31,5 +33,9 @@ void Idle();
 void mouseMotion(int x, int y);
 void GestionSpecial(int key, int x, int y);
 
-// The whole of `main`: banner, window, initialisation, callbacks and the GLUT loop.
+// The game's own options, taken out of the arguments: prints the usage or the version and gives
+// the status to exit with, or sets the console switch and gives none.
+std::optional<int> readCommandLine(int& argc, char** argv);
+
+// The whole of `main`: options, banner, window, initialisation, callbacks and the GLUT loop.
 int runGame(int argc, char** argv);

@@ -3,6 +3,7 @@
 
 #include "assets/geometries.h"
 
+#include "app/console.h"
 #include "entities/brakiri.h"
 #include "entities/castalia.h"
 #include "entities/clipper.h"
@@ -32,7 +33,9 @@ unsigned int newList(const char* what) {
 }
 
 void reportKanoneTextures(int count) {
-    std::cout << "\n ******* nb nbTextureKan : " << count << "  ******* \n";
+    if (consoleOn()) {
+        std::cout << "\n ******* nb nbTextureKan : " << count << "  ******* \n";
+    }
 }
 
 // One kind's mesh: its textures are made before its list is opened, then the list holds the
@@ -62,7 +65,9 @@ unsigned int compileKind(Kind& kind, const char* what, int& slots, unsigned int*
 } // namespace
 
 void Geometries::init() {
-    std::cout << "\n une geometrie est initialisee";
+    if (consoleOn()) {
+        std::cout << "\n une geometrie est initialisee";
+    }
     int slots = 0;
 
     Skybox skybox;

@@ -1,5 +1,7 @@
 #include "collision/collisionInfos.h"
 
+#include "app/console.h"
+
 #include <algorithm>
 #include <charconv>
 #include <climits>
@@ -110,7 +112,9 @@ int CollisionInfos::addModel() {
 
 int CollisionInfos::getFirstDispoIndex() {
     int index = freedIndexes.empty() ? highestIndex + 1 : *freedIndexes.begin();
-    std::cout << "\n premier dispo: " << index;
+    if (consoleOn()) {
+        std::cout << "\n premier dispo: " << index;
+    }
     return index;
 }
 
@@ -143,7 +147,10 @@ CollisionInfo CollisionInfos::getInfoIndex(int index) {
 }
 
 void CollisionInfos::erase(int index) {
-    std::cout << "\non esaie d eraser " << index;
+    const bool console = consoleOn();
+    if (console) {
+        std::cout << "\non esaie d eraser " << index;
+    }
     int position = positionOf(index);
     if (position >= 0) {
         infos.records[std::size_t(position)].index = -1;
@@ -153,10 +160,15 @@ void CollisionInfos::erase(int index) {
             firstErased = position;
         }
     }
-    std::cout << "\non a reussi d eraser " << index;
+    if (console) {
+        std::cout << "\non a reussi d eraser " << index;
+    }
 }
 
 void CollisionInfos::print() {
+    if (!consoleOn()) {
+        return;
+    }
     ConsoleText lines(consoleText);
     lines << "\n on print";
     for (const CollisionInfo& info : infos.records) {
@@ -338,16 +350,22 @@ bool CollisionInfos::replayPairsInStorageOrder() {
     // stored last, and prints the lines as that walk does.
     sortPairsByPosition(&StoredPair::second);
     sortPairsByPosition(&StoredPair::first);
+    const bool console = consoleOn();
     ConsoleText lines(consoleText);
     for (const StoredPair& pair : pairs) {
         CollisionInfo& a = infos.records[pair.first];
         CollisionInfo& b = infos.records[pair.second];
-        lines << "\n****************! !!! collision entre ind1: " << a.index << " et " << b.index;
+        if (console) {
+            lines << "\n****************! !!! collision entre ind1: " << a.index << " et "
+                  << b.index;
+        }
         a.collision = true;
         a.collisionType = b.type;
         b.collision = true;
         b.collisionType = a.type;
     }
-    lines.write();
+    if (console) {
+        lines.write();
+    }
     return !pairs.empty();
 }

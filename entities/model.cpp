@@ -1,5 +1,6 @@
 #include "entities/model.h"
 
+#include "app/console.h"
 #include "assets/geometries.h"
 #include "collision/collisionInfos.h"
 #include "entities/farPlane.h"
@@ -149,7 +150,9 @@ void Model::disappearRocket3d(CollisionInfos& infos) { erase(infos); }
 void Model::disappearLaser(CollisionInfos& infos) { erase(infos); }
 
 void Model::erase(CollisionInfos& infos) {
-    std::cout << "\non set un existe a false";
+    if (consoleOn()) {
+        std::cout << "\non set un existe a false";
+    }
     infos.erase(collisionIndex);
     exist = false;
 }
@@ -202,7 +205,9 @@ GraphVertexTransform Model::update(double dt, GraphVertexTransform transformatio
 
 void Model::loseLife(int damage, CollisionInfos& infos) {
     life -= damage;
-    std::cout << "\n life: " << life;
+    if (consoleOn()) {
+        std::cout << "\n life: " << life;
+    }
     if (life <= 0) {
         explose(infos);
     }

@@ -1,5 +1,6 @@
 #include "scene/scenegraph.h"
 
+#include "app/console.h"
 #include "app/windowSystem.h"
 #include "assets/geometries.h"
 #include "scene/frameClock.h"
@@ -73,7 +74,9 @@ int SceneGraph::addModel() { return collisionInfos.addModel(); }
 void SceneGraph::addVertex(GraphVertex* node) {
     GraphVertex* previousRoot = new GraphVertex(root);
     root = GraphVertex(previousRoot, node);
-    std::cout << "\n on a reussi a en faire un vertex ajout\xE9";
+    if (consoleOn()) {
+        std::cout << "\n on a reussi a en faire un vertex ajout\xE9";
+    }
 }
 
 GraphVertex* SceneGraph::addBrakiri(float x, float y, float z, float alphaX, float alphaY,
@@ -163,7 +166,7 @@ void SceneGraph::render(bool showSkybox) {
     empty = !root.act(frameTime, cockpit, collisionInfos);
     if (!empty) {
         root.render(collisionInfos);
-    } else {
+    } else if (consoleOn()) {
         std::cout << "\vide";
     }
     collisionInfos.print();

@@ -1,0 +1,74 @@
+#include "app/options.h"
+
+#include <cstring>
+
+namespace {
+
+bool is(const char* argument, const char* name) {
+    return std::strcmp(argument, name) == 0;
+}
+
+// GLUT's options whose value is the next argument.
+bool takesValue(const char* argument) {
+    return is(argument, "-display") || is(argument, "-geometry");
+}
+
+} // namespace
+
+Options takeOptions(int& argc, char** argv) {
+    Options options;
+    int kept = 1;
+    bool readingOptions = true; // until "--"
+    for (int i = 1; i < argc; ++i) {
+        const char* argument = argv[i];
+        if (readingOptions && (is(argument, "-q") || is(argument, "--quiet"))) {
+            options.quiet = true;
+        } else if (readingOptions && is(argument, "--help")) {
+            options.help = true;
+        } else if (readingOptions && is(argument, "--version")) {
+            options.version = true;
+        } else {
+            argv[kept++] = argv[i];
+            if (is(argument, "--")) {
+                readingOptions = false;
+            } else if (readingOptions && takesValue(argument) && i + 1 < argc) {
+                argv[kept++] = argv[++i];
+            }
+        }
+    }
+    argv[kept] = argv[argc]; // the null that ends main's vector
+    argc = kept;
+    return options;
+}
+
+std::string usageText() {
+    return "Usage: zephrandolinth [OPTION]... [GLUT OPTION]...\n"
+           "A small space game in one 640x480 window. Its console (standard output) carries a\n"
+           "banner, the key help and a stream of debugging lines.\n"
+           "\n"
+           "Options:\n"
+           "  -q, --quiet   write nothing to the console (so too when it is /dev/null)\n"
+           "      --help    print this help and exit\n"
+           "      --version print the version and exit\n"
+           "\n"
+           "Every other argument goes to GLUT, which knows among others:\n"
+           "  -display DISPLAY    the X display to open the window on\n"
+           "  -geometry WxH+X+Y   a size and place, which the game's own 640x480 at 250,250\n"
+           "                      replaces\n"
+           "  -direct, -indirect  a direct or an indirect rendering context\n"
+           "  -iconic             start with the window iconified\n"
+           "  -gldebug            report OpenGL errors\n"
+           "  -sync               talk to the X server synchronously\n"
+           "\n"
+           "Keys:\n"
+           "  Arrow Up, Arrow Down      turn up, down\n"
+           "  Arrow Left, Arrow Right   turn left, right\n"
+           "  Page Up, Page Down        speed up, slow down\n"
+           "  F2, F3                    fire a rocket, a laser\n"
+           "  F4                        switch the sky box on and off\n"
+           "There is no quit key: close the window.\n";
+}
+
+std::string versionText() {
+    return "Zephrandolinth 0.1\n";
+}

@@ -1,0 +1,254 @@
+// The game's own options, the console switch they set, and a quiet world that plays exactly as
+// one that talks.
+
+#include "support/glContext.h"
+#include "support/markerLists.h"
+#include "support/scratch.h"
+
+#include "app/console.h"
+#include "app/main.h"
+#include "app/options.h"
+#include "app/windowSystem.h"
+#include "scene/frameClock.h"
+#include "scene/scenegraph.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Arguments = std::vector<std::string>;
+
+// What takeOptions leaves for GLUT, and what it read.
+struct Parsed {
+    Arguments rest;
+    bool quiet, help, version;
+    bool operator==(const Parsed& o) const {
+        return rest == o.rest && quiet == o.quiet && help == o.help && version == o.version;
+    }
+};
+
+std::ostream& operator<<(std::ostream& out, const Parsed& p) {
+    for (const std::string& argument : p.rest) {
+        out << '"' << argument << "\" ";
+    }
+    return out << "quiet " << p.quiet << " help " << p.help << " version " << p.version;
+}
+
+// A vector like main's: the program's name first, a null last.
+struct Argv {
+    explicit Argv(const Arguments& given) : text(given) {
+        text.insert(text.begin(), "zephrandolinth");
+        for (std::string& argument : text) {
+            pointers.push_back(argument.data());
+        }
+        pointers.push_back(nullptr);
+        argc = int(text.size());
+    }
+    Arguments text;
+    std::vector<char*> pointers;
+    int argc;
+};
+
+Parsed parse(const Arguments& given) {
+    Argv argv(given);
+    const Options options = takeOptions(argv.argc, argv.pointers.data());
+    Parsed parsed{{}, options.quiet, options.help, options.version};
+    for (int i = 1; i < argv.argc; ++i) {
+        parsed.rest.push_back(argv.pointers[std::size_t(i)]);
+    }
+    EXPECT_EQ(argv.pointers[std::size_t(argv.argc)], nullptr) << "the vector still ends in a null";
+    return parsed;
+}
+
+TEST(GameOptions, theGamesOwnAreTakenOutAndEveryOtherArgumentReachesGlutAsGiven) {
+    const std::vector<std::pair<Arguments, Parsed>> table = {
+        {{}, {{}, false, false, false}},
+        {{"-q"}, {{}, true, false, false}},
+        {{"-display", ":3", "--quiet", "-iconic"},
+         {{"-display", ":3", "-iconic"}, true, false, false}},
+        {{"--help", "--version"}, {{}, false, true, true}},
+        // GLUT's values are never options, nor is anything after "--", which GLUT still gets.
+        {{"-display", "-q", "-geometry", "--help"},
+         {{"-display", "-q", "-geometry", "--help"}, false, false, false}},
+        {{"--", "-q", "--version"}, {{"--", "-q", "--version"}, false, false, false}},
+        // Unknown options and near misses are GLUT's to ignore, in their places.
+        {{"--verbose", "-quiet", "-q", "--quiet=1", "-Q"},
+         {{"--verbose", "-quiet", "--quiet=1", "-Q"}, true, false, false}},
+        {{"-display"}, {{"-display"}, false, false, false}},
+    };
+    for (const auto& [given, expected] : table) {
+        EXPECT_EQ(parse(given), expected) << testing::PrintToString(given);
+    }
+}
+
+// --help and --version print and stop, with status 0 and before any window; otherwise the
+// console is on unless -q says otherwise.
+TEST(GameOptions, helpAndVersionStopTheGameWhileQuietTurnsTheConsoleOff) {
+    std::optional<int> status;
+    const auto run = [&status](const Arguments& given) {
+        Argv argv(given);
+        return consoleOf([&] { status = readCommandLine(argv.argc, argv.pointers.data()); });
+    };
+    EXPECT_EQ(run({"--version"}), "Zephrandolinth 0.1\n");
+    EXPECT_EQ(status, 0);
+    const std::string usage = run({"-display", ":1", "--help"});
+    EXPECT_EQ(status, 0);
+    for (const char* named : {"-q, --quiet", "--help", "--version", "-display", "-geometry",
+                              "Arrow Up", "Page Down", "F2", "F3", "F4"}) {
+        EXPECT_NE(usage.find(named), std::string::npos) << named << " in\n" << usage;
+    }
+    for (const auto& [given, on] : {std::pair<Arguments, bool>{{"-q"}, false}, {{}, true}}) {
+        EXPECT_EQ(run(given), "");
+        EXPECT_EQ(status, std::nullopt);
+        EXPECT_EQ(consoleOn(), on);
+    }
+}
+
+// Only /dev/null, by its name or a device node of its own, or no file at all, loses for certain
+// what is written to it.
+TEST(GameOptions, standardOutputOnDevNullIsTakenForQuiet) {
+    const Scratch folder;
+    const std::string file = (folder.path / "console").string();
+    const std::string ownNull = (folder.path / "null").string();
+    const bool ownNullMade = mknod(ownNull.c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0;
+    int ends[2];
+    ASSERT_EQ(pipe(ends), 0);
+    struct Case {
+        std::string what;
+        int fd;
+        bool discarded;
+    };
+    // A node of its own only where device nodes may be made and opened (as root, off nodev).
+    const int ownNullFd = ownNullMade ? open(ownNull.c_str(), O_WRONLY) : -1;
+    std::vector<Case> cases = {{"/dev/null", open("/dev/null", O_WRONLY), true},
+                               {"a file", open(file.c_str(), O_WRONLY | O_CREAT, 0644), false},
+                               {"a pipe", ends[1], false},
+                               {"/dev/zero", open("/dev/zero", O_WRONLY), false},
+                               {"a closed descriptor", ends[0], true}};
+    if (ownNullFd >= 0) {
+        cases.push_back({"a node of /dev/null's device", ownNullFd, true});
+    }
+    close(ends[0]); // nothing is opened from here on that could take its number
+    for (const Case& c : cases) {
+        EXPECT_EQ(writesAreDiscarded(c.fd), c.discarded) << c.what;
+        if (c.fd != ends[0]) {
+            close(c.fd);
+        }
+    }
+}
+
+// One entity as the tree holds it.
+struct EntityState {
+    int kind, life;
+    bool exist;
+    float x, y, z;
+    bool operator==(const EntityState& o) const {
+        return kind == o.kind && life == o.life && exist == o.exist && x == o.x && y == o.y &&
+               z == o.z;
+    }
+};
+
+// What a frame leaves of the world: every collision record, every entity in walk order, the
+// view.
+struct WorldState {
+    std::vector<CollisionInfo> records;
+    std::vector<EntityState> entities;
+    float cameraX, cameraY, cameraZ;
+    bool operator==(const WorldState& o) const {
+        return records == o.records && entities == o.entities && cameraX == o.cameraX &&
+               cameraY == o.cameraY && cameraZ == o.cameraZ;
+    }
+};
+
+void collectEntities(const GraphVertex* node, std::vector<EntityState>& entities) {
+    if (node == nullptr) {
+        return;
+    }
+    if (node->type == vertexObject) {
+        const Model& model = node->object.model;
+        const GraphVertexTransform placement = node->object.getTransformation();
+        entities.push_back({model.kind, model.life, model.getExist(), placement.getX(),
+                            placement.getY(), placement.getZ()});
+    }
+    collectEntities(node->first, entities);
+    collectEntities(node->second, entities);
+}
+
+WorldState stateOf(SceneGraph& world) {
+    WorldState state;
+    state.records = world.collisionInfos.infos;
+    collectEntities(&world.root, state.entities);
+    const GraphVertexTransform& view = world.camera.transformation;
+    state.cameraX = view.getX(), state.cameraY = view.getY(), state.cameraZ = view.getZ();
+    return state;
+}
+
+std::int64_t ticks = 0;
+
+// The eye-space depth of the record with `index`.
+float depthOf(SceneGraph& world, int index) {
+    return world.collisionInfos.getInfoIndex(index).z;
+}
+
+// A short session on a fixed clock, 40 ms a frame, as a player plays it: fly forward past the
+// Toutatis and stop, so the ships come to hold still ahead, then fire rockets and lasers into
+// them, turning a little and switching the sky off and on. Returns the world's state after every
+// frame and all it wrote.
+std::pair<std::vector<WorldState>, std::string> playSession(bool console) {
+    setConsoleOn(console);
+    ticks = 0;
+    SceneGraph world;
+    std::vector<WorldState> states;
+    std::string written = consoleOf([&] {
+        world.initTest();
+        int stopped = -1; // the frame the flight ended in
+        for (int frame = 0; stopped < 0 || frame < stopped + 200; ++frame) {
+            const bool forward = frame >= 2 && frame < 7;
+            if (stopped < 0 && frame > 7 && depthOf(world, 5) >= -1.0f) {
+                stopped = frame;
+            }
+            const bool stop = stopped >= 0 && frame < stopped + 5;
+            const int firing = stopped < 0 ? -1 : frame - stopped - 20;
+            const bool rocket = firing >= 0 && firing % 4 == 0,
+                       laser = firing >= 0 && firing % 6 == 0;
+            world.manageFire(rocket, laser);
+            world.move(false, false, firing == 50, firing == 90, stop, forward, 0, 0);
+            ticks += 40;
+            world.render(firing != 70);
+            states.push_back(stateOf(world));
+        }
+    });
+    setConsoleOn(true);
+    return {states, written};
+}
+
+TEST(QuietConsole, aQuietWorldPlaysTheSameFramesAsOneWithItsConsoleOn) {
+    GlContext gl;
+    ASSERT_TRUE(gl.ok()) << gl.error();
+    const WindowSystem savedWindow = setWindowSystem({[] {}, [](void*, int) {}, [] {}});
+    const FrameClock savedClock =
+        setFrameClock({[] { return ticks; }, [] { return std::int64_t(1000); }});
+    const auto [talking, transcript] = playSession(true);
+    const auto [quiet, nothing] = playSession(false);
+    setFrameClock(savedClock);
+    setWindowSystem(savedWindow);
+
+    EXPECT_EQ(nothing, "");
+    ASSERT_EQ(talking.size(), quiet.size());
+    for (std::size_t frame = 0; frame < talking.size(); ++frame) {
+        ASSERT_TRUE(talking[frame] == quiet[frame]) << "frame " << frame;
+    }
+    // A session of hits and deaths, as the console tells: the Clipper (3) and the Brakiri (6) go.
+    EXPECT_NE(transcript.find("\n life: 1"), std::string::npos);
+    EXPECT_NE(transcript.find(deathLines(3)), std::string::npos);
+    EXPECT_NE(transcript.find(deathLines(6)), std::string::npos);
+}
+
+} // namespace
