@@ -28,14 +28,6 @@ Feedback feedbackOf(GLuint list) {
     return drawn;
 }
 
-Model_3DS read(const Chunk& file, int firstTexture = 0, const char* name = "mesh.3ds") {
-    Model_3DS model;
-    model.textureLoader = nullptr;
-    const std::vector<unsigned char> bytes = file.bytes();
-    model.LoadFromMemory(bytes.data(), bytes.size(), name, firstTexture, nullptr);
-    return model;
-}
-
 // A triangle at stored (1, 0, 0), (0, 1, 0), (0, 0, 1), in one group of `material`.
 Chunk cornerTriangle(const std::string& name, const std::string& material,
                      const std::vector<Chunk>& extra = {}) {
@@ -87,7 +79,7 @@ class Model3dsDraw : public GlTest {
 } // namespace
 
 TEST_F(Model3dsDraw, everyGroupTriangleIsDrawnWithItsTexCoordsAndTheLastTextureStaysBound) {
-    Model_3DS model = read(samples::twoMaterialQuad(), 6);
+    Model_3DS model = readMesh(samples::twoMaterialQuad(), 6);
     const Feedback fed = feedbackOf(compile(model));
     EXPECT_TRUE(fed.lines.empty());
     // Stored corners (0,0,0) (1,0,0) (1,1,0) (0,1,0), each vertex's x, y, z, s, t.
@@ -142,7 +134,7 @@ TEST_F(Model3dsDraw, groupsWithoutAUsableMapDrawTheirMaterialsColoursWithTexturi
         {"no texture array", mapped({textureMap("red.tga")}), 0, false, {1, 0, 0, 1}, white}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        Model_3DS model = read(row.file, row.firstTexture);
+        Model_3DS model = readMesh(row.file, row.firstTexture);
         ASSERT_TRUE(model.objects[0].textured);
         glEnable(GL_TEXTURE_2D);
         EXPECT_GE(feedbackOf(compile(model, row.withTextures)).polygons.size(), 1u);
@@ -167,7 +159,7 @@ TEST_F(Model3dsDraw, theModelScalesTurnsZYXAndMovesItsObjectsTurnedXYZAndMoved) 
         {"object", true, {0, 0.25f, 0}, {0, 0.125f, -0.5f}, {0, 0.625f, 0}}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        Model_3DS model = read(fileWith({cornerTriangle("o", "")}));
+        Model_3DS model = readMesh(fileWith({cornerTriangle("o", "")}));
         model.scale = 0.5f;
         (row.object ? model.objects[0].rot : model.rot) = {90, 90, 90};
         (row.object ? model.objects[0].pos : model.pos) = row.moved;
@@ -180,7 +172,7 @@ TEST_F(Model3dsDraw, theModelScalesTurnsZYXAndMovesItsObjectsTurnedXYZAndMoved) 
 
 TEST_F(Model3dsDraw, normalLinesAreBlueUnlitAndLightingComesBackOnlyIfTheModelIsLit) {
     // No face groups: only the normals are drawn.
-    Model_3DS model = read(fileWith({objectWith(
+    Model_3DS model = readMesh(fileWith({objectWith(
         "o", {vertexList({{0, 0, 0}, {0.5f, 0, 0}, {0, 0, 0.5f}}), faceList({{0, 1, 2}})})}));
     model.showNormals = true;
     model.scale = 0.5f;

@@ -88,20 +88,15 @@ Image loadImage(const std::string& path) {
     return image;
 }
 
-ViewLook lookThroughTheCockpit(const Image& shot, const Image* mask) {
+ViewLook lookThroughTheCockpit(const Image& shot) {
     ViewLook look; // nothing in a picture too small to hold the view, a failed one included
-    const auto tooSmall = [](const Image& i) { return i.width < 570 || i.height < 350; };
-    if (tooSmall(shot) || (mask != nullptr && tooSmall(*mask))) {
+    if (shot.width < 570 || shot.height < 350) {
         return look;
     }
     std::vector<bool> seen(1 << 15, false);
     for (int y = 40; y < 350; ++y) {
         for (int x = 70; x < 570; ++x) {
-            const unsigned char *m = mask != nullptr ? mask->pixel(x, y) : nullptr,
-                                *p = shot.pixel(x, y);
-            if (m != nullptr && (m[0] != 0 || m[1] != 0 || m[2] != 0)) {
-                continue;
-            }
+            const unsigned char* p = shot.pixel(x, y);
             const int key = (p[0] >> 3) << 10 | (p[1] >> 3) << 5 | (p[2] >> 3);
             look.colours += seen[std::size_t(key)] ? 0 : 1;
             seen[std::size_t(key)] = true;

@@ -21,12 +21,11 @@ struct Image {
 Image loadImage(const std::string& path);
 
 // The view through the cockpit's window frame, above the dashboard: pixels drawn (not black)
-// and distinct colours at 5 bits a channel, over the pixels that are black in `mask` if given;
-// nothing at all in a picture too small to hold the view.
+// and distinct colours at 5 bits a channel; nothing at all in a picture too small to hold it.
 struct ViewLook {
     int lit = 0, pixels = 0, colours = 0;
 };
-ViewLook lookThroughTheCockpit(const Image& shot, const Image* mask = nullptr);
+ViewLook lookThroughTheCockpit(const Image& shot);
 
 struct CommandResult {
     bool timedOut = false;     // killed past its timeout

@@ -1,5 +1,6 @@
 #pragma once
-// Placements for entity tests, and a bit-for-bit comparison of two of them.
+// The one maker of placements in tests (entities, nodes, the camera, the cockpit), and a
+// bit-for-bit comparison of two of them.
 
 #include "scene/graphVertexTransform.h"
 
@@ -8,9 +9,12 @@
 #include <cstring>
 #include <vector>
 
-inline GraphVertexTransform placedAt(float x, float y, float z) {
+// Moved to (x, y, z), then turned about X, Y and Z, as the world places its entities.
+inline GraphVertexTransform placedAt(float x, float y, float z, float turnX = 0, float turnY = 0,
+                                     float turnZ = 0) {
     GraphVertexTransform t;
     t.composeTranslations(x, y, z);
+    t.composeRotationsX(turnX), t.composeRotationsY(turnY), t.composeRotationsZ(turnZ);
     return t;
 }
 
