@@ -193,8 +193,10 @@ TEST_F(FrameCycle, shotsAreSpawnedRocketFirstBeforeTheFrameThatFiresThemIsDrawn)
 }
 
 // One strong light over a low ambient, placed before the view, so it keeps its place relative
-// to the eye however the player turns; placed after, it would turn with the world.
-TEST_F(FrameCycle, theLightStaysFixedToTheEyeAsTheViewTurns) {
+// to the eye however the player turns; placed after, it would turn with the world. Switched on,
+// a set-up sends its ambient and switches every light, sending light 0 only when on; switched
+// off, it sends nothing at all (the next frame sets the world's lights again).
+TEST_F(FrameCycle, theLightStaysFixedToTheEyeAndOnlyWhatIsSwitchedOnIsSent) {
     for (int key : {GLUT_KEY_LEFT, GLUT_KEY_UP, GLUT_KEY_UP}) {
         press(key);
         frameAfter(0.25);
@@ -207,34 +209,23 @@ TEST_F(FrameCycle, theLightStaysFixedToTheEyeAsTheViewTurns) {
     for (int i = 0; i < 8; ++i) {
         EXPECT_EQ(glIsEnabled(GLenum(GL_LIGHT0 + i)), i == 0) << "light " << i;
     }
-}
-
-class LightsGl : public GlTest {};
-
-// Lighting sends what it holds. Switched off, it sends and switches nothing; light 0 switched off
-// is neither sent nor on, and the other lights are switched but keep OpenGL's defaults.
-TEST_F(LightsGl, lightsSendOnlyWhatIsSwitchedOn) {
-    const Values presetAmbient{0.5f, 0.25f, 0.125f, 1}, presetPosition{3, 4, 5, 1},
-        held{0.1f, 0.3f, 0.7f, 1};
-    for (bool lightingOn : {false, true}) {
+    const Values preset{3, 4, 5, 1};
+    glLoadIdentity(); // as the frame does before it sends its lights
+    glEnable(GL_LIGHT3);
+    for (bool lightingOn : {true, false}) {
         SCOPED_TRACE(lightingOn);
-        glLightModelfv(GL_LIGHT_MODEL_AMBIENT, presetAmbient.data());
-        glLightfv(GL_LIGHT0, GL_POSITION, presetPosition.data());
-        for (int i = 0; i < 8; ++i) {
-            i == 3 ? glEnable(GLenum(GL_LIGHT0 + i)) : glDisable(GLenum(GL_LIGHT0 + i));
-        }
+        glLightfv(GL_LIGHT0, GL_POSITION, preset.data());
         Lights lights;
-        std::copy(held.begin(), held.end(), lights.ambient);
+        std::fill(lights.ambient, lights.ambient + 3, lightingOn ? 0.5f : 0.75f);
         lights.lightingOn = lightingOn;
-        lights.lightSources[0].on = !lightingOn;
+        lights.lightSources[0].on = false;
         lights.lightSources[5].on = true;
         lights.apply();
-        Values ambient{};
         glGetFloatv(GL_LIGHT_MODEL_AMBIENT, ambient.data());
-        EXPECT_EQ(ambient, lightingOn ? held : presetAmbient);
-        EXPECT_EQ(light(GL_LIGHT0, GL_POSITION), presetPosition);
+        EXPECT_EQ(ambient, (Values{0.5f, 0.5f, 0.5f, 1}));
+        EXPECT_EQ(light(GL_LIGHT0, GL_POSITION), preset);
         for (int i = 0; i < 8; ++i) {
-            EXPECT_EQ(glIsEnabled(GLenum(GL_LIGHT0 + i)), lightingOn ? i == 5 : i == 3) << i;
+            EXPECT_EQ(glIsEnabled(GLenum(GL_LIGHT0 + i)), i == 5) << "light " << i;
         }
         EXPECT_EQ(light(GL_LIGHT5, GL_DIFFUSE), (Values{0, 0, 0, 1}));
     }

@@ -10,6 +10,7 @@
 #include <EGL/egl.h>
 #include <pthread.h>
 
+#include <functional>
 #include <memory>
 
 namespace {
@@ -32,7 +33,10 @@ class WorldTest : public GlTest {
         consoleOf([&] { world->initTest(); });
         Geometries& lists = *world->geometries;
         compileMarkerLists(lists);
-        lists.skyboxList = compiled([] { glPassThrough(GLfloat(skyMarker)); });
+        lists.skyboxList = compiled([] { // and a point half a unit ahead of the sky's centre
+            glPassThrough(GLfloat(skyMarker));
+            glBegin(GL_POINTS), glVertex3f(0, 0, -0.5f), glEnd();
+        });
         lists.cockpitList = compiled([] { glPassThrough(GLfloat(cockpitMarker)); });
     }
     void TearDown() override {
@@ -94,23 +98,55 @@ TEST_F(WorldTest, entitiesAreAdvancedOldestFirstAndTheDeadLeaveTheTreeInThatWalk
               (std::vector<int>{kindCastalia, kindKanone3d, kindClipper, kindBrakiri}));
 }
 
-// The cannon group: Castalia 0.75 below the group's origin and the cannon 0.75 above it, neither
-// turned; the group itself placed, then turned about X, Y and Z.
-TEST_F(WorldTest, theCannonGroupHoldsCastaliaBelowAndTheCannonAboveItsOrigin) {
-    GraphVertex* group = nullptr;
-    consoleOf([&] { group = world->addAsteroidWithKanone(1, 2, 3, 10, 20, 30); });
-    consoleOf([&] { world->addVertex(group); });
-    GraphVertexTransform turned = placedAt(1, 2, 3);
-    turned.composeRotationsX(10), turned.composeRotationsY(20), turned.composeRotationsZ(30);
-    expectSamePlacement(group->object.getTransformation(), turned);
-    expectSamePlacement(group->first->first->object.getTransformation(), placedAt(0, -0.75f, 0));
-    expectSamePlacement(group->first->second->object.getTransformation(), placedAt(0, 0.75f, 0));
-    EXPECT_EQ(markersOf([&] { group->render(world->collisionInfos); }),
-              (std::vector<int>{kindCastalia, kindKanone3d}));
+// The test scene, walked oldest first: the first Golevka at the root, the cannon group (its
+// Castalia 0.75 below its origin, the cannon 0.75 above), the Clipper, the following Golevka,
+// the Toutatis and the Brakiri, each moved, then turned about X, Y and Z.
+TEST_F(WorldTest, theTestSceneHoldsItsEntitiesWhereItPutThem) {
+    std::vector<std::pair<int, GraphVertexTransform>> found;
+    const std::function<void(GraphVertex*)> walk = [&](GraphVertex* node) {
+        if (node != nullptr) {
+            if (node->type == vertexObject) {
+                found.emplace_back(node->object.model.kind, node->object.getTransformation());
+            }
+            walk(node->first), walk(node->second);
+        }
+    };
+    walk(&world->root);
+    const std::pair<int, GraphVertexTransform> expected[] = {
+        {kindGolevka, placedAt(-3, 3, 0)},
+        {kindAsteroidWithKanone, placedAt(3, -3, 0)},
+        {kindCastalia, placedAt(0, -0.75f, 0)},
+        {kindKanone3d, placedAt(0, 0.75f, 0)},
+        {kindClipper, placedAt(-2, -2, -15)},
+        {kindGolevka, placedAt(-3, 3, -10, 150, 70, 220)},
+        {kindToutatis, placedAt(3, 3, -10, 380, 130, 30)},
+        {kindBrakiri, placedAt(-3, 3, -15, 10, 250, 80)}};
+    ASSERT_EQ(found.size(), std::size(expected));
+    for (std::size_t i = 0; i < found.size(); ++i) {
+        EXPECT_EQ(found[i].first, expected[i].first) << i;
+        expectSamePlacement(found[i].second, expected[i].second);
+    }
 }
 
-// The sky first only when on; the frame time and the cockpit's rate come from the clock. The
-// registry's dump comes before the pair test's lines (the ships and the far Golevka touch).
+// A rocket then a laser leave 3 units under the cockpit and 3.5 or 5 ahead of it along its own
+// axes, here rolled a quarter turn, with its angles and scale; the laser's node is the newest.
+TEST_F(WorldTest, shotsLeaveUnderAndAheadOfTheCockpitAlongItsOwnAxes) {
+    world->cockpit.transformation = placedAt(1, 2, 3, 0, 0, 90);
+    EXPECT_EQ(consoleOf([&] { world->manageFire(true, true); }),
+              "\n premier dispo: 7\n on a reussi a en faire un vertex ajout\xE9"
+              "\n premier dispo: 8\n on a reussi a en faire un vertex ajout\xE9");
+    const Model &laser = world->root.second->object.model,
+                &rocket = world->root.first->second->object.model;
+    EXPECT_TRUE(rocket.kind == kindRocket3d && laser.kind == kindLaser);
+    EXPECT_TRUE(rocket.collisionIndex == 7 && laser.collisionIndex == 8);
+    expectSamePlacement(rocket.rocket3d.launchTransformation, placedAt(4, 2, -0.5f, 0, 0, 90));
+    expectSamePlacement(laser.laser.launchTransformation, placedAt(4, 2, -2, 0, 0, 90));
+}
+
+// The sky first only when on, centred on the eye on the world's axes (its point ahead lands in
+// the middle of the window, 0.55 ahead: the identity projection); the frame time and the
+// cockpit's rate come from the clock. The registry's dump comes before the pair test's lines
+// (the ships and the far Golevka touch).
 TEST_F(WorldTest, aFrameDrawsTheSkyFirstWhenOnAndWritesTheClocksRateInTheCockpit) {
     const GLint depth = modelviewDepth();
     for (bool sky : {true, false}) {
@@ -118,7 +154,14 @@ TEST_F(WorldTest, aFrameDrawsTheSkyFirstWhenOnAndWritesTheClocksRateInTheCockpit
                                   kindClipper,   kindGolevka, kindToutatis, kindBrakiri};
         expected.insert(expected.begin(), sky ? 1 : 0, skyMarker);
         std::string said;
-        EXPECT_EQ(markersOf([&] { said = frame(sky, sky ? 20 : 0); }), expected);
+        const Feedback drawn = feedback(GL_3D, [&] { said = frame(sky, sky ? 20 : 0); });
+        EXPECT_EQ(std::vector<int>(drawn.markers.begin(), drawn.markers.end()), expected);
+        ASSERT_EQ(drawn.points.size(), sky ? 1u : 0u);
+        for (const FedVertex& p : drawn.points) {
+            EXPECT_NEAR(p.x, 32, 1e-4f);
+            EXPECT_NEAR(p.y, 32, 1e-4f);
+            EXPECT_NEAR(p.z, 0.225f, 1e-6f);
+        }
         EXPECT_NE(said.find("\n fin du print\n****************! !!! collision entre ind1: "),
                   std::string::npos)
             << said;

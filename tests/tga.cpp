@@ -59,9 +59,7 @@ TEST(TgaDecode, eachKindOfFileGivesItsPixelsBottomRowFirstAsRgb) {
          file(header(trueColour, 5, 1, 16), {0xFF, 0x7F, 0, 0x80, 0, 0x7C, 0xE0, 0x03, 0x1F, 0}),
          {248, 248, 248, 0, 0, 0, 248, 0, 0, 0, 248, 0, 0, 0, 248}},
         {"type 3 at 24 bits is plain colour", file(header(greyScale, 3, 1, 24), pixels), asRgb},
-        {"type 10 is run-length",
-         file(header(runLength, 3, 1, 24), pixels),
-         {3, 2, 1, 3, 2, 1, 3, 2, 1}},
+        {"type 10 runs", file(header(runLength, 3, 1, 24), pixels), {3, 2, 1, 3, 2, 1, 3, 2, 1}},
         {"a raw packet past the last pixel stops there",
          file(header(runLength, 2, 1, 24), {0x7F, 1, 2, 3, 4, 5, 6}),
          {3, 2, 1, 6, 5, 4}},
@@ -78,11 +76,6 @@ TEST(TgaDecode, eachKindOfFileGivesItsPixelsBottomRowFirstAsRgb) {
 
 TEST(TgaDecode, brokenOrUnreadFilesGiveNoImageAndTheReason) {
     const Bytes whole = file(header(trueColour, 2, 2, 24), Bytes(12, 7));
-    for (std::size_t size = 0; size < whole.size(); ++size) {
-        const char* reason = nullptr;
-        EXPECT_EQ(Decode_TGA(whole.data(), size, &reason), nullptr) << size << " bytes";
-        EXPECT_NE(reason, nullptr);
-    }
     Header withId = header(trueColour, 1, 1, 24);
     withId.id = std::string(200, 'x');
     Bytes idPastEnd = file(withId, {1, 2, 3});
