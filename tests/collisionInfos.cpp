@@ -66,37 +66,20 @@ TEST(CollisionInfo, recordsAreEqualOnlyInAllEightFields) {
     EXPECT_FALSE(nan == nan);
 }
 
-// Two spheres meet when their float distance is at most the exact (double) sum of their radii.
-TEST(CollisionInfosTest, spheresExactlyTouchingOverlapAndOneStepApartDoNot) {
-    const float twoBrakiri = 5.48f + 5.48f, golevkaAndClipper = 1.615f + 4.975f;
-    // This float sum rounds up past the exact sum: the exact one decides.
+// The float distance against the exact sum of the radii: a Golevka and a Clipper at the float
+// sum, which rounds up past the exact one, do not touch; two rockets 4 apart off the axis do (the
+// float of the distance is 4). A NaN or infinite centre touches nothing; no record, no line.
+TEST(CollisionInfosTest, spheresTouchByTheirFloatDistanceAgainstTheExactSumOfTheirRadii) {
+    const float golevkaAndClipper = 1.615f + 4.975f;
     ASSERT_GT(double(golevkaAndClipper), double(1.615f) + double(4.975f));
-    const struct {
-        const char* name;
-        int typeA, typeB;
-        float apart, off;
-        bool touch;
-    } rows[] = {{"two Brakiri at the sum", 7, 7, twoBrakiri, 0, true},
-                {"two Brakiri a step further", 7, 7, std::nextafter(twoBrakiri, 100.0f), 0, false},
-                // Off the axis the true distance is a little over 4, its float is 4.
-                {"two rockets four apart, off the axis", 12, 12, 4, 0.001f, true},
-                {"Golevka and Clipper at the float sum", 9, 10, golevkaAndClipper, 0, false},
-                {"Golevka and Clipper a step closer", 9, 10,
-                 std::nextafter(golevkaAndClipper, 0.0f), 0, true},
-                {"two point-like records on one centre", 8, 0, 0, 0, true},
-                {"a NaN centre", 7, 7, NAN, 0, false},
-                {"an infinite centre", 7, 7, 0, INFINITY, false}};
-    for (const auto& row : rows) {
-        EXPECT_EQ(touching(row.typeA, row.typeB, row.apart, row.off), row.touch) << row.name;
-    }
-}
-
-// A pass with nothing to test, from the first frame on, finds nothing and prints nothing.
-TEST(CollisionInfosTest, nothingToTestFindsNothingAndAnUnheldNumberGivesAFreeRecord) {
-    CollisionInfos registry;
+    EXPECT_FALSE(touching(9, 10, golevkaAndClipper));
+    EXPECT_TRUE(touching(9, 10, std::nextafter(golevkaAndClipper, 0.0f)));
+    EXPECT_TRUE(touching(12, 12, 4, 0.001f));
+    EXPECT_FALSE(touching(7, 7, NAN) || touching(7, 7, 0, INFINITY));
+    CollisionInfos empty;
     bool found = true;
-    EXPECT_EQ(consoleOf([&] { found = registry.update(); }), "");
+    EXPECT_EQ(consoleOf([&] { found = empty.update(); }), "");
     EXPECT_FALSE(found);
-    const CollisionInfo none = registry.getInfoIndex(1); // a free record: numbered -1
+    const CollisionInfo none = empty.getInfoIndex(1); // a free record: numbered -1
     EXPECT_TRUE(none.index == -1 && !none.calculated && none.type == 0 && !none.collision);
 }

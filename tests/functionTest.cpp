@@ -66,30 +66,25 @@ TEST(ArtDirectory, looksBesideTheExecutableThenInItsInstallationThenWhereItWasTo
               (std::vector<std::string>{"/usr/share/zephrandolinth"}));
 }
 
-TEST(ArtDirectory, theFirstCandidateHoldingTheModelsWins) {
-    Scratch scratch;
+// The first candidate holding bin/models wins; a working directory that holds it is kept, and
+// nothing is said.
+TEST(ArtDirectory, theFirstPlaceHoldingTheModelsWinsTheWorkingDirectoryFirst) {
+    Scratch scratch(true);
     const std::filesystem::path& root = scratch.path;
     // bare: no art at all; half: bin/texture only; file: bin/models is not a directory.
     const std::string bare = root / "bare", half = root / "half", first = root / "first",
                       second = root / "second";
-    for (const char* made :
-         {"bare", "half/bin/texture", "first/bin/models", "second/bin/models", "file/bin"}) {
+    for (const char* made : {"bare", "half/bin/texture", "first/bin/models", "second/bin/models",
+                             "file/bin", "bin/models"}) {
         std::filesystem::create_directories(root / made);
     }
     scratch.write("file/bin/models", {'n', 'o'}); // not a directory
-
     EXPECT_EQ(findArtDirectory({bare, half, first, second}), first);
     EXPECT_EQ(findArtDirectory({second, first}), second);
     EXPECT_EQ(findArtDirectory({bare, (root / "file").string(), (root / "missing").string()}), "");
     EXPECT_EQ(findArtDirectory({}), "");
-}
-
-// A working directory that holds the art is kept, and nothing is said.
-TEST(ArtDirectory, aWorkingDirectoryHoldingTheArtIsKept) {
-    Scratch here(true);
-    std::filesystem::create_directories(here.path / "bin" / "models");
     EXPECT_EQ(stderrOf(enterArtDirectory), "");
-    EXPECT_TRUE(std::filesystem::equivalent(std::filesystem::current_path(), here.path));
+    EXPECT_TRUE(std::filesystem::equivalent(std::filesystem::current_path(), root));
 }
 
 } // namespace

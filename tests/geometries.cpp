@@ -60,10 +60,7 @@ void writeKindArt(const Scratch& scratch, int mapsEach = -1) {
     }
 }
 
-std::size_t trianglesOf(unsigned int list) {
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glMatrixMode(GL_MODELVIEW);
+std::size_t trianglesOf(unsigned int list) { // the projection stays the context's identity
     glLoadIdentity();
     return feedback(GL_3D, [&] { glCallList(list); }).polygons.size();
 }
@@ -174,11 +171,8 @@ TEST_F(GeometriesGl, listsThatCannotBeMadeAreReportedAndLeftAtZero) {
 // Castalia, the ships and the cannon note where they were last drawn: the frame's eye-space origin.
 TEST_F(GeometriesGl, drawingRecordsTheFramesOriginInEyeSpace) {
     auto drawnAt = [](auto kind) {
-        glMatrixMode(GL_MODELVIEW);
         glLoadIdentity();
-        glTranslatef(3, -4, 12);
-        glRotatef(30, 0, 1, 0);
-        glScalef(2, 2, 2);
+        glTranslatef(3, -4, 12), glRotatef(30, 0, 1, 0), glScalef(2, 2, 2);
         const bool before = kind.drawn;
         kind.draw();
         return std::vector<float>{float(before), float(kind.drawn), kind.drawnX, kind.drawnY,

@@ -27,10 +27,6 @@ Values values(const GraphVertexTransform& p) {
             p.getAlphaZ(), p.getScaleX(), p.getScaleY(), p.getScaleZ()};
 }
 
-std::vector<float> modelview() {
-    return glFloats(GL_MODELVIEW_MATRIX);
-}
-
 class TransformGl : public GlTest {};
 
 } // namespace
@@ -47,19 +43,19 @@ TEST_F(TransformGl, theAxesAndApplyAgreeWithOpenGLsOwnMatrices) {
         GraphVertexTransform t = placedAt(0, 0, 0, a[0], a[1], a[2]);
         glLoadIdentity();
         glTranslatef(100, 200, 300), glRotatef(30, 1, 1, 0);
-        const auto before = modelview();
+        const auto before = glFloats(GL_MODELVIEW_MATRIX);
         glLoadIdentity();
         glRotatef(a[0], 1, 0, 0), glRotatef(a[1], 0, 1, 0), glRotatef(a[2], 0, 0, 1);
-        const auto turn = modelview();
+        const auto turn = glFloats(GL_MODELVIEW_MATRIX);
         for (std::size_t i = 0; i < 9; ++i)
             EXPECT_NEAR(axes(t)[i], turn[i + i / 3], 2e-6f) << "axis " << i;
         t.composeTranslations(3, -4, 5.5f), t.composeScalings(2, 0.5f, 3);
         glLoadMatrixf(before.data()), glTranslatef(3, -4, 5.5f), glMultMatrixf(turn.data());
         glScalef(1.1f * 2, 1.1f * 0.5f, 1.1f * 3);
-        const auto expected = modelview();
+        const auto expected = glFloats(GL_MODELVIEW_MATRIX);
         glLoadMatrixf(before.data()), t.apply();
         for (std::size_t i = 0; i < 16; ++i)
-            EXPECT_NEAR(modelview()[i], expected[i], 1e-4f) << "at " << i;
+            EXPECT_NEAR(glFloats(GL_MODELVIEW_MATRIX)[i], expected[i], 1e-4f) << "at " << i;
     }
 }
 

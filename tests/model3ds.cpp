@@ -3,6 +3,7 @@
 #include "assets/model3ds.h"
 #include "support/chunkBuilder.h"
 #include "support/console.h"
+#include "support/placementChecks.h"
 #include "support/scratch.h"
 
 #include <gtest/gtest.h>
@@ -70,13 +71,6 @@ std::string summary(const Model_3DS& model, bool whole = false) {
         out << '\n';
     }
     return out.str() + (model.fault ? model.fault : "");
-}
-
-std::string loadCapturingStderr(Model_3DS& model, const std::string& name, int first = 0) {
-    static unsigned int textures[20];
-    model.textureLoader = nullptr;
-    return stderrOf(
-        [&] { EXPECT_EQ(model.Load(name.c_str(), first, textures), model.textureCount); });
 }
 
 } // namespace
@@ -185,11 +179,9 @@ TEST(Model3dsReading, normalsAreAreaWeightedAndUnitLength) {
                                    faceList({{1, 2, 0}, {3, 4, 0}})})}));
     EXPECT_EQ(model.objects[0].numFaceGroups, 0) << "a face list without groups draws nothing";
     EXPECT_EQ(model.totalFaces, 2);
-    const float k = 1 / std::sqrt(17.0f),
-                expected[] = {k, 0, 4 * k, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0, 0, 0, 0, 0};
-    for (int i = 0; i < 18; ++i) { // the last vertex is of no triangle
-        EXPECT_NEAR(model.objects[0].normals[i], expected[i], 1e-6) << i;
-    }
+    const float k = 1 / std::sqrt(17.0f); // the last vertex is of no triangle
+    expectNear(Floats(model.objects[0].normals, model.objects[0].normals + 18),
+               {k, 0, 4 * k, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0, 0, 0, 0, 0}, 1e-6);
 }
 
 // A name that cannot be read (none, a folder) says so in one line and leaves an empty mesh; a
@@ -221,8 +213,11 @@ TEST(Model3dsFiles, eachNameIsReadWhereItPointsOrSaysWhyNotInOneLine) {
     for (const auto& row : rows) {
         SCOPED_TRACE(row.given);
         Model_3DS model;
+        model.textureLoader = nullptr;
         const std::string given = row.given;
-        EXPECT_EQ(loadCapturingStderr(model, given), row.said);
+        EXPECT_EQ(
+            stderrOf([&] { EXPECT_EQ(model.Load(given.c_str(), 0, nullptr), model.textureCount); }),
+            row.said);
         EXPECT_EQ(given, row.given) << "the caller's string is not cut";
         EXPECT_EQ(model.totalFaces, row.faces);
         EXPECT_STREQ(model.path, row.folder.c_str());

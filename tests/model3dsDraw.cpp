@@ -4,6 +4,7 @@
 #include "support/chunkBuilder.h"
 #include "support/feedback.h"
 #include "support/glContext.h"
+#include "support/placementChecks.h"
 
 #include <GL/gl.h>
 
@@ -43,12 +44,6 @@ Floats materialOf(GLenum parameter) {
     return value;
 }
 
-void expectNear(const Floats& actual, const Floats& expected, double within = 1e-4) {
-    ASSERT_EQ(actual.size(), expected.size());
-    for (std::size_t i = 0; i < expected.size(); ++i) {
-        EXPECT_NEAR(actual[i], expected[i], within) << i;
-    }
-}
 // Texturing, the texture-coordinate array, lighting and the normal array: which are on.
 std::vector<bool> switches(std::size_t count = 3) {
     const std::vector<bool> on = {glIsEnabled(GL_TEXTURE_2D) != 0,
@@ -58,7 +53,7 @@ std::vector<bool> switches(std::size_t count = 3) {
 }
 
 void expectAt(const FedVertex& v, const Floats& at) {
-    expectNear({v.x, v.y, v.z}, at);
+    expectNear({v.x, v.y, v.z}, at, 1e-4);
 }
 
 const Floats white = {1, 1, 1, 1};
@@ -90,7 +85,8 @@ TEST_F(Model3dsDraw, everyGroupTriangleIsDrawnWithItsTexCoordsAndTheLastTextureS
         }
     }
     expectNear(drawn, {0, 0, 0, 0, 0, 1, 0, 0, 1, 0, 1, 1, 0, 1, 1,
-                       0, 0, 0, 0, 0, 1, 1, 0, 1, 1, 0, 1, 0, 0, 1});
+                       0, 0, 0, 0, 0, 1, 1, 0, 1, 1, 0, 1, 0, 0, 1},
+               1e-4);
     EXPECT_EQ(switches(), (std::vector<bool>{true, true, false}));
     EXPECT_EQ(glFloats(GL_TEXTURE_BINDING_2D, 1)[0], float(textures[7])) << "the blue one's slot";
     EXPECT_EQ(glFloats(GL_MODELVIEW_STACK_DEPTH, 1)[0], 1);
@@ -108,6 +104,7 @@ TEST_F(Model3dsDraw, groupsWithoutAUsableMapDrawTheirMaterialsColoursWithTexturi
         parts.push_back(diffuse(floatColor(1, 0, 0)));
         return fileWith({materialWith("red", parts), cornerTriangle("t", "red", {uv})});
     };
+    const Floats red = {1, 0, 0, 1}, dim = {0.2f, 0.4f, 0.6f, 1};
     const struct {
         const char* name;
         Chunk file;
@@ -115,19 +112,11 @@ TEST_F(Model3dsDraw, groupsWithoutAUsableMapDrawTheirMaterialsColoursWithTexturi
         bool withTextures;
         Floats diffuse, ambient;
     } rows[] = {
-        {"untextured",
-         fileWith({stone, cornerTriangle("o", "stone", {uv})}),
-         0,
-         true,
-         {1, 0, 0, 1},
-         {0.2f, 0.4f, 0.6f, 1}},
+        {"untextured", fileWith({stone, cornerTriangle("o", "stone", {uv})}), 0, true, red, dim},
         {"after a textured one",
          fileWith({materialWith("painted", {textureMap("p.tga")}), stone,
                    cornerTriangle("first", "painted", {uv}), cornerTriangle("second", "stone")}),
-         7,
-         true,
-         {1, 0, 0, 1},
-         {0.2f, 0.4f, 0.6f, 1}},
+         7, true, red, dim},
         {"unknown", fileWith({stone, cornerTriangle("o", "unknown", {uv})}), 0, true, white, white},
         {"no map name", mapped({}), 0, true, {1, 0, 0, 1}, white},
         {"slot past the last", mapped({textureMap("red.tga")}), 20, true, {1, 0, 0, 1}, white},

@@ -1,7 +1,6 @@
-// The game's projection. A wider window widens the view instead of stretching it; the opening
-// size gives back the game's own projection bit for bit, and a window with no area keeps the
-// projection it had. Far shots skip their display lists only when the whole sphere that holds
-// every vertex of their mesh lies past the far plane.
+// The game's projection: a wider window widens the view, the opening size gives back the game's
+// own projection bit for bit, a window with no area keeps it. Far shots skip their display lists
+// only when the whole sphere that holds every vertex of their mesh lies past the far plane.
 
 #include "app/windowShape.h"
 #include "entities/farPlane.h"
@@ -52,9 +51,8 @@ TEST(FarPlane, aMeshIsSkippedOnlyWhenItsWholeSphereLiesPastTheFarPlane) {
     }
 }
 
-// How far a mesh reaches from its origin, worked out by hand: its model's offset, plus its scale
-// times the farthest object's offset and vertex from that object's origin, all at the list's
-// scale, here 2. Vertices are stored y-up: the file's (x, y, z) is (x, z, -y).
+// How far a mesh reaches, by hand: its model's offset, plus its scale times the farthest object's
+// offset and vertex, all at the list's scale, here 2. The file's (x, y, z) is stored (x, z, -y).
 TEST(FarPlane, aMeshReachesItsFarthestVertexAlongEveryAxisPastItsOffsetsAndScales) {
     const struct {
         const char* name;
@@ -79,9 +77,7 @@ TEST(FarPlane, aMeshReachesItsFarthestVertexAlongEveryAxisPastItsOffsetsAndScale
 
 class ProjectionGl : public GlTest {};
 
-std::vector<float> projection() {
-    return glFloats(GL_PROJECTION_MATRIX);
-}
+auto projection = [] { return glFloats(GL_PROJECTION_MATRIX); };
 
 TEST_F(ProjectionGl, reshapingKeepsTheVerticalFieldAndFollowsTheWindowsAspect) {
     setPerspective(640.0f / 480.0f);

@@ -143,10 +143,9 @@ TEST_F(WorldTest, shotsLeaveUnderAndAheadOfTheCockpitAlongItsOwnAxes) {
     expectSamePlacement(laser.laser.launchTransformation, placedAt(4, 2, -2, 0, 0, 90));
 }
 
-// The sky first only when on, centred on the eye on the world's axes (its point ahead lands in
-// the middle of the window, 0.55 ahead: the identity projection); the frame time and the
-// cockpit's rate come from the clock. The registry's dump comes before the pair test's lines
-// (the ships and the far Golevka touch).
+// The sky first only when on, centred on the eye on the world's axes (its point ahead lands mid-
+// window, 0.55 ahead); frame time and the cockpit's rate from the clock. The registry's dump
+// comes before the pair test's lines (the ships and the far Golevka touch).
 TEST_F(WorldTest, aFrameDrawsTheSkyFirstWhenOnAndWritesTheClocksRateInTheCockpit) {
     const GLint depth = modelviewDepth();
     for (bool sky : {true, false}) {
@@ -158,9 +157,7 @@ TEST_F(WorldTest, aFrameDrawsTheSkyFirstWhenOnAndWritesTheClocksRateInTheCockpit
         EXPECT_EQ(std::vector<int>(drawn.markers.begin(), drawn.markers.end()), expected);
         ASSERT_EQ(drawn.points.size(), sky ? 1u : 0u);
         for (const FedVertex& p : drawn.points) {
-            EXPECT_NEAR(p.x, 32, 1e-4f);
-            EXPECT_NEAR(p.y, 32, 1e-4f);
-            EXPECT_NEAR(p.z, 0.225f, 1e-6f);
+            expectNear({p.x, p.y, p.z}, {32, 32, 0.225f}, 1e-5);
         }
         EXPECT_NE(said.find("\n fin du print\n****************! !!! collision entre ind1: "),
                   std::string::npos)
@@ -274,9 +271,7 @@ TEST_F(SceneTreeGl, renderPlacesEachSubtreeInItsParentsFrame) {
     EXPECT_TRUE(carried.calculated && carried.type == kindAsteroidWithKanone);
     EXPECT_TRUE(inside.calculated && inside.type == kindGolevka);
     for (const auto& [got, y] : {std::make_pair(carried, 0.0f), std::make_pair(inside, 1.21f)}) {
-        EXPECT_NEAR(got.x, 3 * 1.1f, 1e-6f);
-        EXPECT_NEAR(got.y, y, 1e-6f);
-        EXPECT_NEAR(got.z, -5, 1e-6f);
+        expectNear({got.x, got.y, got.z}, {3 * 1.1f, y, -5}, 1e-6);
     }
 }
 

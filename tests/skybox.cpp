@@ -116,21 +116,6 @@ TEST_F(SkyAndCockpitGl, skyWhoseSlotLiesPastTheArrayIsDrawnWithoutReadingPastIt)
         << "the cube is still drawn";
 }
 
-TEST(Skybox, followsTheEyeButNeverTurnsNorScales) {
-    Skybox sky;
-    for (float x : {10.0f, 11.0f}) { // placed again, it does not add the earlier position up
-        Camera camera;
-        camera.transformation = placedAt(x, -4, 7, 30, -75);
-        camera.transformation.composeScalings(2, 3, 4);
-        sky.setSkybox(camera);
-        const GraphVertexTransform p = sky.getTransformation();
-        EXPECT_EQ(
-            (std::array<float, 9>{p.getX(), p.getY(), p.getZ(), p.getAlphaX(), p.getAlphaY(),
-                                  p.getAlphaZ(), p.getScaleX(), p.getScaleY(), p.getScaleZ()}),
-            (std::array<float, 9>{x, -4, 7, 0, 0, 0, 1.1f, 1.1f, 1.1f}));
-    }
-}
-
 // The angles are the camera's at once, but the offset is taken along the view and up axes of
 // the previous placement: the view (0, 0, -1) turned a quarter about Y is (-1, 0, 0); turned a
 // quarter up it is (0, 1, 0), and up becomes (0, 0, 1).

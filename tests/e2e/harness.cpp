@@ -196,26 +196,17 @@ std::string GameSession::errors() const {
     return readFile(scratch + "/stderr");
 }
 
-bool GameSession::waitForOutput(const std::string& needle, std::size_t from, double timeout) {
-    for (const double deadline = now() + timeout;; std::this_thread::sleep_for(Seconds(0.05))) {
-        const bool alive = running(); // read after, so a game's last bytes are seen
-        const std::string text = output();
-        if (text.size() >= from && text.find(needle, from) != std::string::npos) {
-            return true;
-        }
-        if (!alive || now() >= deadline) {
-            return false;
-        }
-    }
-}
-
 bool GameSession::waitFrames(int count, std::size_t from) {
     const std::string frameEnd = "\n fin du print";
-    for (int frame = 0; frame < count; ++frame) {
-        if (!waitForOutput(frameEnd, from)) {
+    for (double deadline = now() + 60; count > 0; std::this_thread::sleep_for(Seconds(0.05))) {
+        const bool alive = running(); // read after, so a game's last bytes are seen
+        const std::string text = output();
+        for (std::size_t at; count > 0 && (at = text.find(frameEnd, from)) != std::string::npos;) {
+            from = at + frameEnd.size(), --count, deadline = now() + 60; // a minute a frame
+        }
+        if (count > 0 && (!alive || now() >= deadline)) {
             return false;
         }
-        from = output().find(frameEnd, from) + frameEnd.size();
     }
     return true;
 }

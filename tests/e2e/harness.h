@@ -61,7 +61,6 @@ class GameSession {
     Image screenshot(const std::string& name);          // kept as build/screenshots/<name>.png
     std::string output() const;
     std::string errors() const;
-    bool waitForOutput(const std::string& needle, std::size_t from = 0, double timeout = 60);
     bool waitFrames(int count, std::size_t from); // frames ended after byte `from`
     bool running();
     std::string describe();

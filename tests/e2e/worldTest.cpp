@@ -49,11 +49,10 @@ float toutatisZ(e2e::GameSession& game) {
     return toutatis ? toutatis->z : -1e9f;
 }
 
-// The window stands where the game put it (no window manager moves it here), and a wider window
-// widens the view instead of stretching it: the cockpit keeps its size in the middle, with black
-// space beside its window post once the sky is off (the sky on and off shows in the installed
-// game's pictures). Then flying forward past the first asteroids brings the ships, which hold
-// still ahead a little above the rockets' line, within reach of a volley.
+// The window stands where the game put it (no window manager here); wider, it widens the view
+// instead of stretching it: black space beside the cockpit's post once the sky is off. Then
+// flying past the first asteroids brings the ships, still ahead a little above the rockets'
+// line, within reach of a volley.
 TEST(WorldPlay, theWindowWidensItsViewAndAVolleyAfterAFlightDestroysATarget) {
     e2e::GameSession game;
     ASSERT_TRUE(game.ok()) << game.describe();

@@ -1,6 +1,6 @@
 #pragma once
-// The one maker of placements in tests (entities, nodes, the camera, the cockpit), and a
-// bit-for-bit comparison of two of them.
+// The one maker of placements in tests (entities, nodes, the camera, the cockpit), a bit-for-bit
+// comparison of two of them, and a comparison of float lists within a tolerance.
 
 #include "scene/graphVertexTransform.h"
 
@@ -16,6 +16,14 @@ inline GraphVertexTransform placedAt(float x, float y, float z, float turnX = 0,
     t.composeTranslations(x, y, z);
     t.composeRotationsX(turnX), t.composeRotationsY(turnY), t.composeRotationsZ(turnZ);
     return t;
+}
+
+inline void expectNear(const std::vector<float>& actual, const std::vector<float>& expected,
+                       double within) {
+    ASSERT_EQ(actual.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_NEAR(actual[i], expected[i], within) << "value " << i;
+    }
 }
 
 // Every readable value, the rotated axes included, has the same bits in both.
