@@ -127,12 +127,11 @@ TEST_F(FrameCycle, fireKeysLastOneFrameF4SwitchesTheSkyAndOtherKeysDoNothing) {
             press(key);
         }
     }
-    const auto flags = [] {
-        return std::vector<bool>{push_up,      push_down,    push_left,
-                                 push_right,   push_page_up, push_page_down,
-                                 rocket_fired, laser_fired,  showSkybox};
+    const auto anyFlag = [] {
+        return push_up || push_down || push_left || push_right || push_page_up || push_page_down ||
+               rocket_fired || laser_fired;
     };
-    EXPECT_EQ(flags(), (std::vector<bool>{0, 0, 0, 0, 0, 0, 0, 0, 1}));
+    EXPECT_TRUE(!anyFlag() && showSkybox);
     press(GLUT_KEY_F2, 2);
     EXPECT_TRUE(rocket_fired && !laser_fired);
     press(GLUT_KEY_F3);
@@ -140,7 +139,7 @@ TEST_F(FrameCycle, fireKeysLastOneFrameF4SwitchesTheSkyAndOtherKeysDoNothing) {
     EXPECT_TRUE(rocket_fired && laser_fired && !showSkybox);
     scene.skybox.transformation = placedAt(7, 7, 7); // where no eye stands
     frameAfter(0.25);
-    EXPECT_EQ(flags(), (std::vector<bool>{0, 0, 0, 0, 0, 0, 0, 0, 0}));
+    EXPECT_TRUE(!anyFlag() && !showSkybox);
     expectSamePlacement(scene.skybox.getTransformation(), placedAt(7, 7, 7));
     press(GLUT_KEY_F4), press(GLUT_KEY_LEFT);
     frameAfter(0.25);
@@ -160,10 +159,9 @@ TEST_F(FrameCycle, mouseDeltasLastUntilIdleWhichOnlyAsksForTheNextFrame) {
               (std::array<int, 7>{0, 0, 25, 50, false, 2, 0}));
 }
 
-// Shots fired for a frame are spawned before that frame draws, the rocket first, each with the
-// lowest free number: both are in the frame's own dump. They leave 3 units under the cockpit and
-// 3.5 (rocket) or 5 (laser) ahead of it along its own axes, so in the eye's frame they start at
-// the same spots however the view has turned.
+// Shots fired for a frame are spawned, the rocket first, before that frame's dump shows them: 3
+// under the cockpit and 3.5 (rocket) or 5 (laser) ahead along its own axes, so at the same spots
+// in the eye's frame however the view has turned.
 TEST_F(FrameCycle, shotsAreSpawnedRocketFirstBeforeTheFrameThatFiresThemIsDrawn) {
     for (int key : {GLUT_KEY_LEFT, GLUT_KEY_UP, GLUT_KEY_LEFT}) {
         press(key);

@@ -159,9 +159,8 @@ class Lockstep {
 
 } // namespace
 
-// Every world of a row, one per seed (`overlaps`: its worlds did meet): touching pairs in every
-// direction, spheres across every cell border, point-like records, NaN, infinite and huge
-// centres, a thousand records with heavy reuse, ten thousand of a firing player.
+// One world per seed of a row (`overlaps`: they did meet): touching pairs, spheres across cell
+// borders, point-like records, NaN and huge centres, heavy reuse, a firing player's crowd.
 TEST(CollisionRegistryAgainstAllPairs, everyKindOfWorldAgreesFrameByFrame) {
     const struct {
         const char* name;

@@ -1,5 +1,4 @@
-// The shell's helpers: the distance the entities and the registry measure with, the red
-// frame-rate text, and where the game finds its art (beside its executable, then installed).
+// The shell's helpers: the distance, the red frame-rate text, and where the game finds its art.
 
 #include "support/console.h"
 #include "support/fakeFrameSystem.h"

@@ -90,9 +90,8 @@ class GeometriesGl : public GlTest {};
 
 } // namespace
 
-// The sky takes slot 0, then each kind's maps in loading order (the rocket names none, so the
-// Clipper follows the cockpit). Every kind gets its own list at its scale, with or without its
-// art; what is missing, or finds no slot past the twentieth, is said on stderr.
+// Slot 0 is the sky's, then each kind's maps in loading order (the rocket names none). Every kind
+// gets its list at its scale, art or not; what is missing or finds no slot is said on stderr.
 TEST_F(GeometriesGl, theRegistryHandsOutSlotsInLoadingOrderAndAListPerKindAtItsScale) {
     std::string noArt = "texture bin\\texture\\hubble2min.tga: cannot be opened\n";
     for (const KindArt& kind : kindArt) {

@@ -92,8 +92,8 @@ TEST(KindTurning, eachKindTurnsAtItsRateAboutItsAxisAndKeepsItsPlace) {
 }
 
 // Per frame, whatever its time: followers drift 0.8, ships 0.5 (holding at 3 or closer) from the
-// registered position toward the cockpit; no step without a finite, non-zero distance. The
-// untouched session's transcript follows a Golevka and both ships from afar.
+// registered position toward the cockpit, given a finite, non-zero distance (the untouched
+// session's transcript follows a Golevka and both ships from afar).
 TEST(KindPursuit, eachStepFollowsTheRegisteredPositionTowardTheCockpit) {
     const struct {
         const char* name;

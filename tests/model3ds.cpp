@@ -8,9 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
-#include <memory>
 #include <sstream>
 #include <string>
 #include <utility>
@@ -126,12 +124,15 @@ TEST(Model3dsReading, materialColoursTakeTheLastColourGivenTruncatedToLowBytes) 
         {materialWith("bytes", {bytesThenGamma}), materialWith("floats", {floatsThenGamma}),
          materialWith("both", {ambient(byteColor(51, 102, 153)), diffuse(floatColor(1, 0.5f, 0))}),
          // value * 255, truncated toward zero, low 8 bits: 1.5 -> 126, -0.5 -> 129.
-         materialWith("wide", {diffuse(floatColor(1.5f, -0.5f, 0.999f))})}));
+         materialWith("wide", {diffuse(floatColor(1.5f, -0.5f, 0.999f))}),
+         materialWith("late",
+                      {diffuse(floatColor(0.5f, 0.25f, 0)), ambient(byteColor(51, 102, 153))})}));
     EXPECT_EQ(summary(model, true),
               "0 0 0\nm bytes 200,100,50,255 a 1 1 1 1 d 0.784314 0.392157 0.196078 1\n"
               "m floats 127,63,255,255 A 0.5 0.25 1 1 d 1 1 1 1\n"
               "m both 255,127,0,255 A 0.2 0.4 0.6 1 d 1 0.5 0 1\n"
-              "m wide 126,129,254,255 a 1 1 1 1 d 1.5 -0.5 0.999 1\n");
+              "m wide 126,129,254,255 a 1 1 1 1 d 1.5 -0.5 0.999 1\n"
+              "m late 51,102,153,255 A 0.2 0.4 0.6 1 d 0.5 0.25 0 1\n");
 }
 
 TEST(Model3dsReading, mostlyRepeatedOrMissingTexCoordsMeanAnUntexturedObject) {
@@ -155,6 +156,11 @@ TEST(Model3dsReading, mostlyRepeatedOrMissingTexCoordsMeanAnUntexturedObject) {
     EXPECT_FALSE(o.textured);
     ASSERT_EQ(o.numTexCoords, 2);
     EXPECT_EQ(Floats(o.texCoords, o.texCoords + 4), (Floats{1, 3, 4, 6})) << "the stored x and y";
+    // Fewer pairs than vertices: drawing reads one a vertex, so the missing ones are (0, 0).
+    const Model_3DS few = readMesh(
+        fileWith({objectWith("o", {triangleVertices(), texCoords({{0.5f, 0.25f}, {1, 1}})})}));
+    EXPECT_EQ(Floats(few.objects[0].texCoords, few.objects[0].texCoords + 6),
+              (Floats{0.5f, 0.25f, 1, 1, 0, 0}));
 }
 
 TEST(Model3dsReading, faceGroupsTakeTrianglesByNumberAndMaterialsByExactName) {
@@ -171,23 +177,28 @@ TEST(Model3dsReading, faceGroupsTakeTrianglesByNumberAndMaterialsByExactName) {
 }
 
 TEST(Model3dsReading, normalsAreAreaWeightedAndUnitLength) {
-    // Stored y-up: a triangle of area 2 facing +z and one of area 0.5 facing +x share vertex 0.
+    // Stored y-up: a triangle of area 2 facing +z and one of area 0.5 facing +x share vertex 0;
+    // vertex 5 is of no triangle; the last three, A, B, C, have (B - C) x (B - A) = (-6, 4, 1).
     auto file = [](float x, float y, float z) { return Xyz{x, -z, y}; };
-    const Model_3DS model = readMesh(
-        fileWith({objectWith("o", {vertexList({file(0, 0, 0), file(2, 0, 0), file(0, 2, 0),
-                                               file(0, 1, 0), file(0, 0, 1), file(5, 5, 5)}),
-                                   faceList({{1, 2, 0}, {3, 4, 0}})})}));
+    const Model_3DS model = readMesh(fileWith({objectWith(
+        "o", {vertexList({file(0, 0, 0), file(2, 0, 0), file(0, 2, 0), file(0, 1, 0), file(0, 0, 1),
+                          file(5, 5, 5), file(1, 2, 3), file(2, 4, 1), file(0, 1, 1)}),
+              faceList({{1, 2, 0}, {3, 4, 0}, {6, 7, 8}})})}));
     EXPECT_EQ(model.objects[0].numFaceGroups, 0) << "a face list without groups draws nothing";
-    EXPECT_EQ(model.totalFaces, 2);
-    const float k = 1 / std::sqrt(17.0f); // the last vertex is of no triangle
-    expectNear(Floats(model.objects[0].normals, model.objects[0].normals + 18),
-               {k, 0, 4 * k, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0, 0, 0, 0, 0}, 1e-6);
+    EXPECT_EQ(model.totalFaces, 3);
+    const float k = 1 / std::sqrt(17.0f), x = -6 / std::sqrt(53.0f), y = 4 / std::sqrt(53.0f),
+                z = 1 / std::sqrt(53.0f);
+    expectNear(
+        Floats(model.objects[0].normals, model.objects[0].normals + 27),
+        {k, 0, 4 * k, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0, 0, 0, 0, 0, x, y, z, x, y, z, x, y, z},
+        1e-6);
 }
 
 // A name that cannot be read (none, a folder) says so in one line and leaves an empty mesh; a
 // file cut short is read in part and says so. The folder of the name (quotes and backslashes
 // undone) is where its maps are looked for; a bare name has none.
 TEST(Model3dsFiles, eachNameIsReadWhereItPointsOrSaysWhyNotInOneLine) {
+    const long open = openFiles();
     Scratch files(true);
     const std::string name = files.write("a b/mesh.3ds", samples::bareTriangle().bytes()),
                       folder = files.path.string() + "/a b/", there = files.path.string();
@@ -223,6 +234,7 @@ TEST(Model3dsFiles, eachNameIsReadWhereItPointsOrSaysWhyNotInOneLine) {
         EXPECT_STREQ(model.path, row.folder.c_str());
         EXPECT_STREQ(model.modelName, row.name.c_str());
     }
+    EXPECT_EQ(openFiles(), open) << "every file read is closed";
 }
 
 TEST(Model3dsFaults, eachFaultAFileCanHoldLeavesWhatCanBeReadAndSaysWhich) {
@@ -235,7 +247,8 @@ TEST(Model3dsFaults, eachFaultAFileCanHoldLeavesWhatCanBeReadAndSaysWhich) {
         vertices.f32(value); // three whole vertices and two floats of a fourth
     }
     const std::string longName(100, 'x'), cutName(79, 'x');
-    const Chunk faceLater = faceList({{0, 1, 2}, {0, 1, 3}}).child(faceGroup("", {0, 1}));
+    const Chunk faceLater =
+        faceList({{0, 1, 2}, {3, 0, 1}, {0, 3, 1}, {0, 1, 3}}).child(faceGroup("", {0, 1, 2, 3}));
     const Chunk secondEditor = withChildren(
         mainChunk(), {withChildren(editor(), {materialWith("early", {}),
                                               triangleWithGroups("one", {faceGroup("late", {0})})}),
@@ -278,9 +291,10 @@ TEST(Model3dsFaults, eachFaultAFileCanHoldLeavesWhatCanBeReadAndSaysWhich) {
                                     Chunk(0x4120).u16(65535).u16(0).u16(0).u16(0).u16(0)})}),
          "o o 1 1 f 0 0 0\ncount larger than the bytes of its chunk"},
         {"triangles naming a missing vertex",
-         fileWith({objectWith(
-             "o", {triangleVertices(), faceList({{0, 1, 2}, {0, 1, 3}, {2, 1, 0}, {65535, 0, 1}})
-                                           .child(faceGroup("", {0, 1, 2, 3}))})}),
+         fileWith(
+             {objectWith("o", {triangleVertices(),
+                               faceList({{0, 1, 2}, {3, 0, 1}, {0, 3, 1}, {0, 1, 3}, {2, 1, 0}})
+                                   .child(faceGroup("", {0, 1, 2, 3, 4}))})}),
          "o o 3 3 f 0 1 2 2 1 0 g0: 0 1 2 2 1 0\ntriangle names a vertex past the vertex list"},
         {"a group naming a missing triangle",
          fileWith({triangleWithGroups("o", {faceGroup("", {1, 0, 65535})})}),

@@ -98,9 +98,8 @@ TEST_F(WorldTest, entitiesAreAdvancedOldestFirstAndTheDeadLeaveTheTreeInThatWalk
               (std::vector<int>{kindCastalia, kindKanone3d, kindClipper, kindBrakiri}));
 }
 
-// The test scene, walked oldest first: the first Golevka at the root, the cannon group (its
-// Castalia 0.75 below its origin, the cannon 0.75 above), the Clipper, the following Golevka,
-// the Toutatis and the Brakiri, each moved, then turned about X, Y and Z.
+// The test scene, oldest first, each moved then turned about X, Y and Z; the cannon group holds
+// its Castalia 0.75 below its origin and the cannon 0.75 above.
 TEST_F(WorldTest, theTestSceneHoldsItsEntitiesWhereItPutThem) {
     std::vector<std::pair<int, GraphVertexTransform>> found;
     const std::function<void(GraphVertex*)> walk = [&](GraphVertex* node) {
@@ -267,6 +266,8 @@ TEST_F(SceneTreeGl, renderPlacesEachSubtreeInItsParentsFrame) {
                     placedAt(0, 0, -5));
     glLoadIdentity();
     top.render(infos);
+    EXPECT_EQ(modelviewDepth(), 1) << "the matrix stack is balanced";
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
     const CollisionInfo carried = infos.getInfoIndex(outer), inside = infos.getInfoIndex(inner);
     EXPECT_TRUE(carried.calculated && carried.type == kindAsteroidWithKanone);
     EXPECT_TRUE(inside.calculated && inside.type == kindGolevka);

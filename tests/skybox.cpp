@@ -1,6 +1,5 @@
-// What the view carries around the eye. The sky box: a cube of 98.6 half edge, one image
-// stretched over each inner face, drawn unlit in white, on the world's axes. The cockpit: 4.5
-// ahead of the eye and 0.2 above, turned with the view, its offset one placement late; unlit.
+// Around the eye: the sky box, a cube of 98.6 half edge, one image on each inner face, unlit and
+// white; the cockpit 4.5 ahead and 0.2 above, turned with the view, its offset one frame late.
 
 #include "view/skybox.h"
 #include "view/cockpit.h"

@@ -1,5 +1,4 @@
-// TGA files assembled byte by byte: what each kind decodes to, why each broken one is refused,
-// and the textures made from them.
+// TGA files built byte by byte: what each kind decodes to, why a broken one is refused, textures.
 
 #include "assets/tga.h"
 #include "assets/textureSlots.h"
@@ -117,7 +116,8 @@ TEST(TgaDecode, brokenOrUnreadFilesGiveNoImageAndTheReason) {
     Free_TGA(nullptr);
 }
 
-TEST(TgaLoad, readsAFileUpToItsPixelsOrSaysWhyNot) {
+TEST(TgaLoad, readsAFileUpToItsPixelsOrSaysWhyNotAndClosesIt) {
+    const long files = openFiles();
     Scratch dir;
     Bytes padded = file(header(trueColour, 2, 1, 32), {1, 2, 3, 4, 5, 6, 7, 8});
     padded.resize(padded.size() + 300000, 0xAB);
@@ -140,6 +140,7 @@ TEST(TgaLoad, readsAFileUpToItsPixelsOrSaysWhyNot) {
     EXPECT_EQ(Load_TGA(nullptr, &reason), nullptr);
     EXPECT_STREQ(reason, "no file name");
     EXPECT_EQ(Load_TGA(dir.path.c_str(), &reason), nullptr);
+    EXPECT_EQ(openFiles(), files);
 }
 
 TEST_F(TextureGl, imagesBecomeMipmappedTexturesOfTheirSizeAndChannelsLeftBound) {

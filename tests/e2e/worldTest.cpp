@@ -1,6 +1,5 @@
-// The running game in its window: an untouched session's console against the model of the
-// rules, the window's shape in the pixels, and play read back from the registry dump it prints
-// every frame (eye-space positions, so flying shows in the positions of still entities).
+// The running game: an untouched session's console against the model of the rules, the window's
+// shape in pixels, and play read back from the registry's eye-space dump of every frame.
 
 #include "e2e/harness.h"
 #include "e2e/transcriptModel.h"

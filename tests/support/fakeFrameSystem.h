@@ -24,8 +24,6 @@ class FakeFrameSystem {
         setFrameClock(clock);
         setWindowSystem(window);
     }
-    FakeFrameSystem(const FakeFrameSystem&) = delete;
-    FakeFrameSystem& operator=(const FakeFrameSystem&) = delete;
 
     static inline int swaps = 0, redisplays = 0;
     static inline std::string text;     // every bitmap character drawn
