@@ -1,5 +1,5 @@
-// The shell's rules through the real GLUT callbacks and the real world `scene`, and the lights;
-// the world is initialised once per process in a context that lives as long as it does.
+// The shell's rules through the real GLUT callbacks and the real world `scene`, initialised once
+// per process in a context that lives as long as it does.
 
 #include "support/console.h"
 #include "support/fakeFrameSystem.h"

@@ -196,7 +196,8 @@ TEST(Model3dsReading, normalsAreAreaWeightedAndUnitLength) {
 
 // A name that cannot be read (none, a folder) says so in one line and leaves an empty mesh; a
 // file cut short is read in part and says so. The folder of the name (quotes and backslashes
-// undone) is where its maps are looked for; a bare name has none.
+// undone) is where its maps are looked for. Each load into the one mesh starts from empty, and a
+// copy made before keeps what it had.
 TEST(Model3dsFiles, eachNameIsReadWhereItPointsOrSaysWhyNotInOneLine) {
     const long open = openFiles();
     Scratch files(true);
@@ -221,11 +222,12 @@ TEST(Model3dsFiles, eachNameIsReadWhereItPointsOrSaysWhyNotInOneLine) {
          "bin/models/", "bin/models/nowhere.3ds", 0},
         {there, "cannot read mesh file \"" + there + "\": Is a directory\n",
          files.path.parent_path().string() + "/", there, 0}};
+    Model_3DS model;
+    model.textureLoader = nullptr;
     for (const auto& row : rows) {
         SCOPED_TRACE(row.given);
-        Model_3DS model;
-        model.textureLoader = nullptr;
-        const std::string given = row.given;
+        const Model_3DS earlier = model;
+        const std::string before = summary(earlier, true), given = row.given;
         EXPECT_EQ(
             stderrOf([&] { EXPECT_EQ(model.Load(given.c_str(), 0, nullptr), model.textureCount); }),
             row.said);
@@ -233,6 +235,7 @@ TEST(Model3dsFiles, eachNameIsReadWhereItPointsOrSaysWhyNotInOneLine) {
         EXPECT_EQ(model.totalFaces, row.faces);
         EXPECT_STREQ(model.path, row.folder.c_str());
         EXPECT_STREQ(model.modelName, row.name.c_str());
+        EXPECT_EQ(summary(earlier, true), before);
     }
     EXPECT_EQ(openFiles(), open) << "every file read is closed";
 }

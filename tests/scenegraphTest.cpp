@@ -39,10 +39,7 @@ class WorldTest : public GlTest {
         });
         lists.cockpitList = compiled([] { glPassThrough(GLfloat(cockpitMarker)); });
     }
-    void TearDown() override {
-        world.reset();
-        GlTest::TearDown();
-    }
+    void TearDown() override { world.reset(); } // while its context is current
     std::string frame(bool showSkybox = true, std::int64_t elapsed = 20) {
         fake.ticks += elapsed;
         return consoleOf([&] { world->render(showSkybox); });
