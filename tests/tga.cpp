@@ -59,9 +59,9 @@ TEST(TgaDecode, eachKindOfFileGivesItsPixelsBottomRowFirstAsRgb) {
          {248, 248, 248, 0, 0, 0, 248, 0, 0, 0, 248, 0, 0, 0, 248}},
         {"type 3 at 24 bits is plain colour", file(header(greyScale, 3, 1, 24), pixels), asRgb},
         {"type 10 runs", file(header(runLength, 3, 1, 24), pixels), {3, 2, 1, 3, 2, 1, 3, 2, 1}},
-        {"a raw packet past the last pixel stops there",
-         file(header(runLength, 2, 1, 24), {0x7F, 1, 2, 3, 4, 5, 6}),
-         {3, 2, 1, 6, 5, 4}},
+        {"a raw packet past the last pixel, after another, stops there",
+         file(header(runLength, 3, 1, 24), {0x00, 1, 2, 3, 0x7F, 4, 5, 6, 7, 8, 9}),
+         {3, 2, 1, 6, 5, 4, 9, 8, 7}},
         {"the widest image", file(header(trueColour, 16384, 1, 24), Bytes(16384 * 3, 9)),
          Bytes(16384 * 3, 9)}};
     for (const auto& row : rows) {
