@@ -22,8 +22,7 @@ bool sameBits(const CollisionInfo& a, const CollisionInfo& b) {
            std::memcmp(ac, bc, sizeof ac) == 0;
 }
 
-// Shares of records placed beside another, on it, at its exact reach (or a few float steps
-// off), with a NaN, infinite or huge coordinate, or unreported in a frame.
+// Shares of records beside another, on it, at its reach (or float steps off), strange, unreported.
 struct WorldShape {
     float fieldSize;
     double clustered, coincident, touching, strange, unreported;

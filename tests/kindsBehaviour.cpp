@@ -120,8 +120,7 @@ TEST(KindPursuit, eachStepFollowsTheRegisteredPositionTowardTheCockpit) {
     }
 }
 
-// Both shots fly 5 units a second along the negative Z axis of their launch placement, whatever
-// the node did in between and wherever the cockpit is: with 0.2 s, one unit a frame.
+// Both shots fly 5 a second (1 in 0.2 s) along their launch's -Z, whatever node or cockpit do.
 TEST(ProjectileFlight, fliesFiveUnitsASecondAlongTheLaunchDirectionWhateverTheNodeDid) {
     const struct {
         const char* name;

@@ -207,6 +207,8 @@ TEST(Model3dsFiles, eachNameIsReadWhereItPointsOrSaysWhyNotInOneLine) {
     cut.pop_back();
     files.write("cut.3ds", cut);
     files.write("short.3ds", {0x4D, 0x4D, 6, 0});
+    // Read in blocks: one byte past the first 64 KiB is read too.
+    files.write("long.3ds", mainChunk().child(Chunk(0x7777).raw(std::string(65525, 'x'))).bytes());
     const std::string backslashes = there + "\\a b\\mesh.3ds";
     const struct {
         std::string given, said, folder, name;
@@ -217,6 +219,7 @@ TEST(Model3dsFiles, eachNameIsReadWhereItPointsOrSaysWhyNotInOneLine) {
         {"cut.3ds", "mesh file \"cut.3ds\" read in part: file is cut short\n", "", "cut.3ds", 2},
         {"short.3ds", "mesh file \"short.3ds\" read in part: file shorter than a chunk header\n",
          "", "short.3ds", 0},
+        {"long.3ds", "", "", "long.3ds", 0},
         {"bin/models/nowhere.3ds",
          "cannot read mesh file \"bin/models/nowhere.3ds\": No such file or directory\n",
          "bin/models/", "bin/models/nowhere.3ds", 0},
