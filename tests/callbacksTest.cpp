@@ -1,11 +1,12 @@
-// The shell's rules through the real GLUT callbacks and the real world `scene`, and the lights;
-// the world is initialised once per process in a context that lives as long as it does.
+// The shell's rules through the real GLUT callbacks and the real world `scene`, initialised once
+// per process in a context that lives as long as it does.
 
+#include "support/console.h"
+#include "support/fakeFrameSystem.h"
 #include "support/glContext.h"
+#include "support/placementChecks.h"
 
 #include "app/main.h"
-#include "app/windowSystem.h"
-#include "scene/frameClock.h"
 #include "scene/scenegraph.h"
 #include "view/lights.h"
 
@@ -18,14 +19,12 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <tuple>
 #include <vector>
 
 namespace {
-
-int swaps = 0, redisplays = 0;
-std::int64_t ticks = 0;
 
 void press(int key, int times = 1) {
     for (int i = 0; i < times; ++i) {
@@ -61,12 +60,8 @@ class FrameCycle : public ::testing::Test {
         static GlContext* context = new GlContext(); // kept for the process, like the world
         ASSERT_TRUE(context->ok()) << context->error();
         ASSERT_TRUE(context->makeCurrent());
-        savedWindow = setWindowSystem({[] { ++swaps; }, [](void*, int) {}, [] { ++redisplays; }});
-        savedClock = setFrameClock({[] { return ticks; }, [] { return std::int64_t(1000); }});
         if (initialState.empty()) {
-            testing::internal::CaptureStdout();
-            initialisation();
-            testing::internal::GetCapturedStdout();
+            consoleOf(initialisation);
             initialState = fixedState();
         }
         push_up = push_down = push_left = push_right = push_page_up = push_page_down = false;
@@ -75,25 +70,17 @@ class FrameCycle : public ::testing::Test {
         oldX = oldY = dx = dy = 0;
         scene.camera = Camera();
         frameAfter(0.25); // the next move turns by what a quarter second allows
-        swaps = redisplays = 0;
-    }
-
-    void TearDown() override {
-        setFrameClock(savedClock);
-        setWindowSystem(savedWindow);
+        fake.swaps = fake.redisplays = 0;
     }
 
     // One display callback, `seconds` after the previous one; returns its console lines.
     static std::string frameAfter(double seconds) {
-        ticks += std::llround(seconds * 1000);
-        testing::internal::CaptureStdout();
-        display();
-        return testing::internal::GetCapturedStdout();
+        FakeFrameSystem::ticks += std::llround(seconds * 1000);
+        return consoleOf(display);
     }
 
     static inline std::vector<float> initialState;
-    WindowSystem savedWindow{};
-    FrameClock savedClock{};
+    FakeFrameSystem fake;
 };
 
 // A 45 degree perspective on a 640 by 480 window, near 0.1 and far 200, as GLU makes it.
@@ -131,16 +118,33 @@ TEST_F(FrameCycle, severalPressesOfOneMoveKeyBetweenTwoFramesActOnce) {
     }
 }
 
-// Fire flags last one frame; the sky switch flips on each F4 and outlives frames.
-TEST_F(FrameCycle, fireKeysLastOneFrameAndF4FlipsTheSky) {
+// Fire flags last one frame. The sky switch flips on each F4, outlives frames and tells the
+// frame whether to draw the sky, which is placed around the eye only when drawn, on the world's
+// axes however the view has turned. Keys other than the nine do nothing.
+TEST_F(FrameCycle, fireKeysLastOneFrameF4SwitchesTheSkyAndOtherKeysDoNothing) {
+    for (int key = -1; key < 300; ++key) {
+        if (key < 2 || (key > 4 && key < 100) || key > 105) { // all but the nine
+            press(key);
+        }
+    }
+    const auto anyFlag = [] {
+        return push_up || push_down || push_left || push_right || push_page_up || push_page_down ||
+               rocket_fired || laser_fired;
+    };
+    EXPECT_TRUE(!anyFlag() && showSkybox);
     press(GLUT_KEY_F2, 2);
     EXPECT_TRUE(rocket_fired && !laser_fired);
     press(GLUT_KEY_F3);
     press(GLUT_KEY_F4, 3);
     EXPECT_TRUE(rocket_fired && laser_fired && !showSkybox);
+    scene.skybox.transformation = placedAt(7, 7, 7); // where no eye stands
     frameAfter(0.25);
-    EXPECT_TRUE(!rocket_fired && !laser_fired && !showSkybox);
-    EXPECT_EQ(swaps, 1);
+    EXPECT_TRUE(!anyFlag() && !showSkybox);
+    expectSamePlacement(scene.skybox.getTransformation(), placedAt(7, 7, 7));
+    press(GLUT_KEY_F4), press(GLUT_KEY_LEFT);
+    frameAfter(0.25);
+    expectSamePlacement(scene.skybox.getTransformation(), placedAt(0, 3, 20));
+    EXPECT_EQ(fake.swaps, 2);
 }
 
 // The mouse measures from its last position (the first time from the corner); idle asks for
@@ -151,38 +155,42 @@ TEST_F(FrameCycle, mouseDeltasLastUntilIdleWhichOnlyAsksForTheNextFrame) {
     EXPECT_EQ((std::array<int, 4>{dx, dy, oldX, oldY}), (std::array<int, 4>{-5, 10, 25, 50}));
     Idle();
     Idle();
-    EXPECT_EQ((std::array<int, 7>{dx, dy, oldX, oldY, firstTime, redisplays, swaps}),
+    EXPECT_EQ((std::array<int, 7>{dx, dy, oldX, oldY, firstTime, fake.redisplays, fake.swaps}),
               (std::array<int, 7>{0, 0, 25, 50, false, 2, 0}));
 }
 
-// A shot fired for a frame is spawned before that frame draws: its record is already in the
-// frame's registry dump, the number taken before the dump begins. It leaves 3 units under and
-// 3.5 ahead of the cockpit along the cockpit's own axes, so in the eye's frame it starts at the
-// same spot however the view has turned.
-TEST_F(FrameCycle, aShotIsSpawnedBeforeTheFrameThatFiresItIsDrawn) {
+// Shots fired for a frame are spawned, the rocket first, before that frame's dump shows them: 3
+// under the cockpit and 3.5 (rocket) or 5 (laser) ahead along its own axes, so at the same spots
+// in the eye's frame however the view has turned.
+TEST_F(FrameCycle, shotsAreSpawnedRocketFirstBeforeTheFrameThatFiresThemIsDrawn) {
     for (int key : {GLUT_KEY_LEFT, GLUT_KEY_UP, GLUT_KEY_LEFT}) {
         press(key);
         frameAfter(2.0);
     }
     frameAfter(0.25); // the cockpit follows the view one frame late
-    press(GLUT_KEY_F2);
+    press(GLUT_KEY_F3), press(GLUT_KEY_F2);
     const std::string lines = frameAfter(0.25);
-    const std::size_t at = lines.find("\n premier dispo: "), dump = lines.find("\n on print");
-    ASSERT_LT(at, dump) << lines;
-    const std::string record = "\nind: " + std::to_string(std::stoi(lines.substr(at + 17))) + " ";
-    const std::size_t shot = lines.find(record, dump);
-    ASSERT_NE(shot, std::string::npos) << "the new rocket is in its own frame's dump";
-    float x = 0, y = 0, z = 0;
-    ASSERT_EQ(std::sscanf(lines.c_str() + shot + record.size(), "x: %f y: %f z: %f", &x, &y, &z), 3)
+    int rocket = 0, laser = 0;
+    ASSERT_EQ(std::sscanf(lines.c_str(),
+                          "\n premier dispo: %d\n on a reussi a en faire un vertex "
+                          "ajout\xE9\n premier dispo: %d\n on a reussi",
+                          &rocket, &laser),
+              2)
         << lines;
-    EXPECT_NEAR(x, 0.0f, 1e-3f);
-    EXPECT_NEAR(y, -2.8f, 1e-3f);
-    EXPECT_NEAR(z, -8.0f, 1e-3f);
+    for (const auto& [index, type, z] :
+         {std::tuple(rocket, 12, -8.0f), std::tuple(laser, 13, -9.5f)}) {
+        const std::optional<DumpedRecord> shot =
+            dumpedRecord(lines, index, lines.find("\n on print"));
+        ASSERT_TRUE(shot.has_value()) << index << " in " << lines;
+        EXPECT_EQ(shot->type, type);
+        expectNear({shot->x, shot->y, shot->z}, {0, -2.8f, z}, 1e-3);
+    }
 }
 
-// One strong light over a low ambient, placed before the view, so it keeps its place relative
-// to the eye however the player turns; placed after, it would turn with the world.
-TEST_F(FrameCycle, theLightStaysFixedToTheEyeAsTheViewTurns) {
+// One strong light over a low ambient, placed before the view: fixed to the eye as the player
+// turns. Switched on, a set-up sends its ambient and switches every light, sending light 0 only
+// when on; switched off, nothing at all (the next frame sets the world's lights again).
+TEST_F(FrameCycle, theLightStaysFixedToTheEyeAndOnlyWhatIsSwitchedOnIsSent) {
     for (int key : {GLUT_KEY_LEFT, GLUT_KEY_UP, GLUT_KEY_UP}) {
         press(key);
         frameAfter(0.25);
@@ -195,30 +203,23 @@ TEST_F(FrameCycle, theLightStaysFixedToTheEyeAsTheViewTurns) {
     for (int i = 0; i < 8; ++i) {
         EXPECT_EQ(glIsEnabled(GLenum(GL_LIGHT0 + i)), i == 0) << "light " << i;
     }
-}
-
-// Switched off, lighting sends and switches nothing; light 0 switched off is neither sent nor on,
-// and the other lights are switched but keep OpenGL's defaults.
-TEST_F(GlTest, lightsSendOnlyWhatIsSwitchedOn) {
-    const Values presetAmbient{0.5f, 0.25f, 0.125f, 1}, presetPosition{3, 4, 5, 1};
-    for (bool lightingOn : {false, true}) {
+    const Values preset{3, 4, 5, 1};
+    glLoadIdentity(); // as the frame does before it sends its lights
+    glEnable(GL_LIGHT3);
+    for (bool lightingOn : {true, false}) {
         SCOPED_TRACE(lightingOn);
-        glLightModelfv(GL_LIGHT_MODEL_AMBIENT, presetAmbient.data());
-        glLightfv(GL_LIGHT0, GL_POSITION, presetPosition.data());
-        for (int i = 0; i < 8; ++i) {
-            i == 3 ? glEnable(GLenum(GL_LIGHT0 + i)) : glDisable(GLenum(GL_LIGHT0 + i));
-        }
+        glLightfv(GL_LIGHT0, GL_POSITION, preset.data());
         Lights lights;
+        std::fill(lights.ambient, lights.ambient + 3, lightingOn ? 0.5f : 0.75f);
         lights.lightingOn = lightingOn;
-        lights.lightSources[0].on = !lightingOn;
+        lights.lightSources[0].on = false;
         lights.lightSources[5].on = true;
         lights.apply();
-        Values ambient{};
         glGetFloatv(GL_LIGHT_MODEL_AMBIENT, ambient.data());
-        EXPECT_EQ(ambient, (lightingOn ? Values{0.2f, 0.2f, 0.2f, 1} : presetAmbient));
-        EXPECT_EQ(light(GL_LIGHT0, GL_POSITION), presetPosition);
+        EXPECT_EQ(ambient, (Values{0.5f, 0.5f, 0.5f, 1}));
+        EXPECT_EQ(light(GL_LIGHT0, GL_POSITION), preset);
         for (int i = 0; i < 8; ++i) {
-            EXPECT_EQ(glIsEnabled(GLenum(GL_LIGHT0 + i)), lightingOn ? i == 5 : i == 3) << i;
+            EXPECT_EQ(glIsEnabled(GLenum(GL_LIGHT0 + i)), i == 5) << "light " << i;
         }
         EXPECT_EQ(light(GL_LIGHT5, GL_DIFFUSE), (Values{0, 0, 0, 1}));
     }

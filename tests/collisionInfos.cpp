@@ -1,7 +1,9 @@
-// The radii, and exact touching, which the lockstep cannot judge: its plain registry shares it.
+// The radii and exact touching, in literal rows at the boundary: the lockstep's plain registry
+// meets exact touching only by chance.
 
 #include "collision/collisionInfos.h"
 #include "support/collisionOracle.h"
+#include "support/console.h"
 
 #include <gtest/gtest.h>
 
@@ -10,13 +12,36 @@
 #include <functional>
 #include <iterator>
 
-// The radii are float constants: 1.77 is the float nearest to it, not the double.
+namespace {
+
+// Whether two records, the second `apart` along x (and `off` along y) from the first, are found
+// touching, by the pair test and by a whole test pass; both must agree.
+bool touching(int typeA, int typeB, float apart, float off = 0) {
+    CollisionInfos registry;
+    bool passFound = false;
+    consoleOf([&] {
+        registry.addModel(), registry.addModel();
+        registry.replace(reported(1, typeA, 0)), registry.replace(reported(2, typeB, apart, off));
+        passFound = registry.update();
+    });
+    EXPECT_EQ(registry.testColli(reported(1, typeA, 0), reported(2, typeB, apart, off)), passFound);
+    return passFound;
+}
+
+} // namespace
+
+// The radii are float constants (1.77 is the float nearest to it, not the double): a point-like
+// record (a Castalia, 8) exactly one radius away touches, one float step further does not.
 TEST(CollisionInfo, eachKindHasItsFloatRadiusAndEveryOtherTagNone) {
     const std::pair<int, float> rows[] = {
         {4, 2.0f}, {6, 1.77f}, {7, 5.48f}, {9, 1.615f}, {10, 4.975f}, {12, 2.0f}, {13, 2.07f},
         {0, 0},    {5, 0},     {8, 0},     {11, 0},     {14, 0},      {-1, 0},    {INT_MIN, 0}};
-    for (const auto& [type, radius] : rows)
-        EXPECT_EQ(reported(1, type, 0).getRadius(), radius) << "type " << type;
+    for (const auto& [type, radius] : rows) {
+        SCOPED_TRACE(type);
+        EXPECT_EQ(reported(1, type, 0).getRadius(), radius);
+        EXPECT_TRUE(touching(type, 8, radius));
+        EXPECT_FALSE(touching(type, 8, std::nextafter(radius, 100.0f)));
+    }
 }
 
 // Records are equal when all eight fields are; float coordinates, so a NaN centre equals nothing.
@@ -41,41 +66,20 @@ TEST(CollisionInfo, recordsAreEqualOnlyInAllEightFields) {
     EXPECT_FALSE(nan == nan);
 }
 
-TEST(CollisionInfosTest, spheresExactlyTouchingOverlapAndOneStepApartDoNot) {
-    ConsoleCapture console;
-    CollisionInfos registry;
-    registry.addModel(), registry.addModel();
-    const float reach = 5.48f + 5.48f; // two Brakiri, exactly the float sum of the radii apart
-    registry.replace(reported(1, 7, 0)), registry.replace(reported(2, 7, reach));
-    EXPECT_TRUE(registry.update());
-    registry.replace(reported(2, 7, std::nextafter(reach, 100.0f)));
-    EXPECT_FALSE(registry.update());
-    // Two rockets four units apart, on an axis and off it: the float distance is 4, the true one
-    // not.
-    registry.replace(reported(1, 12, 0)), registry.replace(reported(2, 12, 0, 0, -4));
-    EXPECT_TRUE(registry.update());
-    registry.replace(reported(2, 12, 4, 0.001f));
-    EXPECT_TRUE(registry.update());
-    // A Golevka and a Clipper: their float sum of radii rounds up past the exact sum.
-    const float roundedSum = 1.615f + 4.975f;
-    ASSERT_GT(double(roundedSum), double(1.615f) + double(4.975f));
-    EXPECT_FALSE(registry.testColli(reported(1, 9, 0), reported(2, 10, roundedSum)));
-    EXPECT_TRUE(
-        registry.testColli(reported(2, 10, std::nextafter(roundedSum, 0.0f)), reported(1, 9, 0)));
-}
-
-// A pass with no sphere to place, from the first frame on and after every centre went bad.
-TEST(CollisionInfosTest, nothingToTestFindsNothingAndAnUnheldNumberGivesAFreeRecord) {
-    ConsoleCapture console;
-    CollisionInfos registry;
-    EXPECT_FALSE(registry.update());
-    const CollisionInfo none = registry.getInfoIndex(1); // a free record: numbered -1
+// The float distance against the exact sum of the radii: a Golevka and a Clipper at the float
+// sum, which rounds up past the exact one, do not touch; two rockets 4 apart off the axis do (the
+// float of the distance is 4). A NaN or infinite centre touches nothing; no record, no line.
+TEST(CollisionInfosTest, spheresTouchByTheirFloatDistanceAgainstTheExactSumOfTheirRadii) {
+    const float golevkaAndClipper = 1.615f + 4.975f;
+    ASSERT_GT(double(golevkaAndClipper), double(1.615f) + double(4.975f));
+    EXPECT_FALSE(touching(9, 10, golevkaAndClipper));
+    EXPECT_TRUE(touching(9, 10, std::nextafter(golevkaAndClipper, 0.0f)));
+    EXPECT_TRUE(touching(12, 12, 4, 0.001f));
+    EXPECT_FALSE(touching(7, 7, NAN) || touching(7, 7, 0, INFINITY));
+    CollisionInfos empty;
+    bool found = true;
+    EXPECT_EQ(consoleOf([&] { found = empty.update(); }), "");
+    EXPECT_FALSE(found);
+    const CollisionInfo none = empty.getInfoIndex(1); // a free record: numbered -1
     EXPECT_TRUE(none.index == -1 && !none.calculated && none.type == 0 && !none.collision);
-    registry.addModel(), registry.addModel();
-    registry.replace(reported(1, 7, 0)), registry.replace(reported(2, 7, 0));
-    EXPECT_TRUE(registry.update());
-    registry.replace(reported(1, 7, NAN)), registry.replace(reported(2, 7, 0, INFINITY));
-    console.take();
-    EXPECT_FALSE(registry.update());
-    EXPECT_EQ(console.take(), "");
 }

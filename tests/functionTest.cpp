@@ -1,13 +1,13 @@
-// The shell's helpers: the distance the entities and the registry measure with, the red
-// frame-rate text, and where the game finds its art (beside its executable, then installed).
+// The shell's helpers: the distance, the red frame-rate text, and where the game finds its art.
 
+#include "support/console.h"
+#include "support/fakeFrameSystem.h"
 #include "support/feedback.h"
 #include "support/glContext.h"
 #include "support/scratch.h"
 
 #include "app/artDirectory.h"
 #include "app/function.h"
-#include "app/windowSystem.h"
 
 #include <GL/freeglut_std.h>
 #include <GL/gl.h>
@@ -37,28 +37,23 @@ TEST(FunctionDistance, isEuclideanTheSameBothWaysAndKeepsHugeAndTinyDistances) {
     }
 }
 
-std::vector<std::pair<void*, int>> drawn;
+class TextGl : public GlTest {};
 
 // Each byte in Helvetica 10, bytes above seven bits as their Latin-1 code (a plain char would
 // hand GLUT a negative number, which it skips), in red at the position; nothing for "".
-TEST_F(GlTest, drawStringWritesEachByteInHelveticaTenInRedAtThePosition) {
-    const WindowSystem saved =
-        setWindowSystem({[] {}, [](void* font, int c) { drawn.emplace_back(font, c); }, [] {}});
+TEST_F(TextGl, drawStringWritesEachByteInHelveticaTenInRedAtThePosition) {
+    const FakeFrameSystem fake;
     for (const std::string text : {"fps: 60.000000", "", "ajout\xE9"}) {
         SCOPED_TRACE(text);
-        std::vector<std::pair<void*, int>> expected;
-        for (char c : text) {
-            expected.emplace_back(GLUT_BITMAP_HELVETICA_10, std::uint8_t(c));
-        }
-        drawn.clear();
+        fake.text.clear(), fake.font = nullptr;
         glColor3f(0, 1, 1);
         Function().drawString(text.c_str(), -0.5f, 0.25f);
-        EXPECT_EQ(drawn, expected);
+        EXPECT_EQ(fake.text, text);
+        EXPECT_EQ(fake.font, text.empty() ? nullptr : GLUT_BITMAP_HELVETICA_10);
         EXPECT_EQ(glFloats(GL_CURRENT_COLOR, 4), (std::vector<float>{1, 0, 0, 1}));
         // (-0.5, 0.25) is (16, 40) in the 64x64 viewport.
         EXPECT_EQ(glFloats(GL_CURRENT_RASTER_POSITION, 2), (std::vector<float>{16, 40}));
     }
-    setWindowSystem(saved);
 }
 
 TEST(ArtDirectory, looksBesideTheExecutableThenInItsInstallationThenWhereThisBuildInstalls) {
@@ -170,6 +165,14 @@ TEST(ArtDirectory, aFailedSearchNamesThePlacesWithoutArtThenEachRefusalWithItsRe
     for (const auto& row : rows) {
         EXPECT_EQ(artSearchFailure(row.places), row.line);
     }
+}
+
+// A working directory that holds bin/models is kept, and nothing is said.
+TEST(ArtDirectory, aWorkingDirectoryHoldingTheModelsIsKept) {
+    Scratch scratch(true);
+    std::filesystem::create_directories(scratch.path / "bin/models");
+    EXPECT_EQ(stderrOf(enterArtDirectory), "");
+    EXPECT_TRUE(std::filesystem::equivalent(std::filesystem::current_path(), scratch.path));
 }
 
 } // namespace

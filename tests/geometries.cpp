@@ -8,6 +8,7 @@
 #include "entities/kanone3d.h"
 
 #include "support/chunkBuilder.h"
+#include "support/console.h"
 #include "support/feedback.h"
 #include "support/glContext.h"
 #include "support/scratch.h"
@@ -59,10 +60,7 @@ void writeKindArt(const Scratch& scratch, int mapsEach = -1) {
     }
 }
 
-std::size_t trianglesOf(unsigned int list) {
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glMatrixMode(GL_MODELVIEW);
+std::size_t trianglesOf(unsigned int list) { // the projection stays the context's identity
     glLoadIdentity();
     return feedback(GL_3D, [&] { glCallList(list); }).polygons.size();
 }
@@ -82,81 +80,82 @@ std::string greeting(int cannonMaps) {
            std::to_string(cannonMaps) + "  ******* \n";
 }
 
-} // namespace
-
-TEST_F(GlTest, theRegistryGreetsHandsOutSlotsInLoadingOrderAndAListPerKindAtItsScale) {
-    Scratch scratch(true);
-    writeKindArt(scratch);
-    auto geometries = std::make_unique<Geometries>();
-    testing::internal::CaptureStdout();
-    geometries->init();
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), greeting(2));
-    // The sky takes slot 0; the rocket names no map, so the Clipper follows the cockpit.
-    std::vector<int> reds = {10, 20, 30, 31, 50, 60, 70, 80, 90, 91, 100};
-    reds.resize(textureSlotCount, -1);
-    EXPECT_EQ(redsOf(*geometries), reds);
-    std::vector<unsigned int> seen = {geometries->skyboxList};
-    for (std::size_t i = 0; i < std::size(kindArt); ++i) {
-        const KindArt& kind = kindArt[i];
-        SCOPED_TRACE(kind.file);
-        const unsigned int list = geometries.get()->*kind.list;
-        ASSERT_TRUE(glIsList(list));
-        EXPECT_EQ(std::count(seen.begin(), seen.end(), list), 0) << "lists are distinct";
-        seen.push_back(list);
-        EXPECT_EQ(trianglesOf(list), i + 1) << "the list holds this kind's own mesh";
-        // The list leaves its scale on the matrix; callers push and pop around it.
-        glLoadIdentity();
-        glCallList(list);
-        glCallList(list);
-        const std::vector<float> m = glFloats(GL_MODELVIEW_MATRIX);
-        EXPECT_EQ((std::vector<float>{m[0], m[5], m[10]}),
-                  std::vector<float>(3, kind.scale * kind.scale));
-    }
-    glLoadIdentity();
-    glScalef(0.005f, 0.005f, 0.005f); // brings the sky's walls inside the clip volume
-    EXPECT_GE(feedback(GL_3D, [&] { glCallList(geometries->skyboxList); }).polygons.size(), 6u);
-    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+// What the registry says when one map's texture falls past the last slot.
+std::string refused(const std::string& map, int slot) {
+    return "texture bin/models/" + map + ": slot " + std::to_string(slot) +
+           " is outside the 20 texture slots\n";
 }
 
-TEST_F(GlTest, missingArtOrTooManyMapsStillGiveEveryKindItsList) {
-    for (int mapsEach : {-2, 3}) { // no art at all; three maps a kind, 28 slots for 20
-        SCOPED_TRACE(mapsEach);
+class GeometriesGl : public GlTest {};
+
+} // namespace
+
+// Slot 0 is the sky's, then each kind's maps in loading order (the rocket names none). Every kind
+// gets its list at its scale, art or not; what is missing or finds no slot is said on stderr.
+TEST_F(GeometriesGl, theRegistryHandsOutSlotsInLoadingOrderAndAListPerKindAtItsScale) {
+    std::string noArt = "texture bin\\texture\\hubble2min.tga: cannot be opened\n";
+    for (const KindArt& kind : kindArt) {
+        noArt += "cannot read mesh file \"bin/models/" + std::string(kind.file) +
+                 "\": No such file or directory\n";
+    }
+    const struct {
+        int mapsEach; // -1: the kind's own count; -2: no art at all
+        std::vector<int> reds;
+        std::string complaints;
+    } setups[] = {{-1, {10, 20, 30, 31, 50, 60, 70, 80, 90, 91, 100}, ""},
+                  {-2, {}, noArt},
+                  {3,
+                   {10, 20, 21, 22, 30, 31, 32, 40, 41, 42, 50, 51, 52, 60, 61, 62, 70, 71, 72, 80},
+                   refused("gol1.tga", 20) + refused("gol2.tga", 21) + refused("kan0.tga", 22) +
+                       refused("kan1.tga", 23) + refused("kan2.tga", 24) + refused("las0.tga", 25) +
+                       refused("las1.tga", 26) + refused("las2.tga", 27)}};
+    for (const auto& setup : setups) {
+        SCOPED_TRACE(setup.mapsEach);
         Scratch scratch(true);
-        if (mapsEach > 0) {
-            writeKindArt(scratch, mapsEach);
+        if (setup.mapsEach != -2) {
+            writeKindArt(scratch, setup.mapsEach);
         }
         auto geometries = std::make_unique<Geometries>();
-        testing::internal::CaptureStdout();
-        testing::internal::CaptureStderr();
-        geometries->init();
-        const std::string complaints = testing::internal::GetCapturedStderr();
-        EXPECT_EQ(testing::internal::GetCapturedStdout(), greeting(std::max(mapsEach, 0)));
+        std::string said;
+        EXPECT_EQ(stderrOf([&] { said = consoleOf([&] { geometries->init(); }); }),
+                  setup.complaints);
+        EXPECT_EQ(said, greeting(setup.mapsEach == -1 ? 2 : std::max(setup.mapsEach, 0)));
+        std::vector<int> reds = setup.reds;
+        reds.resize(textureSlotCount, -1);
+        EXPECT_EQ(redsOf(*geometries), reds);
+        std::vector<unsigned int> seen = {geometries->skyboxList};
         for (std::size_t i = 0; i < std::size(kindArt); ++i) {
-            EXPECT_TRUE(glIsList(geometries.get()->*kindArt[i].list)) << kindArt[i].file;
-            EXPECT_EQ(trianglesOf(geometries.get()->*kindArt[i].list), mapsEach > 0 ? i + 1 : 0)
-                << kindArt[i].file << " is drawn, with or without its textures";
+            const KindArt& kind = kindArt[i];
+            SCOPED_TRACE(kind.file);
+            const unsigned int list = geometries.get()->*kind.list;
+            ASSERT_TRUE(glIsList(list));
+            EXPECT_EQ(std::count(seen.begin(), seen.end(), list), 0) << "lists are distinct";
+            seen.push_back(list);
+            EXPECT_EQ(trianglesOf(list), setup.mapsEach == -2 ? 0 : i + 1) << "its own mesh";
+            // The list leaves its scale on the matrix; callers push and pop around it.
+            glLoadIdentity();
+            glCallList(list);
+            glCallList(list);
+            const std::vector<float> m = glFloats(GL_MODELVIEW_MATRIX);
+            EXPECT_EQ((std::vector<float>{m[0], m[5], m[10]}),
+                      std::vector<float>(3, kind.scale * kind.scale));
         }
-        const std::vector<int> reds = redsOf(*geometries);
-        EXPECT_EQ(std::count(reds.begin(), reds.end(), -1), mapsEach > 0 ? 0 : textureSlotCount);
-        // Slot 19 is the Golevka's first map (1 + 3 * 6); its other maps are refused and reported.
-        EXPECT_EQ(reds[19], mapsEach > 0 ? 80 : -1);
-        EXPECT_FALSE(complaints.empty());
+        glLoadIdentity();
+        glScalef(0.005f, 0.005f, 0.005f); // brings the sky's walls inside the clip volume
+        EXPECT_GE(feedback(GL_3D, [&] { glCallList(geometries->skyboxList); }).polygons.size(), 6u);
         EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
     }
 }
 
-TEST_F(GlTest, listsThatCannotBeMadeAreReportedAndLeftAtZero) {
+TEST_F(GeometriesGl, listsThatCannotBeMadeAreReportedAndLeftAtZero) {
     // Inside glBegin/glEnd OpenGL hands out no list names, and uploads no images either.
     Scratch scratch(true);
     Geometries geometries;
-    testing::internal::CaptureStdout();
-    testing::internal::CaptureStderr();
     glBegin(GL_POINTS);
-    geometries.init();
+    const std::string complaints = stderrOf([&] { consoleOf([&] { geometries.init(); }); });
     glEnd();
-    const std::string complaints = testing::internal::GetCapturedStderr();
-    testing::internal::GetCapturedStdout();
-    while (glGetError() != GL_NO_ERROR) {
+    for (int errors = 0; glGetError() != GL_NO_ERROR; ++errors) {
+        ASSERT_LT(errors, 100) << "OpenGL keeps reporting errors";
     }
     EXPECT_EQ(geometries.skyboxList, 0u);
     for (const KindArt& kind : kindArt) {
@@ -169,13 +168,10 @@ TEST_F(GlTest, listsThatCannotBeMadeAreReportedAndLeftAtZero) {
 }
 
 // Castalia, the ships and the cannon note where they were last drawn: the frame's eye-space origin.
-TEST_F(GlTest, drawingRecordsTheFramesOriginInEyeSpace) {
+TEST_F(GeometriesGl, drawingRecordsTheFramesOriginInEyeSpace) {
     auto drawnAt = [](auto kind) {
-        glMatrixMode(GL_MODELVIEW);
         glLoadIdentity();
-        glTranslatef(3, -4, 12);
-        glRotatef(30, 0, 1, 0);
-        glScalef(2, 2, 2);
+        glTranslatef(3, -4, 12), glRotatef(30, 0, 1, 0), glScalef(2, 2, 2);
         const bool before = kind.drawn;
         kind.draw();
         return std::vector<float>{float(before), float(kind.drawn), kind.drawnX, kind.drawnY,

@@ -12,18 +12,6 @@
 
 namespace {
 
-Cockpit cockpitAt(float x, float y, float z) {
-    Cockpit cockpit;
-    cockpit.transformation.composeTranslations(x, y, z);
-    return cockpit;
-}
-
-void expectPosition(const GraphVertexTransform& t, float x, float y, float z, float e = 1e-6f) {
-    EXPECT_NEAR(t.getX(), x, e);
-    EXPECT_NEAR(t.getY(), y, e);
-    EXPECT_NEAR(t.getZ(), z, e);
-}
-
 // One kind's update by letter: Golevka and Toutatis following (G, T) or not (g, t), Brakiri,
 // Clipper, the cannon group (A), the cannon once drawn (K) or never (k), else Castalia.
 GraphVertexTransform step(char kind, double dt, GraphVertexTransform t, const Cockpit& c,
@@ -94,20 +82,18 @@ TEST(KindTurning, eachKindTurnsAtItsRateAboutItsAxisAndKeepsItsPlace) {
                 {"cannon never drawn", 'k', {0, 0, 0}}, {"Castalia", 'c', {0, 0, 0}}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        GraphVertexTransform start = placedAt(1, 2, 3);
-        start.composeRotationsX(30), start.composeRotationsY(40), start.composeRotationsZ(12.5f);
+        GraphVertexTransform start = placedAt(1, 2, 3, 30, 40, 12.5f);
         start.composeScalings(2, 3, 4);
         GraphVertexTransform expected = start;
         expected.composeRotationsX(row.turn[0]), expected.composeRotationsY(row.turn[1]);
         expected.composeRotationsZ(row.turn[2]);
-        expectSamePlacement(step(row.kind, 0.5, start, cockpitAt(9, 9, 9), CollisionInfo(1)),
-                            expected);
+        expectSamePlacement(step(row.kind, 0.5, start, Cockpit(), CollisionInfo(1)), expected);
     }
 }
 
 // Per frame, whatever its time: followers drift 0.8, ships 0.5 (holding at 3 or closer) from the
-// registered position toward the cockpit; no step without a finite, non-zero distance. The
-// untouched session's transcript follows a Golevka and both ships from afar.
+// registered position toward the cockpit, given a finite, non-zero distance (the untouched
+// session's transcript follows a Golevka and both ships from afar).
 TEST(KindPursuit, eachStepFollowsTheRegisteredPositionTowardTheCockpit) {
     const struct {
         const char* name;
@@ -126,44 +112,70 @@ TEST(KindPursuit, eachStepFollowsTheRegisteredPositionTowardTheCockpit) {
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         const CollisionInfo record = reported(1, 0, row.at[0], row.at[1], row.at[2]);
-        const Cockpit cockpit = cockpitAt(row.cockpit[0], row.cockpit[1], row.cockpit[2]);
-        expectPosition(step(row.kind, row.dt, placedAt(1, 2, 3), cockpit, record), row.expected[0],
-                       row.expected[1], row.expected[2], 1e-5f);
+        Cockpit cockpit;
+        cockpit.transformation = placedAt(row.cockpit[0], row.cockpit[1], row.cockpit[2]);
+        const GraphVertexTransform t = step(row.kind, row.dt, placedAt(1, 2, 3), cockpit, record);
+        expectNear({t.getX(), t.getY(), t.getZ()},
+                   {row.expected[0], row.expected[1], row.expected[2]}, 1e-5);
     }
 }
 
+// Both shots fly 5 a second (1 in 0.2 s) along their launch's -Z, whatever node or cockpit do.
 TEST(ProjectileFlight, fliesFiveUnitsASecondAlongTheLaunchDirectionWhateverTheNodeDid) {
-    GraphVertexTransform launch = placedAt(1.5f, -3, -3.5f);
-    launch.composeRotationsY(90); // facing -X: the rotated Z axis is +X
-    Rocket3d rocket;
-    rocket.setOriginalTransformation(launch);
-    GraphVertexTransform t = rocket.update(0.02, GraphVertexTransform(), Cockpit());
-    // The node is turned to face +Z and moved: the rocket still flies along its launch -X.
-    t.composeRotationsY(90), t.composeRotationsX(30), t.composeTranslations(0, 10, 0);
-    t = rocket.update(0.2, t, cockpitAt(7, 7, 7));
-    expectPosition(t, 1.5f - 1.0f, -3 + 10, -3.5f);
-    EXPECT_FLOAT_EQ(t.getAlphaY(), 180);
-    EXPECT_FLOAT_EQ(t.getAlphaX(), 30);
+    const struct {
+        const char* name;
+        float turnX, turnY, step[3];
+    } rows[] = {{"straight", 0, 0, {0, 0, -1}},
+                {"a quarter left", 0, 90, {-1, 0, 0}},
+                {"30 degrees left", 0, 30, {-0.5f, 0, -0.8660254f}},
+                {"30 up, then 30 left", 30, 30, {-0.5f, 0.4330127f, -0.75f}}};
+    Cockpit elsewhere;
+    elsewhere.transformation = placedAt(7, 7, 7);
+    for (const auto& row : rows) {
+        const GraphVertexTransform launch = placedAt(1.5f, -3, -3.5f, row.turnX, row.turnY);
+        const auto fly = [&](auto shot) {
+            shot.setOriginalTransformation(launch);
+            GraphVertexTransform t = shot.update(5.0, placedAt(9, 9, 9), elsewhere);
+            expectSamePlacement(t, launch); // the first update only takes the launch placement
+            t.composeRotationsY(90), t.composeRotationsX(30), t.composeTranslations(0, 10, 0);
+            t = shot.update(0.2, t, elsewhere);
+            expectNear({t.getX(), t.getY(), t.getZ()},
+                       {1.5f + row.step[0], 7 + row.step[1], -3.5f + row.step[2]}, 1e-5);
+            EXPECT_EQ(t.getAlphaX(), row.turnX + 30);
+            EXPECT_EQ(t.getAlphaY(), row.turnY + 90);
+        };
+        SCOPED_TRACE(row.name);
+        fly(Rocket3d());
+        fly(Laser());
+    }
 }
 
 // A projectile ends on anything but a projectile. A target loses two life to a rocket and one to
-// a laser, and dies with none left (a Golevka has 2, a Clipper 3); nothing else costs it any.
-// Every kind's life, and deaths past zero, show in the world's frames.
+// a laser, dying with none left (a Golevka has 2, a Clipper 3; every kind's life shows in the
+// world's frames); nothing else costs it any. Castalia and the cannon are never hit.
 TEST(ModelLife, whatAnOverlapDoesDependsOnBothKinds) {
-    for (int kind : {9, 10, 12, 13}) {
-        for (int partner : {0, 4, 6, 7, 9, 10, 12, 13}) {
-            SCOPED_TRACE(std::to_string(kind) + " meets " + std::to_string(partner));
-            const bool shot = kind >= 12, partnerShot = partner >= 12;
-            const int life = (kind == 9 ? 2 : 3) - (partner == 12 ? 2 : 1);
+    const std::vector<int> noShot = {0, 4, 6, 7, 9, 10}, shots = {12, 13};
+    const struct {
+        int kind;
+        std::vector<int> partners;
+        std::string hurt;
+        bool dies;
+    } rows[] = {
+        {9, noShot, "", false},  {9, {12}, "\n life: 0", true},   {9, {13}, "\n life: 1", false},
+        {10, noShot, "", false}, {10, {12}, "\n life: 1", false}, {10, {13}, "\n life: 2", false},
+        {12, noShot, "", true},  {12, shots, "", false},          {13, noShot, "", true},
+        {13, shots, "", false},  {8, shots, "", false},           {11, shots, "", false}};
+    for (const auto& row : rows) {
+        for (int partner : row.partners) {
+            SCOPED_TRACE(std::to_string(row.kind) + " meets " + std::to_string(partner));
             Arena arena;
-            Model model = modelOfKind(kind, arena.target);
+            Model model = modelOfKind(row.kind, arena.target);
+            model.collisionIndex = arena.target;
             arena.update(model);
-            arena.hit(kind, partner);
+            arena.hit(row.kind, partner);
             ASSERT_TRUE(arena.infos.getInfoIndex(arena.target).collision);
-            const bool ends = shot ? !partnerShot : partnerShot && life <= 0;
-            const std::string hurt = !shot && partnerShot ? "\n life: " + std::to_string(life) : "";
-            EXPECT_EQ(arena.update(model), hurt + (ends ? deathLines(arena.target) : ""));
-            EXPECT_EQ(model.getExist(), !ends);
+            EXPECT_EQ(arena.update(model), row.hurt + (row.dies ? deathLines(arena.target) : ""));
+            EXPECT_EQ(model.getExist(), !row.dies);
         }
     }
 }
@@ -187,24 +199,19 @@ TEST(ModelDead, deadEntitiesAndThoseNeverHitTouchNothing) {
     expectSamePlacement(result, GraphVertexTransform());
     EXPECT_EQ(golevka.life, 0);
     EXPECT_TRUE(range.infos.getInfoIndex(range.target).collision) << "the newcomer's mark stays";
-    // Castalia and the cannon are never hit, even on a record a rocket marked.
-    for (Model model : {Model(Castalia(), nullptr), Model(Kanone3d(), nullptr)}) {
-        model.collisionIndex = range.target;
-        EXPECT_EQ(range.update(model, &result), "");
-        expectSamePlacement(result, placedAt(0, 0, -20));
-        EXPECT_TRUE(model.getExist());
-    }
-    EXPECT_EQ(range.infos.getInfoIndex(range.target).index, range.target);
 }
 
+class EntityGl : public GlTest {};
+
 // Each kind calls its own list (the group none) and reports its eye-space origin (Castalia and
-// the cannon excepted); a list that could not be created (0) is skipped; the dead draw nothing.
-TEST_F(GlTest, eachKindCallsItsOwnListAndReportsWhereItIsAndTheDeadDrawNothing) {
+// the cannon never do, nor are they skipped); a list wholly past the far plane, or that could not
+// be created (0), is skipped, the position still reported; the dead draw nothing.
+TEST_F(EntityGl, eachKindCallsItsOwnListAndReportsWhereItIsAndTheDeadDrawNothing) {
     CollisionInfos infos;
     int index = 0;
     // A projective matrix with m[15] = 2: the position is the translation divided by it.
     const GLfloat m[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 1, 2, 3, 2};
-    glLoadMatrixf(m);
+    const GLfloat farAway[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, -1000, 1};
     for (int kind : {4, 6, 7, 8, 9, 10, 11, 12, 13}) {
         SCOPED_TRACE(kind);
         Geometries geometries;
@@ -214,9 +221,15 @@ TEST_F(GlTest, eachKindCallsItsOwnListAndReportsWhereItIsAndTheDeadDrawNothing) 
             index = infos.addModel();
         });
         Model model = modelOfKind(kind, index, &geometries);
+        const bool reports = kind != 8 && kind != 11;
+        glLoadMatrixf(farAway);
+        EXPECT_EQ(markersOf([&] { model.draw(infos); }),
+                  reports ? std::vector<int>{} : std::vector<int>{kind});
+        EXPECT_TRUE(infos.getInfoIndex(index) ==
+                    (reports ? reported(index, kind, 0, 0, -1000) : CollisionInfo(index)));
+        glLoadMatrixf(m);
         EXPECT_EQ(markersOf([&] { model.draw(infos); }),
                   kind == 4 ? std::vector<int>{} : std::vector<int>{kind});
-        const bool reports = kind != 8 && kind != 11;
         EXPECT_TRUE(infos.getInfoIndex(index) ==
                     (reports ? reported(index, kind, 0.5f, 1, 1.5f) : CollisionInfo(index)));
         if (kind != 4) {

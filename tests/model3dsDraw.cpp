@@ -4,6 +4,7 @@
 #include "support/chunkBuilder.h"
 #include "support/feedback.h"
 #include "support/glContext.h"
+#include "support/placementChecks.h"
 
 #include <GL/gl.h>
 
@@ -28,14 +29,6 @@ Feedback feedbackOf(GLuint list) {
     return drawn;
 }
 
-Model_3DS read(const Chunk& file, int firstTexture = 0, const char* name = "mesh.3ds") {
-    Model_3DS model;
-    model.textureLoader = nullptr;
-    const std::vector<unsigned char> bytes = file.bytes();
-    model.LoadFromMemory(bytes.data(), bytes.size(), name, firstTexture, nullptr);
-    return model;
-}
-
 // A triangle at stored (1, 0, 0), (0, 1, 0), (0, 0, 1), in one group of `material`.
 Chunk cornerTriangle(const std::string& name, const std::string& material,
                      const std::vector<Chunk>& extra = {}) {
@@ -51,12 +44,6 @@ Floats materialOf(GLenum parameter) {
     return value;
 }
 
-void expectNear(const Floats& actual, const Floats& expected, double within = 1e-4) {
-    ASSERT_EQ(actual.size(), expected.size());
-    for (std::size_t i = 0; i < expected.size(); ++i) {
-        EXPECT_NEAR(actual[i], expected[i], within) << i;
-    }
-}
 // Texturing, the texture-coordinate array, lighting and the normal array: which are on.
 std::vector<bool> switches(std::size_t count = 3) {
     const std::vector<bool> on = {glIsEnabled(GL_TEXTURE_2D) != 0,
@@ -66,7 +53,7 @@ std::vector<bool> switches(std::size_t count = 3) {
 }
 
 void expectAt(const FedVertex& v, const Floats& at) {
-    expectNear({v.x, v.y, v.z}, at);
+    expectNear({v.x, v.y, v.z}, at, 1e-4);
 }
 
 const Floats white = {1, 1, 1, 1};
@@ -87,7 +74,7 @@ class Model3dsDraw : public GlTest {
 } // namespace
 
 TEST_F(Model3dsDraw, everyGroupTriangleIsDrawnWithItsTexCoordsAndTheLastTextureStaysBound) {
-    Model_3DS model = read(samples::twoMaterialQuad(), 6);
+    Model_3DS model = readMesh(samples::twoMaterialQuad(), 6);
     const Feedback fed = feedbackOf(compile(model));
     EXPECT_TRUE(fed.lines.empty());
     // Stored corners (0,0,0) (1,0,0) (1,1,0) (0,1,0), each vertex's x, y, z, s, t.
@@ -98,7 +85,8 @@ TEST_F(Model3dsDraw, everyGroupTriangleIsDrawnWithItsTexCoordsAndTheLastTextureS
         }
     }
     expectNear(drawn, {0, 0, 0, 0, 0, 1, 0, 0, 1, 0, 1, 1, 0, 1, 1,
-                       0, 0, 0, 0, 0, 1, 1, 0, 1, 1, 0, 1, 0, 0, 1});
+                       0, 0, 0, 0, 0, 1, 1, 0, 1, 1, 0, 1, 0, 0, 1},
+               1e-4);
     EXPECT_EQ(switches(), (std::vector<bool>{true, true, false}));
     EXPECT_EQ(glFloats(GL_TEXTURE_BINDING_2D, 1)[0], float(textures[7])) << "the blue one's slot";
     EXPECT_EQ(glFloats(GL_MODELVIEW_STACK_DEPTH, 1)[0], 1);
@@ -116,6 +104,7 @@ TEST_F(Model3dsDraw, groupsWithoutAUsableMapDrawTheirMaterialsColoursWithTexturi
         parts.push_back(diffuse(floatColor(1, 0, 0)));
         return fileWith({materialWith("red", parts), cornerTriangle("t", "red", {uv})});
     };
+    const Floats red = {1, 0, 0, 1}, dim = {0.2f, 0.4f, 0.6f, 1};
     const struct {
         const char* name;
         Chunk file;
@@ -123,26 +112,18 @@ TEST_F(Model3dsDraw, groupsWithoutAUsableMapDrawTheirMaterialsColoursWithTexturi
         bool withTextures;
         Floats diffuse, ambient;
     } rows[] = {
-        {"untextured",
-         fileWith({stone, cornerTriangle("o", "stone", {uv})}),
-         0,
-         true,
-         {1, 0, 0, 1},
-         {0.2f, 0.4f, 0.6f, 1}},
+        {"untextured", fileWith({stone, cornerTriangle("o", "stone", {uv})}), 0, true, red, dim},
         {"after a textured one",
          fileWith({materialWith("painted", {textureMap("p.tga")}), stone,
                    cornerTriangle("first", "painted", {uv}), cornerTriangle("second", "stone")}),
-         7,
-         true,
-         {1, 0, 0, 1},
-         {0.2f, 0.4f, 0.6f, 1}},
+         7, true, red, dim},
         {"unknown", fileWith({stone, cornerTriangle("o", "unknown", {uv})}), 0, true, white, white},
         {"no map name", mapped({}), 0, true, {1, 0, 0, 1}, white},
         {"slot past the last", mapped({textureMap("red.tga")}), 20, true, {1, 0, 0, 1}, white},
         {"no texture array", mapped({textureMap("red.tga")}), 0, false, {1, 0, 0, 1}, white}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        Model_3DS model = read(row.file, row.firstTexture);
+        Model_3DS model = readMesh(row.file, row.firstTexture);
         ASSERT_TRUE(model.objects[0].textured);
         glEnable(GL_TEXTURE_2D);
         EXPECT_GE(feedbackOf(compile(model, row.withTextures)).polygons.size(), 1u);
@@ -167,7 +148,7 @@ TEST_F(Model3dsDraw, theModelScalesTurnsZYXAndMovesItsObjectsTurnedXYZAndMoved) 
         {"object", true, {0, 0.25f, 0}, {0, 0.125f, -0.5f}, {0, 0.625f, 0}}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        Model_3DS model = read(fileWith({cornerTriangle("o", "")}));
+        Model_3DS model = readMesh(fileWith({cornerTriangle("o", "")}));
         model.scale = 0.5f;
         (row.object ? model.objects[0].rot : model.rot) = {90, 90, 90};
         (row.object ? model.objects[0].pos : model.pos) = row.moved;
@@ -180,7 +161,7 @@ TEST_F(Model3dsDraw, theModelScalesTurnsZYXAndMovesItsObjectsTurnedXYZAndMoved) 
 
 TEST_F(Model3dsDraw, normalLinesAreBlueUnlitAndLightingComesBackOnlyIfTheModelIsLit) {
     // No face groups: only the normals are drawn.
-    Model_3DS model = read(fileWith({objectWith(
+    Model_3DS model = readMesh(fileWith({objectWith(
         "o", {vertexList({{0, 0, 0}, {0.5f, 0, 0}, {0, 0, 0.5f}}), faceList({{0, 1, 2}})})}));
     model.showNormals = true;
     model.scale = 0.5f;

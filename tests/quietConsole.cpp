@@ -1,6 +1,7 @@
 // The game's own options, the console switch they set, and a quiet world that plays exactly as
 // one that talks.
 
+#include "support/fakeFrameSystem.h"
 #include "support/glContext.h"
 #include "support/markerLists.h"
 #include "support/scratch.h"
@@ -8,8 +9,6 @@
 #include "app/console.h"
 #include "app/main.h"
 #include "app/options.h"
-#include "app/windowSystem.h"
-#include "scene/frameClock.h"
 #include "scene/scenegraph.h"
 
 #include <fcntl.h>
@@ -190,8 +189,6 @@ WorldState stateOf(SceneGraph& world) {
     return state;
 }
 
-std::int64_t ticks = 0;
-
 // The eye-space depth of the record with `index`.
 float depthOf(SceneGraph& world, int index) {
     return world.collisionInfos.getInfoIndex(index).z;
@@ -203,13 +200,18 @@ float depthOf(SceneGraph& world, int index) {
 // frame and all it wrote.
 std::pair<std::vector<WorldState>, std::string> playSession(bool console) {
     setConsoleOn(console);
-    ticks = 0;
+    FakeFrameSystem::ticks = 0;
     SceneGraph world;
     std::vector<WorldState> states;
     std::string written = consoleOf([&] {
         world.initTest();
         int stopped = -1; // the frame the flight ended in
+        constexpr int kFlightLimit = 400;
         for (int frame = 0; stopped < 0 || frame < stopped + 200; ++frame) {
+            if (stopped < 0 && frame == kFlightLimit) {
+                ADD_FAILURE() << "the Toutatis was not passed in " << kFlightLimit << " frames";
+                break;
+            }
             const bool forward = frame >= 2 && frame < 7;
             if (stopped < 0 && frame > 7 && depthOf(world, 5) >= -1.0f) {
                 stopped = frame;
@@ -220,7 +222,7 @@ std::pair<std::vector<WorldState>, std::string> playSession(bool console) {
                        laser = firing >= 0 && firing % 6 == 0;
             world.manageFire(rocket, laser);
             world.move(false, false, firing == 50, firing == 90, stop, forward, 0, 0);
-            ticks += 40;
+            FakeFrameSystem::ticks += 40;
             world.render(firing != 70);
             states.push_back(stateOf(world));
         }
@@ -232,13 +234,9 @@ std::pair<std::vector<WorldState>, std::string> playSession(bool console) {
 TEST(QuietConsole, aQuietWorldPlaysTheSameFramesAsOneWithItsConsoleOn) {
     GlContext gl;
     ASSERT_TRUE(gl.ok()) << gl.error();
-    const WindowSystem savedWindow = setWindowSystem({[] {}, [](void*, int) {}, [] {}});
-    const FrameClock savedClock =
-        setFrameClock({[] { return ticks; }, [] { return std::int64_t(1000); }});
+    const FakeFrameSystem frameSystem;
     const auto [talking, transcript] = playSession(true);
     const auto [quiet, nothing] = playSession(false);
-    setFrameClock(savedClock);
-    setWindowSystem(savedWindow);
 
     EXPECT_EQ(nothing, "");
     ASSERT_EQ(talking.size(), quiet.size());

@@ -1,23 +1,20 @@
 // The scene tree (advancing, drawing, pruning the dead, deep trees) and the world's frame.
 
+#include "support/fakeFrameSystem.h"
 #include "support/glContext.h"
 #include "support/markerLists.h"
 
-#include "app/windowSystem.h"
-#include "scene/frameClock.h"
 #include "scene/scenegraph.h"
 #include "view/cockpit.h"
 
 #include <EGL/egl.h>
 #include <pthread.h>
 
+#include <functional>
 #include <memory>
 
 namespace {
 
-int swaps = 0;
-std::string bitmapText;
-std::int64_t ticks = 0;
 constexpr int skyMarker = 100, cockpitMarker = 101;
 
 bool actOn(GraphVertex& top, CollisionInfos& infos) {
@@ -33,24 +30,18 @@ class WorldTest : public GlTest {
   protected:
     void SetUp() override {
         GlTest::SetUp();
-        savedWindow =
-            setWindowSystem({[] { ++swaps; }, [](void*, int c) { bitmapText += char(c); }, [] {}});
-        savedClock = setFrameClock({[] { return ticks; }, [] { return std::int64_t(1000); }});
-        swaps = 0, ticks = 0, bitmapText.clear();
         consoleOf([&] { world->initTest(); });
         Geometries& lists = *world->geometries;
         compileMarkerLists(lists);
-        lists.skyboxList = compiled([] { glPassThrough(GLfloat(skyMarker)); });
+        lists.skyboxList = compiled([] { // and a point half a unit ahead of the sky's centre
+            glPassThrough(GLfloat(skyMarker));
+            glBegin(GL_POINTS), glVertex3f(0, 0, -0.5f), glEnd();
+        });
         lists.cockpitList = compiled([] { glPassThrough(GLfloat(cockpitMarker)); });
     }
-    void TearDown() override {
-        world.reset();
-        setFrameClock(savedClock);
-        setWindowSystem(savedWindow);
-        GlTest::TearDown();
-    }
+    void TearDown() override { world.reset(); } // while its context is current
     std::string frame(bool showSkybox = true, std::int64_t elapsed = 20) {
-        ticks += elapsed;
+        fake.ticks += elapsed;
         return consoleOf([&] { world->render(showSkybox); });
     }
     void markHits(std::vector<int> indexes) {
@@ -58,10 +49,9 @@ class WorldTest : public GlTest {
             markHit(world->collisionInfos, index, kindRocket3d);
     }
 
+    FakeFrameSystem fake;
     const long before = GraphVertex::existing();
     std::unique_ptr<SceneGraph> world = std::make_unique<SceneGraph>();
-    WindowSystem savedWindow{};
-    FrameClock savedClock{};
 };
 
 // Runs `work` with the test's context on a 256 KiB stack: too small for a frame per tree level.
@@ -105,34 +95,74 @@ TEST_F(WorldTest, entitiesAreAdvancedOldestFirstAndTheDeadLeaveTheTreeInThatWalk
               (std::vector<int>{kindCastalia, kindKanone3d, kindClipper, kindBrakiri}));
 }
 
-// The cannon group: Castalia 0.75 below the group's origin and the cannon 0.75 above it, neither
-// turned; the group itself placed, then turned about X, Y and Z.
-TEST_F(WorldTest, theCannonGroupHoldsCastaliaBelowAndTheCannonAboveItsOrigin) {
-    GraphVertex* group = nullptr;
-    consoleOf([&] { group = world->addAsteroidWithKanone(1, 2, 3, 10, 20, 30); });
-    consoleOf([&] { world->addVertex(group); });
-    GraphVertexTransform turned = placedAt(1, 2, 3);
-    turned.composeRotationsX(10), turned.composeRotationsY(20), turned.composeRotationsZ(30);
-    expectSamePlacement(group->object.getTransformation(), turned);
-    expectSamePlacement(group->first->first->object.getTransformation(), placedAt(0, -0.75f, 0));
-    expectSamePlacement(group->first->second->object.getTransformation(), placedAt(0, 0.75f, 0));
-    EXPECT_EQ(markersOf([&] { group->render(world->collisionInfos); }),
-              (std::vector<int>{kindCastalia, kindKanone3d}));
+// The test scene, oldest first, each moved then turned about X, Y and Z; the cannon group holds
+// its Castalia 0.75 below its origin and the cannon 0.75 above.
+TEST_F(WorldTest, theTestSceneHoldsItsEntitiesWhereItPutThem) {
+    std::vector<std::pair<int, GraphVertexTransform>> found;
+    const std::function<void(GraphVertex*)> walk = [&](GraphVertex* node) {
+        if (node != nullptr) {
+            if (node->type == vertexObject) {
+                found.emplace_back(node->object.model.kind, node->object.getTransformation());
+            }
+            walk(node->first), walk(node->second);
+        }
+    };
+    walk(&world->root);
+    const std::pair<int, GraphVertexTransform> expected[] = {
+        {kindGolevka, placedAt(-3, 3, 0)},
+        {kindAsteroidWithKanone, placedAt(3, -3, 0)},
+        {kindCastalia, placedAt(0, -0.75f, 0)},
+        {kindKanone3d, placedAt(0, 0.75f, 0)},
+        {kindClipper, placedAt(-2, -2, -15)},
+        {kindGolevka, placedAt(-3, 3, -10, 150, 70, 220)},
+        {kindToutatis, placedAt(3, 3, -10, 380, 130, 30)},
+        {kindBrakiri, placedAt(-3, 3, -15, 10, 250, 80)}};
+    ASSERT_EQ(found.size(), std::size(expected));
+    for (std::size_t i = 0; i < found.size(); ++i) {
+        EXPECT_EQ(found[i].first, expected[i].first) << i;
+        expectSamePlacement(found[i].second, expected[i].second);
+    }
 }
 
-// The sky first only when on; the frame time and the cockpit's rate come from the clock.
+// A rocket then a laser leave 3 units under the cockpit and 3.5 or 5 ahead of it along its own
+// axes, here rolled a quarter turn, with its angles and scale; the laser's node is the newest.
+TEST_F(WorldTest, shotsLeaveUnderAndAheadOfTheCockpitAlongItsOwnAxes) {
+    world->cockpit.transformation = placedAt(1, 2, 3, 0, 0, 90);
+    EXPECT_EQ(consoleOf([&] { world->manageFire(true, true); }),
+              "\n premier dispo: 7\n on a reussi a en faire un vertex ajout\xE9"
+              "\n premier dispo: 8\n on a reussi a en faire un vertex ajout\xE9");
+    const Model &laser = world->root.second->object.model,
+                &rocket = world->root.first->second->object.model;
+    EXPECT_TRUE(rocket.kind == kindRocket3d && laser.kind == kindLaser);
+    EXPECT_TRUE(rocket.collisionIndex == 7 && laser.collisionIndex == 8);
+    expectSamePlacement(rocket.rocket3d.launchTransformation, placedAt(4, 2, -0.5f, 0, 0, 90));
+    expectSamePlacement(laser.laser.launchTransformation, placedAt(4, 2, -2, 0, 0, 90));
+}
+
+// The sky first only when on, centred on the eye on the world's axes (its point ahead lands mid-
+// window, 0.55 ahead); frame time and the cockpit's rate from the clock. The registry's dump
+// comes before the pair test's lines (the ships and the far Golevka touch).
 TEST_F(WorldTest, aFrameDrawsTheSkyFirstWhenOnAndWritesTheClocksRateInTheCockpit) {
     const GLint depth = modelviewDepth();
     for (bool sky : {true, false}) {
         std::vector<int> expected{cockpitMarker, kindGolevka, kindCastalia, kindKanone3d,
                                   kindClipper,   kindGolevka, kindToutatis, kindBrakiri};
         expected.insert(expected.begin(), sky ? 1 : 0, skyMarker);
-        EXPECT_EQ(markersOf([&] { frame(sky, sky ? 20 : 0); }), expected);
+        std::string said;
+        const Feedback drawn = feedback(GL_3D, [&] { said = frame(sky, sky ? 20 : 0); });
+        EXPECT_EQ(std::vector<int>(drawn.markers.begin(), drawn.markers.end()), expected);
+        ASSERT_EQ(drawn.points.size(), sky ? 1u : 0u);
+        for (const FedVertex& p : drawn.points) {
+            expectNear({p.x, p.y, p.z}, {32, 32, 0.225f}, 1e-5);
+        }
+        EXPECT_NE(said.find("\n fin du print\n****************! !!! collision entre ind1: "),
+                  std::string::npos)
+            << said;
         EXPECT_EQ(world->frameTime, sky ? 0.02 : 0.0);
         EXPECT_EQ(modelviewDepth(), depth);
     }
-    EXPECT_EQ(bitmapText, "fps: 50.000000fps: inf");
-    EXPECT_EQ(swaps, 2);
+    EXPECT_EQ(fake.text, "fps: 50.000000fps: inf");
+    EXPECT_EQ(fake.swaps, 2);
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
@@ -144,7 +174,7 @@ TEST_F(WorldTest, aWorldWithNothingAliveSaysSoEachFrameUntilAShotBringsItBackAnd
     const std::string emptyFrame = frame();
     EXPECT_TRUE(world->empty);
     EXPECT_EQ(emptyFrame.rfind("\vide\n on print", 0), 0u) << emptyFrame;
-    EXPECT_EQ(swaps, 3);
+    EXPECT_EQ(fake.swaps, 3);
     consoleOf([&] { world->manageFire(false, true); });
     EXPECT_EQ(frame().find('\v'), std::string::npos);
     EXPECT_FALSE(world->empty);
@@ -220,9 +250,11 @@ TEST(GraphVertexAct, anObjectLivesByItsEntityAndAComposedOneAlsoByItsSubtree) {
     EXPECT_FALSE(actOn(deadTransform, infos));
 }
 
+class SceneTreeGl : public GlTest {};
+
 // Placements scale by 1.1, a child's offset with its parent's frame. (The order of drawing, and
 // pass-throughs drawing what they pass to, show in the world's frames.)
-TEST_F(GlTest, renderPlacesEachSubtreeInItsParentsFrame) {
+TEST_F(SceneTreeGl, renderPlacesEachSubtreeInItsParentsFrame) {
     CollisionInfos infos;
     int inner = 0, outer = 0;
     consoleOf([&] { inner = infos.addModel(), outer = infos.addModel(); });
@@ -231,18 +263,18 @@ TEST_F(GlTest, renderPlacesEachSubtreeInItsParentsFrame) {
                     placedAt(0, 0, -5));
     glLoadIdentity();
     top.render(infos);
+    EXPECT_EQ(modelviewDepth(), 1) << "the matrix stack is balanced";
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
     const CollisionInfo carried = infos.getInfoIndex(outer), inside = infos.getInfoIndex(inner);
     EXPECT_TRUE(carried.calculated && carried.type == kindAsteroidWithKanone);
     EXPECT_TRUE(inside.calculated && inside.type == kindGolevka);
     for (const auto& [got, y] : {std::make_pair(carried, 0.0f), std::make_pair(inside, 1.21f)}) {
-        EXPECT_NEAR(got.x, 3 * 1.1f, 1e-6f);
-        EXPECT_NEAR(got.y, y, 1e-6f);
-        EXPECT_NEAR(got.z, -5, 1e-6f);
+        expectNear({got.x, got.y, got.z}, {3 * 1.1f, y, -5}, 1e-6);
     }
 }
 
 // Alive, drawn, stack change, still alive once every shot died, nodes left (top and oldest).
-TEST_F(GlTest, aTreeOfTwentyThousandLivingShotsIsWalkedAndReleasedWithoutADeepStack) {
+TEST_F(SceneTreeGl, aTreeOfTwentyThousandLivingShotsIsWalkedAndReleasedWithoutADeepStack) {
     Geometries lists;
     compileMarkerLists(lists);
     CollisionInfos infos;

@@ -95,6 +95,7 @@ TEST(TgaOracle, decodedPixelsEqualImageMagicksAndStbsForEveryKindOfTrueColourFil
             ASSERT_NE(image, nullptr) << reason;
             const std::size_t rowBytes = std::size_t(image->width) * channels;
             const Bytes ours(image->data, image->data + rowBytes * image->height);
+            const int size[] = {image->width, image->height};
             EXPECT_EQ(image->channels, channels);
             Free_TGA(image);
 
@@ -108,6 +109,7 @@ TEST(TgaOracle, decodedPixelsEqualImageMagicksAndStbsForEveryKindOfTrueColourFil
                                                           &height, &inFile, channels);
             stbi_set_flip_vertically_on_load(0);
             ASSERT_NE(bottom, nullptr);
+            EXPECT_EQ(std::vector<int>(size, size + 2), std::vector<int>({width, height}));
             Bytes stb(bottom, bottom + std::size_t(width) * height * channels);
             stbi_image_free(bottom);
             if (v.bits == 16) {

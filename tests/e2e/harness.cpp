@@ -88,20 +88,15 @@ Image loadImage(const std::string& path) {
     return image;
 }
 
-ViewLook lookThroughTheCockpit(const Image& shot, const Image* mask) {
+ViewLook lookThroughTheCockpit(const Image& shot) {
     ViewLook look; // nothing in a picture too small to hold the view, a failed one included
-    const auto tooSmall = [](const Image& i) { return i.width < 570 || i.height < 350; };
-    if (tooSmall(shot) || (mask != nullptr && tooSmall(*mask))) {
+    if (shot.width < 570 || shot.height < 350) {
         return look;
     }
     std::vector<bool> seen(1 << 15, false);
     for (int y = 40; y < 350; ++y) {
         for (int x = 70; x < 570; ++x) {
-            const unsigned char *m = mask != nullptr ? mask->pixel(x, y) : nullptr,
-                                *p = shot.pixel(x, y);
-            if (m != nullptr && (m[0] != 0 || m[1] != 0 || m[2] != 0)) {
-                continue;
-            }
+            const unsigned char* p = shot.pixel(x, y);
             const int key = (p[0] >> 3) << 10 | (p[1] >> 3) << 5 | (p[2] >> 3);
             look.colours += seen[std::size_t(key)] ? 0 : 1;
             seen[std::size_t(key)] = true;
@@ -206,26 +201,17 @@ std::string GameSession::errors() const {
     return readFile(scratch + "/stderr");
 }
 
-bool GameSession::waitForOutput(const std::string& needle, std::size_t from, double timeout) {
-    for (const double deadline = now() + timeout;; std::this_thread::sleep_for(Seconds(0.05))) {
-        const bool alive = running(); // read after, so a game's last bytes are seen
-        const std::string text = output();
-        if (text.size() >= from && text.find(needle, from) != std::string::npos) {
-            return true;
-        }
-        if (!alive || now() >= deadline) {
-            return false;
-        }
-    }
-}
-
 bool GameSession::waitFrames(int count, std::size_t from) {
     const std::string frameEnd = "\n fin du print";
-    for (int frame = 0; frame < count; ++frame) {
-        if (!waitForOutput(frameEnd, from)) {
+    for (double deadline = now() + 60; count > 0; std::this_thread::sleep_for(Seconds(0.05))) {
+        const bool alive = running(); // read after, so a game's last bytes are seen
+        const std::string text = output();
+        for (std::size_t at; count > 0 && (at = text.find(frameEnd, from)) != std::string::npos;) {
+            from = at + frameEnd.size(), --count, deadline = now() + 60; // a minute a frame
+        }
+        if (count > 0 && (!alive || now() >= deadline)) {
             return false;
         }
-        from = output().find(frameEnd, from) + frameEnd.size();
     }
     return true;
 }

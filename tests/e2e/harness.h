@@ -21,12 +21,11 @@ struct Image {
 Image loadImage(const std::string& path);
 
 // The view through the cockpit's window frame, above the dashboard: pixels drawn (not black)
-// and distinct colours at 5 bits a channel, over the pixels that are black in `mask` if given;
-// nothing at all in a picture too small to hold the view.
+// and distinct colours at 5 bits a channel; nothing at all in a picture too small to hold it.
 struct ViewLook {
     int lit = 0, pixels = 0, colours = 0;
 };
-ViewLook lookThroughTheCockpit(const Image& shot, const Image* mask = nullptr);
+ViewLook lookThroughTheCockpit(const Image& shot);
 
 struct CommandResult {
     bool timedOut = false;     // killed past its timeout
@@ -62,7 +61,6 @@ class GameSession {
     Image screenshot(const std::string& name);          // kept as build/screenshots/<name>.png
     std::string output() const;
     std::string errors() const;
-    bool waitForOutput(const std::string& needle, std::size_t from = 0, double timeout = 60);
     bool waitFrames(int count, std::size_t from); // frames ended after byte `from`
     bool running();
     std::string workingDirectory() const; // the game's, as it runs

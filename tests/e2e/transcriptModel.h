@@ -8,7 +8,6 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -122,44 +121,6 @@ inline std::string frames(int count) {
         out += model.frame();
     }
     return out;
-}
-
-// The number of texture maps a 3DS file names: each map-name chunk (0xA300) under a material's
-// texture-map (0xA200) or specular (0xA030) chunk takes one slot; -1 when it cannot be read.
-inline int textureMapsNamedIn(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        return -1;
-    }
-    const std::string bytes((std::istreambuf_iterator<char>(file)), {});
-    const auto u32 = [&](std::size_t at) {
-        std::uint32_t v = 0;
-        for (std::size_t i = 4; i-- > 0;) {
-            v = v << 8 | std::uint8_t(bytes[at + i]);
-        }
-        return v;
-    };
-    int maps = 0;
-    // Chunks whose children are walked: where their data begins and ends, and their depth.
-    std::vector<std::array<std::size_t, 3>> pending;
-    if (bytes.size() >= 6) {
-        pending.push_back({6, std::min<std::size_t>(bytes.size(), u32(2)), 0});
-    }
-    while (!pending.empty()) {
-        const auto [begin, end, level] = pending.back();
-        pending.pop_back();
-        for (std::size_t at = begin, length = 0; at + 6 <= end && (length = u32(at + 2)) >= 6;
-             at += length) {
-            const unsigned id = u32(at) & 0xFFFF;
-            if (level == 3 && id == 0xA300) {
-                ++maps;
-            } else if ((level == 0 && id == 0x3D3D) || (level == 1 && id == 0xAFFF) ||
-                       (level == 2 && (id == 0xA200 || id == 0xA030))) {
-                pending.push_back({at + 6, std::min(end, at + length), level + 1});
-            }
-        }
-    }
-    return maps;
 }
 
 } // namespace transcript

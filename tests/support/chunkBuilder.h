@@ -2,10 +2,16 @@
 // Assembles 3DS files byte by byte: a chunk is an id, its own fields and its children; bytes()
 // writes the 6-byte header with the true length unless a test claims another.
 
+#include "assets/model3ds.h"
+
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 class Chunk {
@@ -176,6 +182,30 @@ inline std::vector<unsigned char> meshFile(const TestMesh& wanted) {
     }
     children.push_back(objectWith("body", {vertexList(vertices), faces}));
     return fileWith(children).bytes();
+}
+
+// The map names the last readMesh handed on, with the slots they took.
+inline std::vector<std::pair<std::string, int>> mapsHandedOn;
+
+// Reads a mesh from a heap block of exactly the file's size, so that the sanitizer build sees
+// any overrun. Its maps are handed on to mapsHandedOn, not read.
+inline Model_3DS readMesh(const std::vector<unsigned char>& bytes, int firstTexture = 0,
+                          const char* name = "mesh.3ds") {
+    static unsigned int textures[40];
+    std::unique_ptr<unsigned char[]> exact(new unsigned char[bytes.size()]);
+    std::copy(bytes.begin(), bytes.end(), exact.get());
+    mapsHandedOn.clear();
+    Model_3DS model;
+    model.textureLoader = [](unsigned int* slots, const char* fileName, int slot) {
+        mapsHandedOn.emplace_back(fileName, slot);
+        slots[slot] = 1000u + unsigned(slot);
+    };
+    EXPECT_EQ(model.LoadFromMemory(exact.get(), bytes.size(), name, firstTexture, textures),
+              model.textureCount);
+    return model;
+}
+inline Model_3DS readMesh(const Chunk& file, int firstTexture = 0, const char* name = "mesh.3ds") {
+    return readMesh(file.bytes(), firstTexture, name);
 }
 
 } // namespace chunk3ds

@@ -19,6 +19,7 @@ struct Feedback {
     std::vector<FedPolygon> polygons;
     std::vector<FedPolygon> lines; // two vertices each
     std::vector<GLfloat> markers;  // glPassThrough values, in order
+    std::vector<FedVertex> points; // and the one vertex of point, bitmap and pixel tokens
 };
 
 inline Feedback feedback(GLenum type, const std::function<void()>& draw) {
@@ -53,8 +54,8 @@ inline Feedback feedback(GLenum type, const std::function<void()>& draw) {
         } else if (token == GL_LINE_TOKEN || token == GL_LINE_RESET_TOKEN) {
             const FedVertex from = vertex();
             out.lines.push_back({from, vertex()});
-        } else { // point, bitmap and pixel tokens carry one vertex
-            vertex();
+        } else {
+            out.points.push_back(vertex());
         }
     }
     return out;

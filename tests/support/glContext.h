@@ -32,6 +32,5 @@ class GlTest : public ::testing::Test {
         gl = std::make_unique<GlContext>();
         ASSERT_TRUE(gl->ok()) << gl->error();
     }
-    void TearDown() override { gl.reset(); }
     std::unique_ptr<GlContext> gl;
 };

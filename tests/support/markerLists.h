@@ -5,6 +5,7 @@
 #include "collision/collisionInfos.h"
 #include "scene/graphVertex.h"
 
+#include "support/console.h"
 #include "support/feedback.h"
 #include "support/placementChecks.h"
 
@@ -14,13 +15,6 @@
 #include <functional>
 #include <string>
 #include <vector>
-
-// Everything `action` writes to stdout.
-inline std::string consoleOf(const std::function<void()>& action) {
-    testing::internal::CaptureStdout();
-    action();
-    return testing::internal::GetCapturedStdout();
-}
 
 // What an entity's death writes, its record erased.
 inline std::string deathLines(int index) {
@@ -35,9 +29,14 @@ inline unsigned int* listOf(Geometries& g, int kind) {
     return lists[kind - kindToutatis];
 }
 
+// A marker lies at its frame's origin: it reaches no farther, as far as the far plane goes.
 inline void compileMarkerLists(Geometries& g) {
     for (int kind = kindToutatis; kind <= kindLaser; ++kind) {
         *listOf(g, kind) = compiled([kind] { glPassThrough(GLfloat(kind)); });
+    }
+    for (float* reach : {&g.toutatisReach, &g.castaliaReach, &g.golevkaReach, &g.rocket3dReach,
+                         &g.clipperReach, &g.brakiriReach, &g.kanone3dReach, &g.laserReach}) {
+        *reach = 0;
     }
 }
 

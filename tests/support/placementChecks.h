@@ -1,5 +1,6 @@
 #pragma once
-// Placements for entity tests, and a bit-for-bit comparison of two of them.
+// The one maker of placements in tests (entities, nodes, the camera, the cockpit), a bit-for-bit
+// comparison of two of them, and a comparison of float lists within a tolerance.
 
 #include "scene/graphVertexTransform.h"
 
@@ -8,10 +9,21 @@
 #include <cstring>
 #include <vector>
 
-inline GraphVertexTransform placedAt(float x, float y, float z) {
+// Moved to (x, y, z), then turned about X, Y and Z, as the world places its entities.
+inline GraphVertexTransform placedAt(float x, float y, float z, float turnX = 0, float turnY = 0,
+                                     float turnZ = 0) {
     GraphVertexTransform t;
     t.composeTranslations(x, y, z);
+    t.composeRotationsX(turnX), t.composeRotationsY(turnY), t.composeRotationsZ(turnZ);
     return t;
+}
+
+inline void expectNear(const std::vector<float>& actual, const std::vector<float>& expected,
+                       double within) {
+    ASSERT_EQ(actual.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_NEAR(actual[i], expected[i], within) << "value " << i;
+    }
 }
 
 // Every readable value, the rotated axes included, has the same bits in both.

@@ -17,6 +17,11 @@ inline Bytes readBytes(const std::filesystem::path& file) {
     return Bytes(std::istreambuf_iterator<char>(in), {});
 }
 
+// Files the process holds open: a reader closes every file it opens.
+inline long openFiles() {
+    return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {});
+}
+
 class Scratch {
   public:
     explicit Scratch(bool enter = false) {

@@ -1,10 +1,9 @@
 #pragma once
 // TGA files assembled byte by byte from the published format.
 
-#include <string>
-#include <vector>
+#include "support/scratch.h"
 
-using Bytes = std::vector<unsigned char>;
+#include <string>
 
 namespace tgaFiles {
 

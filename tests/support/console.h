@@ -1,0 +1,46 @@
+#pragma once
+// What the game writes while an action runs: its console (every console line goes through
+// std::cout) and its diagnostics on stderr; and the registry's per-frame dump read back.
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <functional>
+#include <iostream>
+#include <optional>
+#include <sstream>
+#include <string>
+
+inline std::string consoleOf(const std::function<void()>& action) {
+    std::ostringstream text;
+    std::streambuf* const previous = std::cout.rdbuf(text.rdbuf());
+    action();
+    std::cout.rdbuf(previous);
+    return text.str();
+}
+
+inline std::string stderrOf(const std::function<void()>& action) {
+    testing::internal::CaptureStderr();
+    action();
+    return testing::internal::GetCapturedStderr();
+}
+
+// A record of the registry's dump, "\nind: <index> x: <x> y: <y> z: <z> typ: <type>".
+struct DumpedRecord {
+    float x, y, z;
+    int type;
+};
+
+// The first measured record numbered `index` that the console shows from byte `from` on.
+inline std::optional<DumpedRecord> dumpedRecord(const std::string& console, int index,
+                                                std::size_t from = 0) {
+    const std::string line = "\nind: " + std::to_string(index) + " x: ";
+    const std::size_t at = console.find(line, from);
+    DumpedRecord r{};
+    if (at == std::string::npos ||
+        std::sscanf(console.c_str() + at + line.size(), "%f y: %f z: %f typ: %d", &r.x, &r.y, &r.z,
+                    &r.type) != 4) {
+        return std::nullopt;
+    }
+    return r;
+}
