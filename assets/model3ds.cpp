@@ -502,8 +502,8 @@ void Model_3DS::FloatColorChunkProcessor(long length, long start, int material, 
         file->note("colour chunk too short for three floats");
         return;
     }
-    const float rgb[3] = {file->f32(start), file->f32(start + 4), file->f32(start + 8)};
-    const unsigned char bytes[3] = {colorByte(rgb[0]), colorByte(rgb[1]), colorByte(rgb[2])};
+    const float rgb[] = {file->f32(start), file->f32(start + 4), file->f32(start + 8)};
+    const unsigned char bytes[] = {colorByte(rgb[0]), colorByte(rgb[1]), colorByte(rgb[2])};
     setColor(materials[material], rgb, bytes, diffuse);
 }
 
@@ -512,9 +512,9 @@ void Model_3DS::IntColorChunkProcessor(long length, long start, int material, bo
         file->note("colour chunk too short for three bytes");
         return;
     }
-    const unsigned char bytes[3] = {file->bytes[start], file->bytes[start + 1],
-                                    file->bytes[start + 2]};
-    const float rgb[3] = {bytes[0] / 255.0f, bytes[1] / 255.0f, bytes[2] / 255.0f};
+    const unsigned char bytes[] = {file->bytes[start], file->bytes[start + 1],
+                                   file->bytes[start + 2]};
+    const float rgb[] = {bytes[0] / 255.0f, bytes[1] / 255.0f, bytes[2] / 255.0f};
     setColor(materials[material], rgb, bytes, diffuse);
 }
 
@@ -615,7 +615,7 @@ void Model_3DS::FacesDescriptionChunkProcessor(long length, long start, int obje
     int kept = 0;
     for (long t = 0; t < count; ++t) {
         const long at = start + 2 + 8 * t;
-        const unsigned corner[3] = {file->u16(at), file->u16(at + 2), file->u16(at + 4)};
+        const unsigned corner[] = {file->u16(at), file->u16(at + 2), file->u16(at + 4)};
         const unsigned verts = static_cast<unsigned>(target.numVerts);
         if (corner[0] >= verts || corner[1] >= verts || corner[2] >= verts) {
             file->note("triangle names a vertex past the vertex list");
@@ -624,11 +624,11 @@ void Model_3DS::FacesDescriptionChunkProcessor(long length, long start, int obje
         const float* a = target.vertices + 3 * corner[0];
         const float* b = target.vertices + 3 * corner[1];
         const float* c = target.vertices + 3 * corner[2];
-        const float e1[3] = {b[0] - c[0], b[1] - c[1], b[2] - c[2]};
-        const float e2[3] = {b[0] - a[0], b[1] - a[1], b[2] - a[2]};
+        const float e1[] = {b[0] - c[0], b[1] - c[1], b[2] - c[2]};
+        const float e2[] = {b[0] - a[0], b[1] - a[1], b[2] - a[2]};
         // Not normalised: twice the triangle's area, so larger triangles weigh more.
-        const float normal[3] = {e1[1] * e2[2] - e1[2] * e2[1], e1[2] * e2[0] - e1[0] * e2[2],
-                                 e1[0] * e2[1] - e1[1] * e2[0]};
+        const float normal[] = {e1[1] * e2[2] - e1[2] * e2[1], e1[2] * e2[0] - e1[0] * e2[2],
+                                e1[0] * e2[1] - e1[1] * e2[0]};
         for (unsigned vertex : corner) {
             for (int axis = 0; axis < 3; ++axis) {
                 target.normals[3 * vertex + axis] += normal[axis];

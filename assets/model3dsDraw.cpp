@@ -10,7 +10,7 @@
 
 namespace {
 
-const GLfloat white[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+const GLfloat white[] = {1.0f, 1.0f, 1.0f, 1.0f};
 
 // The group's material, or null when its name matched none.
 const Material_3DS* materialOf(const FaceGroup_3DS& group, const Material_3DS* materials,

@@ -213,11 +213,11 @@ void CollisionInfos::collectSpheres() {
 }
 
 void CollisionInfos::numberCells() {
-    float low[3] = {spheres[0].x, spheres[0].y, spheres[0].z};
-    float high[3] = {low[0], low[1], low[2]};
+    float low[] = {spheres[0].x, spheres[0].y, spheres[0].z};
+    float high[] = {low[0], low[1], low[2]};
     float largestRadius = 0.0f;
     for (const Sphere& sphere : spheres) {
-        const float centre[3] = {sphere.x, sphere.y, sphere.z};
+        const float centre[] = {sphere.x, sphere.y, sphere.z};
         for (int axis = 0; axis < 3; ++axis) {
             low[axis] = std::min(low[axis], centre[axis]);
             high[axis] = std::max(high[axis], centre[axis]);
@@ -297,7 +297,7 @@ void CollisionInfos::findOverlappingPairs() {
     // only grow with the entry's cell, so each keeps a cursor that moves forward only.
     const std::uint64_t rowStarts[] = {strideY - 1, strideX - strideY - 1, strideX - 1,
                                        strideX + strideY - 1};
-    std::size_t cursors[4] = {0, 0, 0, 0};
+    std::size_t cursors[] = {0, 0, 0, 0};
     const std::size_t count = spheres.empty() ? 0 : cells.size();
     for (std::size_t entry = 0; entry < count; ++entry) {
         const std::uint64_t cell = cells[entry];
@@ -346,23 +346,22 @@ void CollisionInfos::sortPairsByPosition(std::uint32_t StoredPair::*position) {
 
 bool CollisionInfos::replayPairsInStorageOrder() {
     // The all-pairs walk meets the pairs by the outer record's storage position, then the
-    // inner one's; marking in that order leaves each record with the type of its partner
-    // stored last, and prints the lines as that walk does.
+    // inner one's, and prints the lines in that order. Every overlapping pair is held in both
+    // orders, so marking the outer record of each marks both; in that order the last mark a
+    // record takes is from its partner stored last, as the walk leaves it.
     sortPairsByPosition(&StoredPair::second);
     sortPairsByPosition(&StoredPair::first);
     const bool console = consoleOn();
     ConsoleText lines(consoleText);
     for (const StoredPair& pair : pairs) {
         CollisionInfo& a = infos.records[pair.first];
-        CollisionInfo& b = infos.records[pair.second];
+        const CollisionInfo& b = infos.records[pair.second];
         if (console) {
             lines << "\n****************! !!! collision entre ind1: " << a.index << " et "
                   << b.index;
         }
         a.collision = true;
         a.collisionType = b.type;
-        b.collision = true;
-        b.collisionType = a.type;
     }
     if (console) {
         lines.write();
