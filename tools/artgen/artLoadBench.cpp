@@ -48,9 +48,8 @@ const char* const meshes[] = {"bin/models/toutatis.3ds", "bin/models/cockpit.3ds
 const char* const images[] = {"bin/texture/hubble2min.tga", "bin/models/golrock.tga",
                               "bin/models/toutrock.tga",    "bin/models/castrock.tga",
                               "bin/models/kanmetal.tga",    "bin/models/brakhull.tga",
-                              "bin/models/cliphull.tga",    "bin/models/rockbody.tga",
-                              "bin/models/rockfins.tga",    "bin/models/laserbol.tga",
-                              "bin/models/cockpit.tga"};
+                              "bin/models/cliphull.tga",    "bin/models/rocket.tga",
+                              "bin/models/laserbol.tga",    "bin/models/cockpit.tga"};
 
 } // namespace
 

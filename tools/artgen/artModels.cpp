@@ -405,27 +405,38 @@ ModelArt brakiri() {
 
 // ---- Projectiles ----------------------------------------------------------------------------
 
+// The piece's texture, all its height, squeezed into the columns from `left` to `right` of an
+// atlas.
+void intoColumns(Part& part, double left, double right) {
+    for (auto& uv : part.uvs) {
+        uv[0] = float(lerp(left, right, uv[0]));
+    }
+}
+
 ModelArt rocket() {
     ObjectBuilder body{"Rocket", true, {}};
     // Few facets on purpose: a held trigger keeps about a thousand rockets inside the far plane,
-    // most a few pixels across, and every facet costs the software rasteriser its share.
-    body.add(spindle({{0, -1.0}, {0.115, -0.58}, {0.12, 0.8}, {0, 0.86}}, 6), "RocketBody");
-    body.add(spindle({{0, 0.84}, {0.095, 1.0}, {0, 1.0}}, 6), "RocketFins");
+    // most a few pixels across, and every facet costs the software rasteriser its share. For the
+    // same reason the rocket is one material with one map: one draw and no texture change each.
+    Part hull = spindle({{0, -1.0}, {0.115, -0.58}, {0.12, 0.8}, {0, 0.86}}, 6);
+    intoColumns(hull, 0.0, 0.5);
+    body.add(std::move(hull), "Rocket");
+    Part tail = spindle({{0, 0.84}, {0.095, 1.0}, {0, 1.0}}, 6);
+    intoColumns(tail, 0.5, 1.0);
+    body.add(std::move(tail), "Rocket");
     const std::vector<std::array<double, 2>> finShape{{0.1, 0.35}, {0.34, 0.66}, {0.34, 0.92}, {0.1, 0.86}};
     for (int k = 0; k < 4; ++k) {
         Part fin = plate(finShape, 0.5);
+        intoColumns(fin, 0.5, 1.0);
         rotateZ(fin, 45 + 90 * k);
-        body.add(std::move(fin), "RocketFins");
+        body.add(std::move(fin), "Rocket");
     }
     std::vector<ObjectBuilder> objects{body};
     scaleToRadius(objects, rocketRadius / (rocketScale * nodeScale));
     ModelArt art;
     art.file = "rocket.3ds";
-    art.mesh = assemble({material("RocketBody", {1.0, 1.0, 1.0}, rocketScale * nodeScale, "rockbody.tga"),
-                         material("RocketFins", {1.0, 0.95, 0.9}, rocketScale * nodeScale, "rockfins.tga")},
-                        objects);
-    art.maps.emplace_back("rockbody.tga", rocketBodyTexture(128));
-    art.maps.emplace_back("rockfins.tga", rocketFinTexture(64));
+    art.mesh = assemble({material("Rocket", {1.0, 1.0, 1.0}, rocketScale * nodeScale, "rocket.tga")}, objects);
+    art.maps.emplace_back("rocket.tga", rocketTexture(128));
     return art;
 }
 

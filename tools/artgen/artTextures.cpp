@@ -105,41 +105,42 @@ Image panelTexture(int size, std::uint32_t seed, Rgb base, Rgb accent) {
     return image;
 }
 
-Image rocketBodyTexture(int size) {
-    Image image(size, size, 3);
-    for (int y = 0; y < size; ++y) {
-        for (int x = 0; x < size; ++x) {
-            const double u = (x + 0.5) / size, v = (y + 0.5) / size;
-            // Around: four quarters alternately dark and light; along: the nose is red, the
-            // middle carries a red band.
-            const int quarter = int(u * 4.0);
-            const bool darkQuarter = (quarter % 2) == (v > 0.55 ? 1 : 0);
-            Rgb c = darkQuarter ? Rgb{0.12, 0.12, 0.14} : Rgb{0.95, 0.95, 0.92};
-            if (v < 0.22) {
-                c = {0.9, 0.12, 0.08};
-            } else if (v > 0.42 && v < 0.47) {
-                c = {0.9, 0.12, 0.08};
-            }
-            const double ring = std::fabs(v * 16.0 - std::floor(v * 16.0 + 0.5));
-            if (ring < 0.03) {
-                c = times(c, 0.6);
-            }
-            c = times(c, 0.95 + 0.1 * tileFractal(u, v, 8, 77, 3));
-            put(image, x, y, c);
-        }
+namespace {
+
+// Around: four quarters alternately dark and light; along: the nose is red, the middle carries a
+// red band.
+Rgb rocketBodyColour(double u, double v) {
+    const int quarter = int(u * 4.0);
+    const bool darkQuarter = (quarter % 2) == (v > 0.55 ? 1 : 0);
+    Rgb c = darkQuarter ? Rgb{0.12, 0.12, 0.14} : Rgb{0.95, 0.95, 0.92};
+    if (v < 0.22) {
+        c = {0.9, 0.12, 0.08};
+    } else if (v > 0.42 && v < 0.47) {
+        c = {0.9, 0.12, 0.08};
     }
-    return image;
+    const double ring = std::fabs(v * 16.0 - std::floor(v * 16.0 + 0.5));
+    if (ring < 0.03) {
+        c = times(c, 0.6);
+    }
+    return times(c, 0.95 + 0.1 * tileFractal(u, v, 8, 77, 3));
 }
 
-Image rocketFinTexture(int size) {
-    Image image(size, size, 3);
+// Warning stripes, with the warm tint the fins' paint has.
+Rgb rocketFinColour(double u, double v) {
+    const bool stripe = int(std::floor((u + v) * 6.0)) % 2 == 0;
+    const Rgb c = times(stripe ? Rgb{0.95, 0.75, 0.1} : Rgb{0.1, 0.1, 0.1},
+                        0.9 + 0.2 * tileFractal(u, v, 4, 91, 3));
+    return {c.r, c.g * 0.95, c.b * 0.9};
+}
+
+} // namespace
+
+Image rocketTexture(int size) {
+    Image image(2 * size, size, 3);
     for (int y = 0; y < size; ++y) {
-        for (int x = 0; x < size; ++x) {
-            const double u = (x + 0.5) / size, v = (y + 0.5) / size;
-            const bool stripe = int(std::floor((u + v) * 6.0)) % 2 == 0;
-            Rgb c = stripe ? Rgb{0.95, 0.75, 0.1} : Rgb{0.1, 0.1, 0.1};
-            c = times(c, 0.9 + 0.2 * tileFractal(u, v, 4, 91, 3));
-            put(image, x, y, c);
+        for (int x = 0; x < 2 * size; ++x) {
+            const double u = (x % size + 0.5) / size, v = (y + 0.5) / size;
+            put(image, x, y, x < size ? rocketBodyColour(u, v) : rocketFinColour(u, v));
         }
     }
     return image;

@@ -19,8 +19,10 @@ Image rockTexture(int width, int height, std::uint32_t seed, Rgb light, Rgb dark
                   const CraterField& craters);
 // Hull plating: a grid of panels of slightly different shades, seams and a few details.
 Image panelTexture(int size, std::uint32_t seed, Rgb base, Rgb accent);
-Image rocketBodyTexture(int size);
-Image rocketFinTexture(int size);
+// Rocket atlas, twice as wide as high: the left half is the body, the right half the fins. One
+// map for the whole rocket: the software rasteriser copies its whole state each time the bound
+// texture changes, and a held trigger keeps about a thousand rockets in view.
+Image rocketTexture(int size);
 Image laserTexture(int size);
 Image metalTexture(int size, std::uint32_t seed, Rgb base);
 // Cockpit atlas: the left half is strut plating, the right half the instrument panel.
