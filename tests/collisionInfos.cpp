@@ -76,10 +76,12 @@ TEST(CollisionInfosTest, spheresTouchByTheirFloatDistanceAgainstTheExactSumOfThe
     EXPECT_TRUE(touching(9, 10, std::nextafter(golevkaAndClipper, 0.0f)));
     EXPECT_TRUE(touching(12, 12, 4, 0.001f));
     EXPECT_FALSE(touching(7, 7, NAN) || touching(7, 7, 0, INFINITY));
-    CollisionInfos empty;
+    CollisionInfos empty, lone;
     bool found = true;
     EXPECT_EQ(consoleOf([&] { found = empty.update(); }), "");
     EXPECT_FALSE(found);
+    consoleOf([&] { lone.addModel(), lone.replace(reported(1, 9, 0)), found = lone.update(); });
+    EXPECT_FALSE(found) << "a lone record meets nothing";
     const CollisionInfo none = empty.getInfoIndex(1); // a free record: numbered -1
     EXPECT_TRUE(none.index == -1 && !none.calculated && none.type == 0 && !none.collision);
 }

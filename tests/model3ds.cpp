@@ -133,6 +133,9 @@ TEST(Model3dsReading, materialColoursTakeTheLastColourGivenTruncatedToLowBytes) 
               "m both 255,127,0,255 A 0.2 0.4 0.6 1 d 1 0.5 0 1\n"
               "m wide 126,129,254,255 a 1 1 1 1 d 1.5 -0.5 0.999 1\n"
               "m late 51,102,153,255 A 0.2 0.4 0.6 1 d 0.5 0.25 0 1\n");
+    for (int m = 0; m < model.numMaterials; ++m) {
+        EXPECT_EQ(model.materials[m].textureIndex, -1) << "a material without a map has no slot";
+    }
 }
 
 TEST(Model3dsReading, mostlyRepeatedOrMissingTexCoordsMeanAnUntexturedObject) {

@@ -8,6 +8,7 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -190,4 +191,20 @@ TEST_F(Model3dsDraw, normalLinesAreBlueUnlitAndLightingComesBackOnlyIfTheModelIs
     glEnable(GL_LIGHTING);
     feedbackOf(compile(model));
     EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
+}
+
+// Lit, each vertex is shaded by its own normal: under OpenGL's default light, which shines along
+// -z, the two vertices facing +z are fully lit and the one facing +x keeps the ambient 0.2.
+TEST_F(Model3dsDraw, aLitMeshShadesEachVertexByItsOwnNormal) {
+    Model_3DS model = readMesh(fileWith({cornerTriangle("o", "")}));
+    const float normals[9] = {1, 0, 0, 0, 0, 1, 0, 0, 1};
+    std::copy(normals, normals + 9, model.objects[0].normals);
+    glEnable(GL_LIGHTING), glEnable(GL_LIGHT0);
+    const Feedback fed = feedbackOf(compile(model));
+    ASSERT_EQ(fed.polygons.size(), 1u);
+    Floats reds;
+    for (const FedVertex& v : fed.polygons[0]) {
+        reds.push_back(v.color[0]);
+    }
+    expectNear(reds, {0.2f, 1, 1}, 1e-3);
 }

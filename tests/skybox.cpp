@@ -65,7 +65,8 @@ TEST_F(SkyAndCockpitGl, skyListDrawsSixWhiteQuadsWithTheImageOfItsSlotStretchedO
     std::array<unsigned int, textureSlotCount> textures{};
     glGenTextures(textureSlotCount, textures.data());
     Skybox sky;
-    sky.textureIndex = 7;
+    Scratch nowhere(true); // no image to read: the slot keeps the texture made above
+    stderrOf([&] { sky.loadTexture(7, textures.data()); });
     const GLuint list = compileSkyAndLookThroughProbe(sky, textures.data());
     glEnable(GL_LIGHTING);
     glDisable(GL_TEXTURE_2D); // as an untextured mesh group leaves it
