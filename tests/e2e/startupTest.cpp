@@ -108,14 +108,23 @@ TEST(Package, passesTheDistributionsChecksAndItsGameStartedFromTheRootDrawsItsSc
 }
 
 TEST(GameStartup, withoutADisplaySaysSoInOneLineAfterTheBannerAndFailsWithoutCrashing) {
-    const e2e::CommandResult run = e2e::runCommand({ZEPH_GAME_EXE}, std::nullopt, 30);
-    ASSERT_FALSE(run.timedOut);
-    EXPECT_GT(run.code, 0) << "signal " << run.signal << "\n" << run.err;
-    EXPECT_TRUE(std::count(run.err.begin(), run.err.end(), '\n') == 1 && run.err.back() == '\n' &&
-                run.err.find("DISPLAY") != std::string::npos)
-        << run.err;
-    // The banner and key help still go out first, and nothing of the world follows.
-    EXPECT_EQ(run.out, transcript::banner());
+    for (const bool quiet : {false, true}) {
+        std::vector<std::string> argv{ZEPH_GAME_EXE};
+        argv.insert(argv.end(), quiet ? 1 : 0, "-q");
+        const e2e::CommandResult run = e2e::runCommand(argv, std::nullopt, 30);
+        ASSERT_FALSE(run.timedOut);
+        EXPECT_GT(run.code, 0) << "signal " << run.signal << "\n" << run.err;
+        EXPECT_TRUE(std::count(run.err.begin(), run.err.end(), '\n') == 1 &&
+                    run.err.back() == '\n' && run.err.find("DISPLAY") != std::string::npos)
+            << run.err;
+        // The banner and key help still go out first (-q keeps them off too), and nothing of the
+        // world follows.
+        EXPECT_EQ(run.out, quiet ? "" : transcript::banner());
+    }
+    // --version needs no display.
+    const e2e::CommandResult version = e2e::runCommand({ZEPH_GAME_EXE, "--version"}, {}, 30);
+    EXPECT_TRUE(version.code == 0 && version.out == "Zephrandolinth 0.1\n" && version.err.empty())
+        << version.code << version.out << version.err;
 }
 
 // The arguments go to GLUT: -display opens that display even with DISPLAY unset.
