@@ -148,15 +148,16 @@ TEST_F(FrameCycle, fireKeysLastOneFrameF4SwitchesTheSkyAndOtherKeysDoNothing) {
 }
 
 // The mouse measures from its last position (the first time from the corner); idle asks for
-// the next frame, draws nothing and forgets the deltas but not the position.
+// the next frame, draws nothing and forgets the deltas but not the position, every time.
 TEST_F(FrameCycle, mouseDeltasLastUntilIdleWhichOnlyAsksForTheNextFrame) {
     mouseMotion(30, 40);
     mouseMotion(25, 50);
     EXPECT_EQ((std::array<int, 4>{dx, dy, oldX, oldY}), (std::array<int, 4>{-5, 10, 25, 50}));
     Idle();
+    mouseMotion(35, 45);
     Idle();
     EXPECT_EQ((std::array<int, 7>{dx, dy, oldX, oldY, firstTime, fake.redisplays, fake.swaps}),
-              (std::array<int, 7>{0, 0, 25, 50, false, 2, 0}));
+              (std::array<int, 7>{0, 0, 35, 45, false, 2, 0}));
 }
 
 // Shots fired for a frame are spawned, the rocket first, before that frame's dump shows them: 3
