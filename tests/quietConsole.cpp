@@ -128,23 +128,8 @@ TEST(GameOptions, standardOutputOnDevNullIsTakenForQuiet) {
     }
 }
 
-// Every entity of the tree, in walk order: its kind, life, existence and place.
-void describeEntities(const GraphVertex* node, std::ostream& out) {
-    if (node == nullptr) {
-        return;
-    }
-    if (node->type == vertexObject) {
-        const Model& model = node->object.model;
-        const GraphVertexTransform placement = node->object.getTransformation();
-        out << "\nkind " << model.kind << " life " << model.life << " exist " << model.getExist()
-            << " at " << placement.getX() << ' ' << placement.getY() << ' ' << placement.getZ();
-    }
-    describeEntities(node->first, out);
-    describeEntities(node->second, out);
-}
-
-// What a frame leaves of the world, every float exact: the collision records, the entities, the
-// view.
+// What a frame leaves of the world, every float exact: the collision records, the entities in
+// walk order, the view.
 std::string stateOf(SceneGraph& world) {
     std::ostringstream out;
     out << std::hexfloat;
@@ -152,7 +137,12 @@ std::string stateOf(SceneGraph& world) {
         out << "\nrecord " << r.index << ' ' << r.calculated << ' ' << r.x << ' ' << r.y << ' '
             << r.z << ' ' << r.type << ' ' << r.collision << ' ' << r.collisionType;
     }
-    describeEntities(&world.root, out);
+    for (const GraphVertex* node : entityNodes(&world.root)) { // kind, life, existence, place
+        const Model& model = node->object.model;
+        const GraphVertexTransform placement = node->object.getTransformation();
+        out << "\nkind " << model.kind << " life " << model.life << " exist " << model.getExist()
+            << " at " << placement.getX() << ' ' << placement.getY() << ' ' << placement.getZ();
+    }
     const GraphVertexTransform& view = world.camera.transformation;
     out << "\nview " << view.getX() << ' ' << view.getY() << ' ' << view.getZ();
     return out.str();

@@ -10,7 +10,6 @@
 #include <EGL/egl.h>
 #include <pthread.h>
 
-#include <functional>
 #include <memory>
 
 namespace {
@@ -99,15 +98,9 @@ TEST_F(WorldTest, entitiesAreAdvancedOldestFirstAndTheDeadLeaveTheTreeInThatWalk
 // its Castalia 0.75 below its origin and the cannon 0.75 above.
 TEST_F(WorldTest, theTestSceneHoldsItsEntitiesWhereItPutThem) {
     std::vector<std::pair<int, GraphVertexTransform>> found;
-    const std::function<void(GraphVertex*)> walk = [&](GraphVertex* node) {
-        if (node != nullptr) {
-            if (node->type == vertexObject) {
-                found.emplace_back(node->object.model.kind, node->object.getTransformation());
-            }
-            walk(node->first), walk(node->second);
-        }
-    };
-    walk(&world->root);
+    for (GraphVertex* node : entityNodes(&world->root)) {
+        found.emplace_back(node->object.model.kind, node->object.getTransformation());
+    }
     const std::pair<int, GraphVertexTransform> expected[] = {
         {kindGolevka, placedAt(-3, 3, 0)},
         {kindAsteroidWithKanone, placedAt(3, -3, 0)},

@@ -47,6 +47,21 @@ inline std::vector<int> markersOf(const std::function<void()>& action) {
     return std::vector<int>(drawn.markers.begin(), drawn.markers.end());
 }
 
+// Every entity's node in the tree below `top`, in walk order (first subtree, then second).
+inline std::vector<GraphVertex*> entityNodes(GraphVertex* top) {
+    std::vector<GraphVertex*> found;
+    const std::function<void(GraphVertex*)> walk = [&](GraphVertex* node) {
+        if (node != nullptr) {
+            if (node->type == vertexObject) {
+                found.push_back(node);
+            }
+            walk(node->first), walk(node->second);
+        }
+    };
+    walk(top);
+    return found;
+}
+
 // The kinds a render of `top` draws, in drawing order.
 inline std::vector<int> drawnKinds(GraphVertex& top, CollisionInfos& infos) {
     return markersOf([&] { top.render(infos); });
