@@ -27,6 +27,11 @@ fs::path executablePath() {
     return error ? fs::path() : executable;
 }
 
+fs::path workingDirectory() {
+    std::error_code error;
+    return fs::current_path(error);
+}
+
 bool writesAreDiscarded(int fd) {
     struct stat target {};
     if (fstat(fd, &target) != 0) {
