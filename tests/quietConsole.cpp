@@ -140,7 +140,8 @@ TEST(GameOptions, helpAndVersionStopTheGameWhileQuietOrDevNullTurnTheConsoleOff)
     for (const auto& [given, output, on] : rows) {
         EXPECT_EQ(run(given, output), "");
         EXPECT_EQ(status, std::nullopt);
-        EXPECT_EQ(consoleOn(), on) << testing::PrintToString(given) << (output == null ? " null" : "");
+        EXPECT_EQ(consoleOn(), on)
+            << testing::PrintToString(given) << (output == null ? " null" : "");
     }
     setConsoleOn(true);
     close(file);
@@ -186,8 +187,8 @@ TEST(Diagnostics, startOnALineOfTheirOwnWhereTheConsoleSharesTheirTerminal) {
             const StreamOnto console(standardOutput, row.console), errors(standardError, terminal);
             diagnose("zephrandolinth: no art\n");
         }
-        EXPECT_EQ(drain(master), row.seen) << (row.console == file ? "console in a file" : "")
-                                           << (row.on ? "" : "console off");
+        EXPECT_EQ(drain(master), row.seen)
+            << (row.console == file ? "console in a file" : "") << (row.on ? "" : "console off");
     }
     setConsoleOn(true);
     close(file);
