@@ -62,7 +62,7 @@ set(CPACK_NSIS_EXECUTABLES_DIRECTORY .)
 # behind: here the new installer deletes them once the uninstaller has finished.
 # Files NSIS cannot write are skipped without a word when it is silent, and the install reports
 # success: the folder, and the game's executable when an earlier one is there (a running game
-# holds it), are tried for writing first.
+# holds it), are tried for writing first, before anything of an earlier install is removed.
 # NSIS takes an install folder it judges unusable (/D=Q:\Games on a machine without Q:, or a
 # path through a file) for its default one, even when silent: the installer would report
 # success from a folder nobody chose. It stops instead, naming the folder asked for.
@@ -72,9 +72,10 @@ set(CPACK_NSIS_EXTRA_PREINSTALL_COMMANDS [[
   zephFindFolderOption:
     StrCpy $R4 $R7 4 $R5
     StrCmp $R4 "" zephFolderAsAsked
-    StrCmpS $R4 " /D=" +3
+    StrCmpS $R4 " /D=" zephFolderOptionFound
     IntOp $R5 $R5 + 1
     Goto zephFindFolderOption
+  zephFolderOptionFound:
   IntOp $R5 $R5 + 4
   StrCpy $R4 $R7 "" $R5
   GetFullPathName $R4 $R4
@@ -88,35 +89,38 @@ set(CPACK_NSIS_EXTRA_PREINSTALL_COMMANDS [[
     MessageBox MB_OK|MB_ICONSTOP "Cannot install into $R4." /SD IDOK
     Abort "Cannot install into $R4."
   zephFolderAsAsked:
-  ReadRegStr $R9 SHCTX "Software\Zephrandolinth developers\Zephrandolinth" ""
-  StrCmp $R9 "" zephNoEarlierInstall
-  IfFileExists "$R9\Uninstall.exe" 0 zephNoEarlierInstall
-  DetailPrint "Removing the earlier installation in $R9"
-  ClearErrors
-  ExecWait '"$R9\Uninstall.exe" /S _?=$R9' $R8
-  IfErrors +2
-  StrCmp $R8 "0" +4
-    SetOutPath "$TEMP"
-    RMDir "$INSTDIR"
-    MessageBox MB_OK|MB_ICONSTOP "The earlier installation in $R9 could not be removed." /SD IDOK
-    Abort "The earlier installation in $R9 could not be removed."
-  Delete "$R9\Uninstall.exe"
-  RMDir "$R9"
-  SetOutPath "$INSTDIR"
-  zephNoEarlierInstall:
   ClearErrors
   FileOpen $R9 "$INSTDIR\zephrandolinth-write-test.tmp" w
   FileClose $R9
   Delete "$INSTDIR\zephrandolinth-write-test.tmp"
-  IfFileExists "$INSTDIR\zephrandolinth.exe" 0 +3
+  IfFileExists "$INSTDIR\zephrandolinth.exe" 0 zephWriteTried
     FileOpen $R9 "$INSTDIR\zephrandolinth.exe" a
     FileClose $R9
+  zephWriteTried:
   IfErrors 0 zephFolderWritable
     SetOutPath "$TEMP"
     RMDir "$INSTDIR"
     MessageBox MB_OK|MB_ICONSTOP "Cannot write into $INSTDIR (is the game running?)." /SD IDOK
     Abort "Cannot write into $INSTDIR."
   zephFolderWritable:
+  ReadRegStr $R9 SHCTX "Software\Zephrandolinth developers\Zephrandolinth" ""
+  StrCmp $R9 "" zephNoEarlierInstall
+  IfFileExists "$R9\Uninstall.exe" 0 zephNoEarlierInstall
+  DetailPrint "Removing the earlier installation in $R9"
+  ClearErrors
+  ExecWait '"$R9\Uninstall.exe" /S _?=$R9' $R8
+  IfErrors zephEarlierRemains
+  StrCmp $R8 "0" zephEarlierRemoved
+  zephEarlierRemains:
+    SetOutPath "$TEMP"
+    RMDir "$INSTDIR"
+    MessageBox MB_OK|MB_ICONSTOP "The earlier installation in $R9 could not be removed." /SD IDOK
+    Abort "The earlier installation in $R9 could not be removed."
+  zephEarlierRemoved:
+  Delete "$R9\Uninstall.exe"
+  RMDir "$R9"
+  SetOutPath "$INSTDIR"
+  zephNoEarlierInstall:
 ]])
 # The shortcut's "start in" folder is the output path when it is made: the game's own folder,
 # where it finds its art.
