@@ -92,7 +92,7 @@ source_lines() {
 freeglut_source() {
     local apt=$FREEGLUT/apt src=$FREEGLUT/src codename dir
     if [ -f "$src/done" ]; then
-        cat "$src/done"
+        echo "$src/$(cat "$src/done")"
         return
     fi
     # shellcheck source=/dev/null
@@ -117,7 +117,7 @@ freeglut_source() {
         apt-get -c "$apt/apt.conf" -q source freeglut) || exit 1
     dir=$(find "$src" -mindepth 1 -maxdepth 1 -type d -name 'freeglut-*' | head -n 1)
     [ -n "$dir" ] || fail "apt-get source unpacked no freeglut-* folder in $src"
-    echo "$dir" >"$src/done"
+    basename "$dir" >"$src/done" # the name alone: the build folder may move
     echo "$dir"
 }
 
