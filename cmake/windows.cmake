@@ -5,13 +5,14 @@
 # Both hold the same folder: zephrandolinth.exe beside its art (bin\models, bin\texture), where
 # the game finds it from its own location, with README.txt and LICENSE.txt.
 #   cmake --build build-windows && (cd build-windows && cpack)
-# scripts/windows.sh does this on Debian; a Windows toolchain (MSVC, MSYS2) builds the same way.
+# scripts/windows.sh does this on Debian; a Windows toolchain (MSVC, MSYS2) should build the
+# same way, though none is tried here.
 
 # A GUI program: started from Explorer or the Start Menu no console window opens. Its standard
 # output still goes wherever the one who starts it redirects it.
 set_target_properties(zephrandolinth PROPERTIES WIN32_EXECUTABLE ON)
 if(MSVC)
-    # The game's entry is main, not WinMain; the manifest is the game's own (below).
+    # The game's entry is main, not WinMain; the manifest is the game's own, in its resources.
     target_link_options(zephrandolinth PRIVATE /ENTRY:mainCRTStartup /MANIFEST:NO)
 endif()
 
