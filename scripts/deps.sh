@@ -1,7 +1,7 @@
 # Sourced by play.sh, test.sh and windows.sh: makes sure the Debian packages they need are
 # there. Three sets: what building and playing the game needs, what its tests, benchmarks,
 # fuzzers and packaging add, and what the Windows build needs. play.sh asks for the first,
-# test.sh for the first two, windows.sh for the third. As root it installs what is
+# test.sh for the first two, windows.sh for the first and the third. As root it installs what is
 # missing (one apt-get update, then one apt-get install); otherwise it names the missing
 # packages and the command that installs them.
 
@@ -24,9 +24,8 @@ ZEPH_TEST_PACKAGES=(
     lintian appstream desktop-file-utils  # the package's checks: Debian, AppStream, desktop entry
 )
 
+# windows.sh asks for the play set too: its art comes from the game's own build for this machine.
 ZEPH_WINDOWS_PACKAGES=(
-    cmake g++ make libstb-dev           # the art generator, built for this machine
-    freeglut3-dev libglu1-mesa-dev      # ... by the game's own build, which looks for them
     g++-mingw-w64-x86-64-posix          # the cross compilers, windres and the MinGW runtime
     dpkg-dev                            # apt-get source unpacks freeglut with dpkg-source
     nsis                                # makensis: cpack's installer

@@ -3,11 +3,11 @@
 #   zephrandolinth.exe               the game, its art beside it in bin/ (runs from there)
 #   zephrandolinth-0.1-win64.zip     the portable folder: the game, its art, README, licence
 #   zephrandolinth-0.1-win64.exe     the installer
-# As root it first installs the Debian packages it lacks (deps.sh's windows set). freeglut is
-# Debian's own source package, fetched through an apt configuration of the build's own in
-# build-windows/freeglut/apt/ (a deb-src line for the archive this machine's deb lines name; the
-# machine's apt lists stay as they are), cross-built as a static library and linked in, with the
-# C and C++ runtimes. The art is made by a build for this machine in build-windows/host/ (its
+# As root it first installs the Debian packages it lacks (deps.sh's play and windows sets).
+# freeglut is Debian's own source package, fetched through an apt configuration of the build's
+# own in build-windows/freeglut/apt/ (a deb-src line for the archive this machine's deb lines
+# name; the machine's apt lists stay as they are), cross-built as a static library and linked
+# in, with the C and C++ runtimes. The art is made by a build for this machine in build-windows/host/ (its
 # art generator alone), so both systems read the same bytes. Run again, it rebuilds only what
 # changed. With ZEPH_WINDOWS_TESTS=1 the cross build also builds the test suites.
 set -u -o pipefail
@@ -135,7 +135,7 @@ packages_stale() {
     return 1
 }
 
-zeph_install_packages windows || exit 1
+zeph_install_packages play windows || exit 1
 mkdir -p "$OUT" "$FREEGLUT"
 
 echo "windows.sh: art, by a build for this machine in $HOST"
