@@ -9,10 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <filesystem>
 #include <string>
-#include <thread>
 
 namespace fs = std::filesystem;
 
@@ -22,16 +20,17 @@ using e2e::CommandResult;
 using e2e::Image;
 
 // Started from /, an installed game moves to its art and draws its textured sky; with the sky
-// switched off, the asteroids and ships are what is left.
+// switched off, the asteroids and ships are what is left. Each picture waits for frames drawn
+// after what it shows began: the one under way may predate it.
 void expectTheGameStartedFromTheRootToDrawItsScene(const fs::path& executable, const fs::path& art,
                                                    const std::string& name) {
     e2e::GameSession game(executable.string(), "/");
     ASSERT_TRUE(game.ok() && game.waitForWindow()) << game.describe();
-    std::this_thread::sleep_for(std::chrono::seconds(3));
+    ASSERT_TRUE(game.waitFrames(3, game.output().size())) << game.describe();
     EXPECT_EQ(fs::path(game.workingDirectory()), art);
     const Image scene = game.screenshot(name + "-sky-on");
     ASSERT_TRUE(game.keys({"F4"}));
-    std::this_thread::sleep_for(std::chrono::seconds(2));
+    ASSERT_TRUE(game.waitFrames(3, game.output().size())) << game.describe();
     const Image noSky = game.screenshot(name + "-sky-off");
     EXPECT_EQ(game.errors(), "") << "a mesh or image was not found";
     // The textured sky covers the view in many colours; a game without its art shows one.

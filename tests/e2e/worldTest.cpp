@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <thread>
 
 namespace {
 
@@ -84,7 +83,8 @@ TEST(WorldPlay, theWindowWidensItsViewAndAVolleyAfterAFlightDestroysATarget) {
     ASSERT_TRUE(game.waitFrames(200, 0)) << game.describe(); // the ships close in and settle
     ASSERT_TRUE(game.keys({"F4"}));
     ASSERT_EQ(xdotool({"windowsize", "--sync", game.window, "760", "480"}).code, 0);
-    std::this_thread::sleep_for(std::chrono::seconds(1)); // time to draw the new shape
+    // The frame under way may still have the old shape: the next ones have the new.
+    ASSERT_TRUE(game.waitFrames(3, game.output().size())) << game.describe();
     const Image wide = game.screenshot("window-wide-sky-off");
     ASSERT_EQ(wide.width, 760) << game.describe();
     const unsigned char *side = wide.pixel(15, 300), *dashboard = wide.pixel(380, 470);
