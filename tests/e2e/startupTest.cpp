@@ -47,20 +47,72 @@ CommandResult runStep(const std::vector<std::string>& argv, const fs::path& dire
     return e2e::runCommand(argv, std::nullopt, 900, directory.string());
 }
 
+// A build of the game of its own in `build` (no tests, no benchmarks), with these settings.
+void makeBuild(const fs::path& build, std::vector<std::string> settings) {
+    settings.insert(settings.begin(), {"cmake", "-S", ZEPH_SOURCE_DIR, "-B", build.string(),
+                                       "-DZEPH_TESTS=OFF", "-DZEPH_TOOLS=OFF", "-DZEPH_WERROR=ON"});
+    fs::create_directories(build);
+    const std::vector<std::string> steps[] = {settings, {"nice", "cmake", "--build", ".", "-j2"}};
+    for (const std::vector<std::string>& step : steps) {
+        const CommandResult made = runStep(step, build);
+        ASSERT_EQ(made.code, 0) << step[0] << "\n" << made.out << made.err;
+    }
+}
+
+// The manual page an installation carries names the places that installation put the game, its
+// art and its menu entry in (`root` holds them when unpacked elsewhere), and its art's place
+// relative to the game leads there.
+void expectTheManualPageToName(const fs::path& root, const fs::path& game, const fs::path& art,
+                               const fs::path& share) {
+    const fs::path page = root / share.relative_path() / "man/man6/zephrandolinth.6.gz";
+    const CommandResult read = runStep({"gzip", "-dc", page.string()});
+    ASSERT_EQ(read.code, 0) << page << read.err;
+    for (const fs::path& named : {game, art / "bin/models/", art / "bin/texture/hubble2min.tga",
+                                  share / "applications/zephrandolinth.desktop"}) {
+        EXPECT_NE(read.out.find("\n.I " + named.string() + "\n"), std::string::npos)
+            << named << " in\n"
+            << read.out;
+    }
+    const std::string after = "\n.IP 2. 4\n.I ";
+    const std::size_t from = std::min(read.out.size(), read.out.find(after) + after.size());
+    const fs::path fromGame = read.out.substr(from, read.out.find('\n', from) - from);
+    std::error_code none;
+    EXPECT_TRUE(fs::equivalent(root / game.parent_path().relative_path() / fromGame,
+                               root / art.relative_path(), none))
+        << fromGame << " from " << game.parent_path();
+}
+
 TEST(Install, theInstalledGameStartedFromTheRootDrawsItsSkyAndItsAsteroids) {
     const Scratch folder;
     const fs::path prefix = folder.path / "prefix";
     const CommandResult install =
         runStep({"cmake", "--install", ZEPH_BUILD_DIR, "--prefix", prefix.string()});
     ASSERT_EQ(install.code, 0) << install.out << install.err;
-    const fs::path art = prefix / ZEPH_INSTALL_DATADIR;
+    const fs::path art = prefix / ZEPH_INSTALL_DATADIR,
+                   game = prefix / ZEPH_INSTALL_BINDIR / "zephrandolinth";
     for (const fs::path& file : {art / "bin/models/rocket.3ds", art / "bin/models/golrock.tga",
                                  art / "bin/texture/hubble2min.tga",
                                  prefix / "share/applications/zephrandolinth.desktop"}) {
         EXPECT_TRUE(fs::is_regular_file(file)) << file;
     }
-    expectTheGameStartedFromTheRootToDrawItsScene(prefix / ZEPH_INSTALL_BINDIR / "zephrandolinth",
-                                                  art, "installed");
+    expectTheManualPageToName("/", game, art, prefix / "share");
+    expectTheGameStartedFromTheRootToDrawItsScene(game, art, "installed");
+}
+
+// A directory given absolute is where it says, not under the prefix; so the manual page says.
+TEST(Install, anAbsoluteDirectoryForTheGameIsTakenAsItIs) {
+    const Scratch folder;
+    const fs::path build = folder.path / "build", prefix = folder.path / "prefix",
+                   games = folder.path / "games";
+    makeBuild(build, {"-DCMAKE_INSTALL_PREFIX=" + prefix.string(),
+                      "-DCMAKE_INSTALL_BINDIR=" + games.string()});
+    ASSERT_FALSE(HasFatalFailure());
+    const CommandResult install = runStep({"cmake", "--install", build.string()});
+    ASSERT_EQ(install.code, 0) << install.out << install.err;
+    const fs::path art = prefix / "share/zephrandolinth";
+    EXPECT_TRUE(fs::is_regular_file(games / "zephrandolinth"));
+    EXPECT_TRUE(fs::is_regular_file(art / "bin/models/kanone.3ds"));
+    expectTheManualPageToName("/", games / "zephrandolinth", art, prefix / "share");
 }
 
 // The Debian package as a distribution builds it: a build of its own for /usr, then cpack. Its
@@ -69,17 +121,12 @@ TEST(Install, theInstalledGameStartedFromTheRootDrawsItsSkyAndItsAsteroids) {
 TEST(Package, passesTheDistributionsChecksAndItsGameStartedFromTheRootDrawsItsScene) {
     const Scratch folder;
     const fs::path build = folder.path / "build", root = folder.path / "root";
-    const std::vector<std::string> steps[] = {
-        {"cmake", "-S", ZEPH_SOURCE_DIR, "-B", build.string(), "-DCMAKE_INSTALL_PREFIX=/usr",
-         "-DZEPH_TESTS=OFF", "-DZEPH_TOOLS=OFF", "-DZEPH_WERROR=ON",
-         "-DZEPH_MAINTAINER=Zephrandolinth Packaging Test <packaging-test@example.org>"},
-        {"nice", "cmake", "--build", ".", "-j2"},
-        {"cpack", "-G", "DEB"}};
-    fs::create_directories(build);
-    for (const std::vector<std::string>& step : steps) {
-        const CommandResult made = runStep(step, build);
-        ASSERT_EQ(made.code, 0) << step[0] << "\n" << made.out << made.err;
-    }
+    makeBuild(build,
+              {"-DCMAKE_INSTALL_PREFIX=/usr",
+               "-DZEPH_MAINTAINER=Zephrandolinth Packaging Test <packaging-test@example.org>"});
+    ASSERT_FALSE(HasFatalFailure());
+    const CommandResult packed = runStep({"cpack", "-G", "DEB"}, build);
+    ASSERT_EQ(packed.code, 0) << packed.out << packed.err;
     fs::path deb;
     for (const fs::directory_entry& entry : fs::directory_iterator(build)) {
         deb = entry.path().extension() == ".deb" ? entry.path() : deb;
@@ -102,6 +149,8 @@ TEST(Package, passesTheDistributionsChecksAndItsGameStartedFromTheRootDrawsItsSc
             e2e::loadImage(share / "icons/hicolor" / side / "apps/zephrandolinth.png");
         EXPECT_TRUE(icon.width == size && icon.height == size) << side;
     }
+    expectTheManualPageToName(root, "/usr/games/zephrandolinth", "/usr/share/games/zephrandolinth",
+                              "/usr/share");
     expectTheGameStartedFromTheRootToDrawItsScene(root / "usr/games/zephrandolinth",
                                                   share / "games/zephrandolinth", "packaged");
 }
