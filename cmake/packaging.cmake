@@ -19,37 +19,49 @@ set(ZEPH_SCREENSHOT_URL "https://zephrandolinth.invalid/screenshot.png"
 set(ZEPH_APPSTREAM_ID io.github.zephrandolinth.zephrandolinth)
 
 string(REGEX REPLACE "(.)/+$" "\\1" ZEPH_PREFIX "${CMAKE_INSTALL_PREFIX}")
+# The install directories as install() takes them: relative to the prefix (so that cmake
+# --install --prefix moves them), or absolute when the builder gave an absolute directory; and
+# the full paths they make with this build's prefix.
 if(ZEPH_PREFIX STREQUAL "/usr")
     set(ZEPH_INSTALL_BINDIR games)
     set(ZEPH_INSTALL_DATADIR ${CMAKE_INSTALL_DATADIR}/games/zephrandolinth)
+    set(ZEPH_FULL_BINDIR ${ZEPH_PREFIX}/games)
+    set(ZEPH_FULL_DATADIR ${CMAKE_INSTALL_FULL_DATADIR}/games/zephrandolinth)
 else()
     set(ZEPH_INSTALL_BINDIR ${CMAKE_INSTALL_BINDIR})
     set(ZEPH_INSTALL_DATADIR ${CMAKE_INSTALL_DATADIR}/zephrandolinth)
+    set(ZEPH_FULL_BINDIR ${CMAKE_INSTALL_FULL_BINDIR})
+    set(ZEPH_FULL_DATADIR ${CMAKE_INSTALL_FULL_DATADIR}/zephrandolinth)
 endif()
-set(ZEPH_GAME_PATH ${ZEPH_PREFIX}/${ZEPH_INSTALL_BINDIR}/zephrandolinth)
-set(ZEPH_DATA_DIR ${ZEPH_PREFIX}/${ZEPH_INSTALL_DATADIR})
-set(ZEPH_SHARE_DIR ${ZEPH_PREFIX}/${CMAKE_INSTALL_DATADIR})
-file(RELATIVE_PATH ZEPH_DATA_FROM_BINARY ${ZEPH_PREFIX}/${ZEPH_INSTALL_BINDIR} ${ZEPH_DATA_DIR})
+# GNUInstallDirs joins the prefix and a directory with a slash: a prefix ending in one doubles it.
+foreach(directory ZEPH_FULL_BINDIR ZEPH_FULL_DATADIR)
+    string(REGEX REPLACE "//+" "/" ${directory} "${${directory}}")
+endforeach()
+# Where the game looks for its art (app/artDirectory.h): relative to its executable, then where
+# this build installs it.
+file(RELATIVE_PATH ZEPH_DATA_FROM_BINARY ${ZEPH_FULL_BINDIR} ${ZEPH_FULL_DATADIR})
+set(ZEPH_BUILT_DATA_DIR ${ZEPH_FULL_DATADIR})
 set_property(SOURCE ${CMAKE_SOURCE_DIR}/app/artDirectory.cpp APPEND PROPERTY COMPILE_DEFINITIONS
-    ZEPH_DATA_FROM_BINARY="${ZEPH_DATA_FROM_BINARY}" ZEPH_INSTALLED_DATA_DIR="${ZEPH_DATA_DIR}")
+    ZEPH_DATA_FROM_BINARY="${ZEPH_DATA_FROM_BINARY}" ZEPH_INSTALLED_DATA_DIR="${ZEPH_BUILT_DATA_DIR}")
 
-# The manual page and the changelog are compressed as Debian wants them: gzip -9, and no name
-# or time stamp inside, so the same sources make the same bytes.
+# The changelog is compressed as Debian wants it: gzip -9, and no name or time stamp inside, so
+# the same sources make the same bytes. So is the manual page, when installing.
 set(ZEPH_PACKAGING_DIR ${CMAKE_BINARY_DIR}/packaging)
-configure_file(packaging/zephrandolinth.6.in ${ZEPH_PACKAGING_DIR}/zephrandolinth.6 @ONLY)
+# The page's FILES name the installed places, known only with the prefix given when installing
+# (cmake --install --prefix, cpack): they stay placeholders until then.
+foreach(placeholder ZEPH_GAME_PATH ZEPH_DATA_DIR ZEPH_SHARE_DIR)
+    set(${placeholder} @${placeholder}@)
+endforeach()
+configure_file(packaging/zephrandolinth.6.in ${ZEPH_PACKAGING_DIR}/zephrandolinth.6.in @ONLY)
 configure_file(packaging/changelog.in ${ZEPH_PACKAGING_DIR}/changelog @ONLY)
 configure_file(packaging/zephrandolinth.metainfo.xml.in
     ${ZEPH_PACKAGING_DIR}/${ZEPH_APPSTREAM_ID}.metainfo.xml @ONLY)
-set(ZEPH_COMPRESSED_DOCS)
-foreach(document zephrandolinth.6 changelog)
-    add_custom_command(OUTPUT ${ZEPH_PACKAGING_DIR}/${document}.gz
-        COMMAND gzip -9 -n -k -f ${document}
-        DEPENDS ${ZEPH_PACKAGING_DIR}/${document}
-        WORKING_DIRECTORY ${ZEPH_PACKAGING_DIR}
-        VERBATIM)
-    list(APPEND ZEPH_COMPRESSED_DOCS ${ZEPH_PACKAGING_DIR}/${document}.gz)
-endforeach()
-add_custom_target(zephdocs ALL DEPENDS ${ZEPH_COMPRESSED_DOCS})
+add_custom_command(OUTPUT ${ZEPH_PACKAGING_DIR}/changelog.gz
+    COMMAND gzip -9 -n -k -f changelog
+    DEPENDS ${ZEPH_PACKAGING_DIR}/changelog
+    WORKING_DIRECTORY ${ZEPH_PACKAGING_DIR}
+    VERBATIM)
+add_custom_target(zephdocs ALL DEPENDS ${ZEPH_PACKAGING_DIR}/changelog.gz)
 
 install(TARGETS zephrandolinth RUNTIME DESTINATION ${ZEPH_INSTALL_BINDIR})
 install(DIRECTORY ${CMAKE_BINARY_DIR}/bin/models ${CMAKE_BINARY_DIR}/bin/texture
@@ -59,7 +71,13 @@ install(FILES ${CMAKE_SOURCE_DIR}/packaging/zephrandolinth.desktop
 install(FILES ${ZEPH_PACKAGING_DIR}/${ZEPH_APPSTREAM_ID}.metainfo.xml
     DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(DIRECTORY ${CMAKE_BINARY_DIR}/icon/hicolor DESTINATION ${CMAKE_INSTALL_DATADIR}/icons)
-install(FILES ${ZEPH_PACKAGING_DIR}/zephrandolinth.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+install(CODE "
+    set(ZEPH_PAGE_TEMPLATE [[${ZEPH_PACKAGING_DIR}/zephrandolinth.6.in]])
+    set(ZEPH_PAGE_BINDIR [[${ZEPH_INSTALL_BINDIR}]])
+    set(ZEPH_PAGE_DATADIR [[${ZEPH_INSTALL_DATADIR}]])
+    set(ZEPH_PAGE_SHAREDIR [[${CMAKE_INSTALL_DATADIR}]])
+    set(ZEPH_PAGE_MANDIR [[${CMAKE_INSTALL_MANDIR}]])
+    include([[${CMAKE_SOURCE_DIR}/cmake/installManualPage.cmake]])")
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/copyright ${ZEPH_PACKAGING_DIR}/changelog.gz
     DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/zephrandolinth)
 

@@ -215,19 +215,19 @@ TEST(Model3dsFiles, eachNameIsReadWhereItPointsOrSaysWhyNotInOneLine) {
     const std::string backslashes = there + "\\a b\\mesh.3ds";
     const struct {
         std::string given, said, folder, name;
-        int faces;
+        int verts, faces;
     } rows[] = {
-        {"\"" + name + "\"", "", folder, name, 1},
-        {backslashes, "", folder, backslashes, 1},
-        {"cut.3ds", "mesh file \"cut.3ds\" read in part: file is cut short\n", "", "cut.3ds", 2},
+        {"\"" + name + "\"", "", folder, name, 3, 1},
+        {backslashes, "", folder, backslashes, 3, 1},
+        {"cut.3ds", "mesh file \"cut.3ds\" read in part: file is cut short\n", "", "cut.3ds", 4, 2},
         {"short.3ds", "mesh file \"short.3ds\" read in part: file shorter than a chunk header\n",
-         "", "short.3ds", 0},
-        {"long.3ds", "", "", "long.3ds", 0},
+         "", "short.3ds", 0, 0},
+        {"long.3ds", "", "", "long.3ds", 0, 0},
         {"bin/models/nowhere.3ds",
          "cannot read mesh file \"bin/models/nowhere.3ds\": No such file or directory\n",
-         "bin/models/", "bin/models/nowhere.3ds", 0},
+         "bin/models/", "bin/models/nowhere.3ds", 0, 0},
         {there, "cannot read mesh file \"" + there + "\": Is a directory\n",
-         files.path.parent_path().string() + "/", there, 0}};
+         files.path.parent_path().string() + "/", there, 0, 0}};
     Model_3DS model;
     model.textureLoader = nullptr;
     for (const auto& row : rows) {
@@ -238,7 +238,8 @@ TEST(Model3dsFiles, eachNameIsReadWhereItPointsOrSaysWhyNotInOneLine) {
             stderrOf([&] { EXPECT_EQ(model.Load(given.c_str(), 0, nullptr), model.textureCount); }),
             row.said);
         EXPECT_EQ(given, row.given) << "the caller's string is not cut";
-        EXPECT_EQ(model.totalFaces, row.faces);
+        EXPECT_TRUE(model.totalVerts == row.verts && model.totalFaces == row.faces)
+            << model.totalVerts << " vertices, " << model.totalFaces << " triangles";
         EXPECT_STREQ(model.path, row.folder.c_str());
         EXPECT_STREQ(model.modelName, row.name.c_str());
         EXPECT_EQ(summary(earlier, true), before);

@@ -9,10 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <filesystem>
 #include <string>
-#include <thread>
 
 namespace fs = std::filesystem;
 
@@ -22,16 +20,17 @@ using e2e::CommandResult;
 using e2e::Image;
 
 // Started from /, an installed game moves to its art and draws its textured sky; with the sky
-// switched off, the asteroids and ships are what is left.
+// switched off, the asteroids and ships are what is left. Each picture waits for frames drawn
+// after what it shows began: the one under way may predate it.
 void expectTheGameStartedFromTheRootToDrawItsScene(const fs::path& executable, const fs::path& art,
                                                    const std::string& name) {
     e2e::GameSession game(executable.string(), "/");
     ASSERT_TRUE(game.ok() && game.waitForWindow()) << game.describe();
-    std::this_thread::sleep_for(std::chrono::seconds(3));
+    ASSERT_TRUE(game.waitFrames(3, game.output().size())) << game.describe();
     EXPECT_EQ(fs::path(game.workingDirectory()), art);
     const Image scene = game.screenshot(name + "-sky-on");
     ASSERT_TRUE(game.keys({"F4"}));
-    std::this_thread::sleep_for(std::chrono::seconds(2));
+    ASSERT_TRUE(game.waitFrames(3, game.output().size())) << game.describe();
     const Image noSky = game.screenshot(name + "-sky-off");
     EXPECT_EQ(game.errors(), "") << "a mesh or image was not found";
     // The textured sky covers the view in many colours; a game without its art shows one.
@@ -48,20 +47,72 @@ CommandResult runStep(const std::vector<std::string>& argv, const fs::path& dire
     return e2e::runCommand(argv, std::nullopt, 900, directory.string());
 }
 
+// A build of the game of its own in `build` (no tests, no benchmarks), with these settings.
+void makeBuild(const fs::path& build, std::vector<std::string> settings) {
+    settings.insert(settings.begin(), {"cmake", "-S", ZEPH_SOURCE_DIR, "-B", build.string(),
+                                       "-DZEPH_TESTS=OFF", "-DZEPH_TOOLS=OFF", "-DZEPH_WERROR=ON"});
+    fs::create_directories(build);
+    const std::vector<std::string> steps[] = {settings, {"nice", "cmake", "--build", ".", "-j2"}};
+    for (const std::vector<std::string>& step : steps) {
+        const CommandResult made = runStep(step, build);
+        ASSERT_EQ(made.code, 0) << step[0] << "\n" << made.out << made.err;
+    }
+}
+
+// The manual page an installation carries names the places that installation put the game, its
+// art and its menu entry in (`root` holds them when unpacked elsewhere), and its art's place
+// relative to the game leads there.
+void expectTheManualPageToName(const fs::path& root, const fs::path& game, const fs::path& art,
+                               const fs::path& share) {
+    const fs::path page = root / share.relative_path() / "man/man6/zephrandolinth.6.gz";
+    const CommandResult read = runStep({"gzip", "-dc", page.string()});
+    ASSERT_EQ(read.code, 0) << page << read.err;
+    for (const fs::path& named : {game, art / "bin/models/", art / "bin/texture/hubble2min.tga",
+                                  share / "applications/zephrandolinth.desktop"}) {
+        EXPECT_NE(read.out.find("\n.I " + named.string() + "\n"), std::string::npos)
+            << named << " in\n"
+            << read.out;
+    }
+    const std::string after = "\n.IP 2. 4\n.I ";
+    const std::size_t from = std::min(read.out.size(), read.out.find(after) + after.size());
+    const fs::path fromGame = read.out.substr(from, read.out.find('\n', from) - from);
+    std::error_code none;
+    EXPECT_TRUE(fs::equivalent(root / game.parent_path().relative_path() / fromGame,
+                               root / art.relative_path(), none))
+        << fromGame << " from " << game.parent_path();
+}
+
 TEST(Install, theInstalledGameStartedFromTheRootDrawsItsSkyAndItsAsteroids) {
     const Scratch folder;
     const fs::path prefix = folder.path / "prefix";
     const CommandResult install =
         runStep({"cmake", "--install", ZEPH_BUILD_DIR, "--prefix", prefix.string()});
     ASSERT_EQ(install.code, 0) << install.out << install.err;
-    const fs::path art = prefix / ZEPH_INSTALL_DATADIR;
+    const fs::path art = prefix / ZEPH_INSTALL_DATADIR,
+                   game = prefix / ZEPH_INSTALL_BINDIR / "zephrandolinth";
     for (const fs::path& file : {art / "bin/models/rocket.3ds", art / "bin/models/golrock.tga",
                                  art / "bin/texture/hubble2min.tga",
                                  prefix / "share/applications/zephrandolinth.desktop"}) {
         EXPECT_TRUE(fs::is_regular_file(file)) << file;
     }
-    expectTheGameStartedFromTheRootToDrawItsScene(prefix / ZEPH_INSTALL_BINDIR / "zephrandolinth",
-                                                  art, "installed");
+    expectTheManualPageToName("/", game, art, prefix / "share");
+    expectTheGameStartedFromTheRootToDrawItsScene(game, art, "installed");
+}
+
+// A directory given absolute is where it says, not under the prefix; so the manual page says.
+TEST(Install, anAbsoluteDirectoryForTheGameIsTakenAsItIs) {
+    const Scratch folder;
+    const fs::path build = folder.path / "build", prefix = folder.path / "prefix",
+                   games = folder.path / "games";
+    makeBuild(build, {"-DCMAKE_INSTALL_PREFIX=" + prefix.string(),
+                      "-DCMAKE_INSTALL_BINDIR=" + games.string()});
+    ASSERT_FALSE(HasFatalFailure());
+    const CommandResult install = runStep({"cmake", "--install", build.string()});
+    ASSERT_EQ(install.code, 0) << install.out << install.err;
+    const fs::path art = prefix / "share/zephrandolinth";
+    EXPECT_TRUE(fs::is_regular_file(games / "zephrandolinth"));
+    EXPECT_TRUE(fs::is_regular_file(art / "bin/models/kanone.3ds"));
+    expectTheManualPageToName("/", games / "zephrandolinth", art, prefix / "share");
 }
 
 // The Debian package as a distribution builds it: a build of its own for /usr, then cpack. Its
@@ -70,17 +121,12 @@ TEST(Install, theInstalledGameStartedFromTheRootDrawsItsSkyAndItsAsteroids) {
 TEST(Package, passesTheDistributionsChecksAndItsGameStartedFromTheRootDrawsItsScene) {
     const Scratch folder;
     const fs::path build = folder.path / "build", root = folder.path / "root";
-    const std::vector<std::string> steps[] = {
-        {"cmake", "-S", ZEPH_SOURCE_DIR, "-B", build.string(), "-DCMAKE_INSTALL_PREFIX=/usr",
-         "-DZEPH_TESTS=OFF", "-DZEPH_TOOLS=OFF", "-DZEPH_WERROR=ON",
-         "-DZEPH_MAINTAINER=Zephrandolinth Packaging Test <packaging-test@example.org>"},
-        {"nice", "cmake", "--build", ".", "-j2"},
-        {"cpack", "-G", "DEB"}};
-    fs::create_directories(build);
-    for (const std::vector<std::string>& step : steps) {
-        const CommandResult made = runStep(step, build);
-        ASSERT_EQ(made.code, 0) << step[0] << "\n" << made.out << made.err;
-    }
+    makeBuild(build,
+              {"-DCMAKE_INSTALL_PREFIX=/usr",
+               "-DZEPH_MAINTAINER=Zephrandolinth Packaging Test <packaging-test@example.org>"});
+    ASSERT_FALSE(HasFatalFailure());
+    const CommandResult packed = runStep({"cpack", "-G", "DEB"}, build);
+    ASSERT_EQ(packed.code, 0) << packed.out << packed.err;
     fs::path deb;
     for (const fs::directory_entry& entry : fs::directory_iterator(build)) {
         deb = entry.path().extension() == ".deb" ? entry.path() : deb;
@@ -103,6 +149,8 @@ TEST(Package, passesTheDistributionsChecksAndItsGameStartedFromTheRootDrawsItsSc
             e2e::loadImage(share / "icons/hicolor" / side / "apps/zephrandolinth.png");
         EXPECT_TRUE(icon.width == size && icon.height == size) << side;
     }
+    expectTheManualPageToName(root, "/usr/games/zephrandolinth", "/usr/share/games/zephrandolinth",
+                              "/usr/share");
     expectTheGameStartedFromTheRootToDrawItsScene(root / "usr/games/zephrandolinth",
                                                   share / "games/zephrandolinth", "packaged");
 }
@@ -121,10 +169,18 @@ TEST(GameStartup, withoutADisplaySaysSoInOneLineAfterTheBannerAndFailsWithoutCra
         // world follows.
         EXPECT_EQ(run.out, quiet ? "" : transcript::banner());
     }
-    // --version needs no display.
-    const e2e::CommandResult version = e2e::runCommand({ZEPH_GAME_EXE, "--version"}, {}, 30);
-    EXPECT_TRUE(version.code == 0 && version.out == "Zephrandolinth 0.1\n" && version.err.empty())
-        << version.code << version.out << version.err;
+    // --version needs no display, from the game or from the script that builds and starts it
+    // (pointed at this build, which stands for the one it would make).
+    const std::string playScript = ZEPH_SOURCE_DIR "/scripts/play.sh";
+    for (const std::vector<std::string>& argv :
+         {std::vector<std::string>{ZEPH_GAME_EXE, "--version"},
+          {"env", "ZEPH_PLAY_BUILD=" ZEPH_BUILD_DIR, playScript, "--version"}}) {
+        const e2e::CommandResult version = e2e::runCommand(argv, {}, 60);
+        EXPECT_TRUE(version.code == 0 && version.out == "Zephrandolinth 0.1\n" &&
+                    version.err.empty())
+            << argv[0] << "\n"
+            << version.code << version.out << version.err;
+    }
     // A version or a usage that cannot be written is no success: status 1, and one line why.
     for (const char* unwritten : {"exec \"$0\" --version >/dev/full", "exec \"$0\" --help >&-"}) {
         const e2e::CommandResult failed =
