@@ -5,6 +5,7 @@
 #include "app/freedMemory.h"
 #include "app/function.h"
 #include "app/options.h"
+#include "app/desktopWindow.h"
 #include "app/windowShape.h"
 #include "app/windowSystem.h"
 #include "scene/scenegraph.h"
@@ -126,12 +127,24 @@ void GestionSpecial(int key, int /*x*/, int /*y*/) {
     case GLUT_KEY_F4:
         showSkybox = !showSkybox;
         break;
+    case GLUT_KEY_F11:
+        windowSystem().switchFullScreen();
+        break;
     default:
         break;
     }
 }
 
+void ordinaryKey(unsigned char key, int /*x*/, int /*y*/) {
+    constexpr unsigned char escape = 27;
+    if (key == escape) {
+        windowSystem().leaveMainLoop();
+    }
+}
+
 namespace {
+
+bool fullScreenAtStart = false; // --fullscreen
 
 // freeglut ends the process with a terse error when it has no display name at all; say why
 // first, in one line. Only the name is checked: a display named but unreachable is freeglut's
@@ -156,6 +169,7 @@ std::optional<int> readCommandLine(int& argc, char** argv) {
     }
     // Nothing written to /dev/null can be read, so nothing is formatted for it either.
     setConsoleOn(!options.quiet && !writesAreDiscarded(STDOUT_FILENO));
+    fullScreenAtStart = options.fullScreen;
     return std::nullopt;
 }
 
@@ -176,6 +190,10 @@ int runGame(int argc, char** argv) {
     glutInitWindowSize(640, 480);
     glutInitWindowPosition(250, 250);
     glutCreateWindow("Zephrandolinth v0.1");
+    identifyWindow();
+    if (fullScreenAtStart) {
+        switchFullScreen();
+    }
     enterArtDirectory();
     initialisation();
     glutIdleFunc(Idle);
@@ -183,6 +201,7 @@ int runGame(int argc, char** argv) {
     glutSpecialFunc(GestionSpecial);
     glutPassiveMotionFunc(mouseMotion);
     glutReshapeFunc(reshapeWindow);
+    glutKeyboardFunc(ordinaryKey);
     glutMainLoop();
     return 0;
 }
