@@ -48,11 +48,11 @@ float toutatisZ(e2e::GameSession& game) {
     return toutatis ? toutatis->z : -1e9f;
 }
 
-// The window stands where the game put it (no window manager here); wider, it widens the view
-// instead of stretching it: black space beside the cockpit's post once the sky is off. Then
+// The window stands where the game put it (no window manager here); wider, it keeps its picture
+// whole instead of stretching it: black beside the cockpit, sky or none. Then
 // flying past the first asteroids brings the ships, still ahead a little above the rockets'
 // line, within reach of a volley.
-TEST(WorldPlay, theWindowWidensItsViewAndAVolleyAfterAFlightDestroysATarget) {
+TEST(WorldPlay, aWiderWindowKeepsThePictureWholeAndAVolleyAfterAFlightDestroysATarget) {
     e2e::GameSession game;
     ASSERT_TRUE(game.ok()) << game.describe();
     ASSERT_TRUE(game.waitForWindow()) << game.describe();
