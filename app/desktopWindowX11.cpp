@@ -17,8 +17,8 @@
 
 namespace {
 
-using Cardinal =
-    unsigned long; // a 32-bit property's item as Xlib holds it, whatever a long's width
+// A 32-bit property's item as Xlib holds it, whatever a long's width.
+using Cardinal = unsigned long;
 
 // The sizes the icon is installed at, so the window shows what the menu shows.
 constexpr int kWindowIconSizes[] = {48, 64, 128, 256};
