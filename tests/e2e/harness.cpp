@@ -195,10 +195,10 @@ bool GameSession::placeWindow(const WindowPlace& place) {
     const auto xdotool = [this](const std::vector<std::string>& argv) {
         return runCommand(argv, display.name, 10).code == 0;
     };
-    return xdotool({"xdotool", "windowmove", "--sync", window, std::to_string(place.x),
-                    std::to_string(place.y)}) &&
-           xdotool({"xdotool", "windowsize", "--sync", window, std::to_string(place.width),
-                    std::to_string(place.height)});
+    return xdotool({"xdotool", "windowmove", "--sync", window, std::to_string(place[0]),
+                    std::to_string(place[1])}) &&
+           xdotool({"xdotool", "windowsize", "--sync", window, std::to_string(place[2]),
+                    std::to_string(place[3])});
 }
 
 bool GameSession::waitForWindow() {

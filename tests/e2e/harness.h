@@ -4,6 +4,7 @@
 
 #include "support/scratch.h"
 
+#include <array>
 #include <optional>
 #include <string>
 #include <vector>
@@ -48,13 +49,8 @@ struct VirtualDisplay {
     int pid = -1;
 };
 
-// Where a window stands on the screen and its size, in pixels.
-struct WindowPlace {
-    int x = 0, y = 0, width = 0, height = 0;
-    bool operator==(const WindowPlace& other) const {
-        return x == other.x && y == other.y && width == other.width && height == other.height;
-    }
-};
+// Where a window stands on the screen and its size, in pixels: x, y, width, height.
+using WindowPlace = std::array<int, 4>;
 
 // The game started on its own display (by default the build's, from the build directory), its
 // stdout and stderr kept byte for byte.
