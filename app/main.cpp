@@ -2,10 +2,10 @@
 
 #include "app/artDirectory.h"
 #include "app/console.h"
+#include "app/desktopWindow.h"
 #include "app/freedMemory.h"
 #include "app/function.h"
 #include "app/options.h"
-#include "app/desktopWindow.h"
 #include "app/windowShape.h"
 #include "app/windowSystem.h"
 #include "scene/scenegraph.h"
