@@ -2,6 +2,7 @@
 
 #include "app/artDirectory.h"
 #include "app/console.h"
+#include "app/desktopWindow.h"
 #include "app/diagnostics.h"
 #include "app/function.h"
 #include "app/options.h"
@@ -128,10 +129,24 @@ void GestionSpecial(int key, int /*x*/, int /*y*/) {
     case GLUT_KEY_F4:
         showSkybox = !showSkybox;
         break;
+    case GLUT_KEY_F11:
+        windowSystem().switchFullScreen();
+        break;
     default:
         break;
     }
 }
+
+void ordinaryKey(unsigned char key, int /*x*/, int /*y*/) {
+    constexpr unsigned char escape = 27;
+    if (key == escape) {
+        windowSystem().leaveMainLoop();
+    }
+}
+
+namespace {
+bool fullScreenAtStart = false; // --fullscreen
+} // namespace
 
 bool displayNamed(int argc, char** argv) {
     // GLUT reads its options through the whole command line, past "--" too, and takes the
@@ -167,6 +182,7 @@ std::optional<int> readCommandLine(int& argc, char** argv) {
     }
     // Nothing written to /dev/null can be read, so nothing is formatted for it either.
     setConsoleOn(!options.quiet && !writesAreDiscarded(standardOutput));
+    fullScreenAtStart = options.fullScreen;
     return std::nullopt;
 }
 
@@ -188,6 +204,10 @@ int runGame(int argc, char** argv) {
     glutInitWindowSize(640, 480);
     glutInitWindowPosition(250, 250);
     glutCreateWindow("Zephrandolinth v0.1");
+    identifyWindow();
+    if (fullScreenAtStart) {
+        switchFullScreen();
+    }
     enterArtDirectory();
     initialisation();
     glutIdleFunc(Idle);
@@ -195,6 +215,7 @@ int runGame(int argc, char** argv) {
     glutSpecialFunc(GestionSpecial);
     glutPassiveMotionFunc(mouseMotion);
     glutReshapeFunc(reshapeWindow);
+    glutKeyboardFunc(ordinaryKey);
     glutMainLoop();
     return 0;
 }

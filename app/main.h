@@ -32,6 +32,8 @@ void display();
 void Idle();
 void mouseMotion(int x, int y);
 void GestionSpecial(int key, int x, int y);
+// GLUT keyboard callback (keys that make a character): Escape ends the game, the rest do nothing.
+void ordinaryKey(unsigned char key, int x, int y);
 
 // The game's own options, taken out of the arguments: prints the usage or the version and gives
 // the status to exit with (1, with a line on stderr, when it could not be written), or sets the

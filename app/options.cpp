@@ -26,6 +26,8 @@ Options takeOptions(int& argc, char** argv) {
         const char* argument = argv[i];
         if (readingOptions && (is(argument, "-q") || is(argument, "--quiet"))) {
             options.quiet = true;
+        } else if (readingOptions && (is(argument, "-f") || is(argument, "--fullscreen"))) {
+            options.fullScreen = true;
         } else if (readingOptions && is(argument, "--help")) {
             options.help = true;
         } else if (readingOptions && is(argument, "--version")) {
@@ -51,6 +53,8 @@ std::string usageText() {
            "\n"
            "Options:\n"
            "  -q, --quiet   write nothing to the console (so too when it is /dev/null)\n"
+           "  -f, --fullscreen\n"
+           "                start in full screen\n"
            "      --help    print this help and exit\n"
            "      --version print the version and exit\n"
            "\n"
@@ -69,7 +73,8 @@ std::string usageText() {
            "  Page Up, Page Down        speed up, slow down\n"
            "  F2, F3                    fire a rocket, a laser\n"
            "  F4                        switch the sky box on and off\n"
-           "There is no quit key: close the window.\n";
+           "  F11                       switch full screen on and off\n"
+           "  Escape                    quit\n";
 }
 
 std::string versionText() {

@@ -2,6 +2,7 @@
 // The game's own command-line options. They are read before GLUT starts and taken out of the
 // arguments; everything else reaches glutInit as it was given, in order:
 //   -q, --quiet   nothing on the console
+//   -f, --fullscreen  start in full screen
 //   --help        a short usage on stdout, then exit 0 (1 when it cannot be written)
 //   --version     "Zephrandolinth 0.1" on stdout, then exit 0 (1 likewise)
 // Unknown options, "-something" or "--something", are GLUT's to ignore. The value after GLUT's
@@ -14,6 +15,7 @@ struct Options {
     bool quiet = false;
     bool help = false;
     bool version = false;
+    bool fullScreen = false;
 };
 
 // Reads the game's options out of argv[1..argc-1], moving the rest down and lowering argc;

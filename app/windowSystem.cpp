@@ -1,14 +1,21 @@
 #include "app/windowSystem.h"
 
+#include "app/windowShape.h"
+
 #include <GL/freeglut.h>
 
 namespace {
 
-WindowSystem currentCalls = {glutSwapBuffers, glutBitmapCharacter, glutPostRedisplay};
+// Constant-initialised, so that it holds GLUT's calls before any constructor runs.
+WindowSystem currentCalls = {glutSwapBuffers, glutBitmapCharacter, glutPostRedisplay,
+                             switchFullScreen, glutLeaveMainLoop};
 
 } // namespace
 
-WindowSystem glutWindowSystem() { return {glutSwapBuffers, glutBitmapCharacter, glutPostRedisplay}; }
+WindowSystem glutWindowSystem() {
+    return {glutSwapBuffers, glutBitmapCharacter, glutPostRedisplay, switchFullScreen,
+            glutLeaveMainLoop};
+}
 
 WindowSystem setWindowSystem(WindowSystem calls) {
     WindowSystem previous = currentCalls;

@@ -10,6 +10,7 @@ ZEPH_PLAY_PACKAGES=(
     freeglut3-dev libglu1-mesa-dev      # window, input loop and GLU
     libgl1-mesa-dri                     # Mesa's OpenGL drivers, llvmpipe included
     libstb-dev                          # the art generator writes the desktop icon with stb
+    libx11-dev                          # the window's class, process and icon for the desktop
     x11-utils                           # xdpyinfo: play.sh checks the display first
 )
 
@@ -18,7 +19,7 @@ ZEPH_TEST_PACKAGES=(
     libgtest-dev libbenchmark-dev       # unit tests and benchmark programs
     clang libclang-rt-14-dev            # libFuzzer targets and their sanitizer runtimes
     xvfb xauth x11-apps                 # a virtual display (xvfb-run needs xauth; xwd)
-    xdotool imagemagick libx11-dev      # whole-program tests: keys, screenshots, X queries
+    xdotool imagemagick                 # whole-program tests: keys, screenshots
     coreutils                           # stdbuf
     dpkg-dev                            # cpack's Debian package reads library links with it
     lintian appstream desktop-file-utils  # the package's checks: Debian, AppStream, desktop entry

@@ -120,18 +120,28 @@ TEST_F(FrameCycle, severalPressesOfOneMoveKeyBetweenTwoFramesActOnce) {
 
 // Fire flags last one frame. The sky switch flips on each F4, outlives frames and tells the
 // frame whether to draw the sky, which is placed around the eye only when drawn, on the world's
-// axes however the view has turned. Keys other than the nine do nothing.
-TEST_F(FrameCycle, fireKeysLastOneFrameF4SwitchesTheSkyAndOtherKeysDoNothing) {
+// axes however the view has turned. F11 switches full screen and Escape ends the game; keys
+// other than these eleven do nothing.
+TEST_F(FrameCycle, fireKeysLastOneFrameF4AndF11SwitchEscapeQuitsAndOtherKeysDoNothing) {
     for (int key = -1; key < 300; ++key) {
-        if (key < 2 || (key > 4 && key < 100) || key > 105) { // all but the nine
+        if (key < 2 || (key > 4 && key < 100 && key != GLUT_KEY_F11) || key > 105) {
             press(key);
+        }
+        if (key >= 0 && key < 256 && key != 27) { // Escape's character
+            ordinaryKey(static_cast<unsigned char>(key), 320, 240);
         }
     }
     const auto anyFlag = [] {
         return push_up || push_down || push_left || push_right || push_page_up || push_page_down ||
-               rocket_fired || laser_fired;
+               rocket_fired || laser_fired || FakeFrameSystem::fullScreenSwitches ||
+               FakeFrameSystem::mainLoopEnds;
     };
     EXPECT_TRUE(!anyFlag() && showSkybox);
+    press(GLUT_KEY_F11, 2);
+    ordinaryKey(27, 320, 240);
+    EXPECT_EQ((std::array<int, 2>{fake.fullScreenSwitches, fake.mainLoopEnds}),
+              (std::array<int, 2>{2, 1}));
+    fake.fullScreenSwitches = fake.mainLoopEnds = 0;
     press(GLUT_KEY_F2, 2);
     EXPECT_TRUE(rocket_fired && !laser_fired);
     press(GLUT_KEY_F3);

@@ -1,6 +1,6 @@
-// The game's projection: a wider window widens the view, the opening size gives back the game's
-// own projection bit for bit, a window with no area keeps it. Far shots skip their display lists
-// only when the whole sphere that holds every vertex of their mesh lies past the far plane.
+// The game's projection: the same 4:3 picture, centred, in a window of any shape. Far shots skip
+// their display lists only when the whole sphere that holds every vertex of their mesh lies past
+// the far plane.
 
 #include "app/windowShape.h"
 #include "entities/farPlane.h"
@@ -79,24 +79,33 @@ class ProjectionGl : public GlTest {};
 
 auto projection = [] { return glFloats(GL_PROJECTION_MATRIX); };
 
-TEST_F(ProjectionGl, reshapingKeepsTheVerticalFieldAndFollowsTheWindowsAspect) {
+// In a window of any shape the picture is the opening one (the projection, bit for bit) in the
+// largest centred 4:3 area, its sides rounded to the nearest pixel; no area, no picture.
+TEST_F(ProjectionGl, aWindowOfAnyShapeShowsTheOpeningPictureInItsLargestCentred4by3Area) {
     setPerspective(640.0f / 480.0f);
     const std::vector<float> opening = projection();
-    reshapeWindow(1024, 576);
-    const std::vector<float> wide = projection();
-    EXPECT_TRUE(wide[5] == opening[5] && wide[10] == opening[10] && wide[14] == opening[14]);
-    EXPECT_FLOAT_EQ(wide[5] / wide[0], 1024.0f / 576.0f);
-    std::array<int, 5> viewport{}; // and the matrix mode
-    glGetIntegerv(GL_VIEWPORT, viewport.data());
-    glGetIntegerv(GL_MATRIX_MODE, &viewport[4]);
-    EXPECT_EQ(viewport, (std::array<int, 5>{0, 0, 1024, 576, GL_MODELVIEW}));
-    reshapeWindow(640, 480); // back to the opening shape, bit for bit
-    EXPECT_EQ(projection(), opening);
-    glGetIntegerv(GL_VIEWPORT, viewport.data());
-    EXPECT_EQ(viewport, (std::array<int, 5>{0, 0, 640, 480, GL_MODELVIEW}));
-    reshapeWindow(300, 0);
-    reshapeWindow(0, 300);
-    EXPECT_EQ(projection(), opening);
+    using Viewport = std::array<int, 5>; // x, y, width, height, and the matrix mode
+    const struct {
+        int width, height;
+        Viewport expected;
+    } rows[] = {{1024, 576, {128, 0, 768, 576, GL_MODELVIEW}},
+                {400, 700, {0, 200, 400, 300, GL_MODELVIEW}},
+                {1280, 1024, {0, 32, 1280, 960, GL_MODELVIEW}},
+                {1366, 768, {171, 0, 1024, 768, GL_MODELVIEW}},
+                {1080, 1920, {0, 555, 1080, 810, GL_MODELVIEW}},
+                {801, 601, {0, 0, 801, 601, GL_MODELVIEW}}, // 600.75 high: rounded up
+                {7, 5, {0, 0, 7, 5, GL_MODELVIEW}},
+                {300, 0, {0, 0, 0, 0, GL_MODELVIEW}},
+                {0, 300, {0, 0, 0, 0, GL_MODELVIEW}},
+                {640, 480, {0, 0, 640, 480, GL_MODELVIEW}}};
+    for (const auto& row : rows) {
+        reshapeWindow(row.width, row.height);
+        Viewport viewport{};
+        glGetIntegerv(GL_VIEWPORT, viewport.data());
+        glGetIntegerv(GL_MATRIX_MODE, &viewport[4]);
+        EXPECT_EQ(viewport, row.expected) << row.width << "x" << row.height;
+        EXPECT_EQ(projection(), opening) << row.width << "x" << row.height;
+    }
 }
 
 } // namespace

@@ -50,7 +50,7 @@ struct Argv {
 };
 
 // What takeOptions leaves for GLUT, each argument followed by a space, then the options it read
-// as "q", "h" and "v".
+// as "q", "h", "v" and "f".
 std::string parse(const Arguments& given) {
     Argv argv(given);
     const Options options = takeOptions(argv.argc, argv.pointers.data());
@@ -60,7 +60,7 @@ std::string parse(const Arguments& given) {
     }
     EXPECT_EQ(argv.pointers[std::size_t(argv.argc)], nullptr) << "the vector still ends in a null";
     return parsed + "|" + (options.quiet ? "q" : "") + (options.help ? "h" : "") +
-           (options.version ? "v" : "");
+           (options.version ? "v" : "") + (options.fullScreen ? "f" : "");
 }
 
 TEST(GameOptions, theGamesOwnAreTakenOutAndEveryOtherArgumentReachesGlutAsGiven) {
@@ -69,6 +69,8 @@ TEST(GameOptions, theGamesOwnAreTakenOutAndEveryOtherArgumentReachesGlutAsGiven)
         {{"-q"}, "|q"},
         {{"-display", ":3", "--quiet", "-iconic"}, "-display :3 -iconic |q"},
         {{"--help", "--version"}, "|hv"},
+        {{"-f", "-iconic"}, "-iconic |f"},
+        {{"--fullscreen"}, "|f"},
         // GLUT's values are never options, nor is anything after "--", which GLUT still gets.
         {{"-display", "-q", "-geometry", "--help"}, "-display -q -geometry --help |"},
         {{"--", "-q", "--version"}, "-- -q --version |"},
@@ -133,8 +135,9 @@ TEST(GameOptions, helpAndVersionStopTheGameWhileQuietOrDevNullTurnTheConsoleOff)
     EXPECT_EQ(status, 0);
     const std::string usage = run({"-display", ":1", "--help"}, file);
     EXPECT_EQ(status, 0);
-    for (const char* named : {"-q, --quiet", "--help", "--version", "-display", "-geometry",
-                              "Arrow Up", "Page Down", "F2", "F3", "F4"}) {
+    for (const char* named :
+         {"-q, --quiet", "--help", "--version", "-display", "-geometry", "Arrow Up", "Page Down",
+          "F2", "F3", "F4", "-f, --fullscreen", "F11", "Escape"}) {
         EXPECT_NE(usage.find(named), std::string::npos) << named << " in\n" << usage;
     }
     const std::tuple<Arguments, int, bool> rows[] = {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
 #include <poll.h>
@@ -117,13 +118,13 @@ CommandResult runCommand(const std::vector<std::string>& argv, std::optional<std
     return result;
 }
 
-VirtualDisplay::VirtualDisplay() {
+VirtualDisplay::VirtualDisplay(const std::string& size) {
     int fds[2];
     if (pipe2(fds, O_CLOEXEC) != 0) {
         return;
     }
     // Xvfb writes the display number once it accepts connections.
-    pid = spawn({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "1024x768x24",
+    pid = spawn({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", size + "x24",
                  "-nolisten", "tcp", "-noreset", "+extension", "GLX"},
                 std::nullopt, "/", "/dev/null", "/dev/null", fds[1]);
     close(fds[1]);
@@ -146,11 +147,15 @@ VirtualDisplay::~VirtualDisplay() {
     end(pid);
 }
 
-GameSession::GameSession(const std::string& executable, const std::string& directory) {
+// The game never flushes its console: unbuffered, every byte reaches the file at once.
+GameSession::GameSession(const std::string& executable, const std::string& directory)
+    : GameSession({"stdbuf", "-o0", executable}, directory) {}
+
+GameSession::GameSession(const std::vector<std::string>& command, const std::string& directory,
+                         const std::string& screen)
+    : display(screen) {
     if (display.ok() && !scratch.empty()) {
-        // The game never flushes its console: unbuffered, every byte reaches the file at once.
-        pid = spawn({"stdbuf", "-o0", executable}, display.name, directory, scratch + "/stdout",
-                    scratch + "/stderr");
+        pid = spawn(command, display.name, directory, scratch + "/stdout", scratch + "/stderr");
     }
 }
 
@@ -159,8 +164,41 @@ GameSession::~GameSession() {
 } // before the scratch folder goes
 
 bool GameSession::running() {
-    pid = pid > 0 && waitpid(pid, nullptr, WNOHANG) == 0 ? pid : 0;
+    int raw = 0;
+    const pid_t result = pid > 0 ? waitpid(pid, &raw, WNOHANG) : 0;
+    ended = result == pid ? raw : ended;
+    pid = result == 0 ? pid : 0;
     return pid > 0;
+}
+
+std::optional<int> GameSession::exitStatus(double seconds) {
+    for (const double deadline = now() + seconds; running() && now() < deadline;) {
+        std::this_thread::sleep_for(Seconds(0.05));
+    }
+    if (running() || !WIFEXITED(ended)) {
+        return std::nullopt;
+    }
+    return WEXITSTATUS(ended);
+}
+
+WindowPlace GameSession::windowPlace() {
+    const std::string shell =
+        runCommand({"xdotool", "getwindowgeometry", "--shell", window}, display.name, 10).out;
+    const auto value = [&shell](const std::string& name) {
+        const std::size_t at = shell.find("\n" + name + "=");
+        return at == std::string::npos ? -1 : std::atoi(shell.c_str() + at + name.size() + 2);
+    };
+    return {value("X"), value("Y"), value("WIDTH"), value("HEIGHT")};
+}
+
+bool GameSession::placeWindow(const WindowPlace& place) {
+    const auto xdotool = [this](const std::vector<std::string>& argv) {
+        return runCommand(argv, display.name, 10).code == 0;
+    };
+    return xdotool({"xdotool", "windowmove", "--sync", window, std::to_string(place[0]),
+                    std::to_string(place[1])}) &&
+           xdotool({"xdotool", "windowsize", "--sync", window, std::to_string(place[2]),
+                    std::to_string(place[3])});
 }
 
 bool GameSession::waitForWindow() {

@@ -4,6 +4,7 @@
 
 #include "support/scratch.h"
 
+#include <array>
 #include <optional>
 #include <string>
 #include <vector>
@@ -36,9 +37,10 @@ struct CommandResult {
 CommandResult runCommand(const std::vector<std::string>& argv, std::optional<std::string> display,
                          double timeoutSeconds, const std::string& directory = ZEPH_BUILD_DIR);
 
-// Xvfb on a display number it picks itself, so parallel runs never collide.
+// Xvfb on a display number it picks itself, so parallel runs never collide; its one screen is
+// `size` pixels ("1024x768") at 24 bits.
 struct VirtualDisplay {
-    VirtualDisplay();
+    explicit VirtualDisplay(const std::string& size = "1024x768");
     ~VirtualDisplay();
     VirtualDisplay(const VirtualDisplay&) = delete;
     VirtualDisplay& operator=(const VirtualDisplay&) = delete;
@@ -47,6 +49,9 @@ struct VirtualDisplay {
     int pid = -1;
 };
 
+// Where a window stands on the screen and its size, in pixels: x, y, width, height.
+using WindowPlace = std::array<int, 4>;
+
 // The game started on its own display (by default the build's, from the build directory), its
 // stdout and stderr kept byte for byte.
 class GameSession {
@@ -54,8 +59,14 @@ class GameSession {
     // Not copied: it owns its display and scratch folder.
     explicit GameSession(const std::string& executable = ZEPH_GAME_EXE,
                          const std::string& directory = ZEPH_BUILD_DIR);
+    // The game started by a command of its own (the executable, its arguments), on a screen of
+    // `screen` pixels; its console is buffered as the game leaves it unless the command says
+    // otherwise (stdbuf -o0).
+    GameSession(const std::vector<std::string>& command, const std::string& directory,
+                const std::string& screen = "1024x768");
     ~GameSession();
     bool ok() const { return pid > 0 && display.ok(); }
+    int processId() const { return pid; } // 0 once the game has ended
     bool waitForWindow(); // mapped, then focused by hand: no window manager runs here
     bool keys(const std::vector<std::string>& keysyms); // X keysyms: Up Prior Next F2 F4 ...
     Image screenshot(const std::string& name);          // kept as build/screenshots/<name>.png
@@ -63,7 +74,12 @@ class GameSession {
     std::string errors() const;
     bool waitFrames(int count, std::size_t from); // frames ended after byte `from`
     bool running();
-    std::string workingDirectory() const; // the game's, as it runs
+    // The game's exit status once it has ended within `seconds`; none when it is still running
+    // then (it is left so) or when a signal ended it.
+    std::optional<int> exitStatus(double seconds);
+    WindowPlace windowPlace();                  // as the X server has it now
+    bool placeWindow(const WindowPlace& place); // moved and resized; no window manager here
+    std::string workingDirectory() const;       // the game's, as it runs
     std::string describe();
 
     VirtualDisplay display;
@@ -73,6 +89,7 @@ class GameSession {
     Scratch folder; // holds the game's console files
     std::string scratch = folder.path.string();
     int pid = -1;
+    int ended = -1; // the wait status, once the game has ended and been reaped
 };
 
 } // namespace e2e

@@ -3,7 +3,7 @@
 // encoded, 24 or 32 bits) and 3DS meshes (the chunks our mesh reader acts on, plus a few
 // standard ones it skips). Both build the whole file in memory and write it in one go.
 
-#include "artMath.h"
+#include "assets/artMath.h"
 
 #include <array>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "artMath.h"
+#include "assets/artMath.h"
 
 namespace art {
 

@@ -1,9 +1,10 @@
 #pragma once
-// Small, bit-reproducible maths for the art generator. The generated files must be the same
-// bytes on every machine, so nothing here calls the C library's transcendental functions (whose
-// last bits differ between library versions): sine and cosine are our own polynomials, and
-// only +, -, *, / and sqrt are used, which IEEE 754 rounds the same way everywhere. The
-// generator is compiled with -ffp-contract=off so that no fused multiply-add changes a bit.
+// Small, bit-reproducible maths for the art generator and the game's desktop icon. The generated
+// files must be the same bytes on every machine, so nothing here calls the C library's
+// transcendental functions (whose last bits differ between library versions): sine and cosine
+// are our own polynomials, and only +, -, *, / and sqrt are used, which IEEE 754 rounds the same
+// way everywhere. The generator and these sources are compiled with -ffp-contract=off so that no
+// fused multiply-add changes a bit.
 
 #include <cmath>
 #include <cstdint>

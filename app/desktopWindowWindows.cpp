@@ -1,0 +1,10 @@
+#include "app/desktopWindow.h"
+
+// freeglut gives every window the icon resource named GLUT_ICON, which the executable carries,
+// and the task bar groups windows by their executable: nothing to add.
+void identifyWindow() {}
+
+// freeglut keeps the window's place and size and covers the monitor itself.
+bool desktopSwitchesFullScreen() {
+    return true;
+}

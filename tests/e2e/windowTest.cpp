@@ -1,0 +1,135 @@
+// The game's window on the desktop: whose it is (read back with xprop), its 4:3 picture kept
+// whole and centred in a window of any shape and in full screen, and Escape, which ends the game.
+
+#include "e2e/harness.h"
+#include "e2e/transcriptModel.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+using e2e::WindowPlace;
+
+TEST(DesktopWindow, namesItsClassItsProcessAndItsIconToTheDesktop) {
+    e2e::GameSession game;
+    // GLUT shows the window before the game can name it: by its first frame it has.
+    ASSERT_TRUE(game.ok() && game.waitForWindow() && game.waitFrames(1, 0)) << game.describe();
+    const std::string properties = // the icon whole: xprop cuts long values short
+        e2e::runCommand({"xprop", "-len", "1000000", "-id", game.window}, game.display.name, 30)
+            .out;
+    for (const std::string& expected :
+         {std::string("WM_CLASS(STRING) = \"zephrandolinth\", \"Zephrandolinth\"\n"),
+          "_NET_WM_PID(CARDINAL) = " + std::to_string(game.processId()) + "\n",
+          std::string("Icon (48 x 48):"), std::string("Icon (64 x 64):"),
+          std::string("Icon (128 x 128):"), std::string("Icon (256 x 256):")}) {
+        EXPECT_NE(properties.find(expected), std::string::npos) << expected << " in\n"
+                                                                << properties.substr(0, 2000);
+    }
+}
+
+// Whether the window comes to stand at `place` within a hundred frames (GLUT moves it between
+// two frames).
+bool reaches(e2e::GameSession& game, const WindowPlace& place) {
+    for (int frame = 0; frame < 100 && game.windowPlace() != place; ++frame) {
+        if (!game.waitFrames(1, game.output().size())) {
+            return false;
+        }
+    }
+    return game.windowPlace() == place;
+}
+
+// Started with --fullscreen the window covers the screen; F11 gives it the size and place it was
+// opened with. Escape then ends the game as closing the window does: status 0 and its console,
+// which nothing here unbuffers, written out to the end of its last frame.
+TEST(DesktopWindow, startsInFullScreenWhenAskedAndEscapeEndsTheGameWithItsWholeConsole) {
+    e2e::GameSession game({ZEPH_GAME_EXE, "--fullscreen"}, ZEPH_BUILD_DIR, "1280x1024");
+    ASSERT_TRUE(game.ok() && game.waitForWindow()) << game.describe();
+    EXPECT_TRUE(reaches(game, {0, 0, 1280, 1024})) << game.describe();
+    ASSERT_TRUE(game.keys({"F11"}));
+    EXPECT_TRUE(reaches(game, {250, 250, 640, 480})) << game.describe();
+    ASSERT_TRUE(game.keys({"Escape"}));
+    EXPECT_EQ(game.exitStatus(30), 0) << game.describe();
+    const std::string out = game.output();
+    int frames = 0;
+    for (std::size_t at = 0; (at = out.find("\n fin du print", at)) != std::string::npos; ++at) {
+        ++frames;
+    }
+    const std::size_t counted = std::min(out.size(), out.find("nbTextureKan : ") + 15);
+    const std::string expected = transcript::banner() +
+                                 transcript::startUp(std::atoi(out.c_str() + counted)) +
+                                 transcript::frames(frames);
+    EXPECT_TRUE(out == expected) << out.size() << " bytes of " << expected.size() << ", " << frames
+                                 << " frames";
+}
+
+// ImageMagick's one number about build/screenshots/<name>.png after `steps`; -1 when none.
+double magick(const std::string& name, std::vector<std::string> steps) {
+    steps.insert(steps.begin(),
+                 {"convert", std::string(ZEPH_BUILD_DIR "/screenshots/") + name + ".png"});
+    const e2e::CommandResult result = e2e::runCommand(steps, std::nullopt, 60);
+    return result.code == 0 && !result.out.empty() ? std::atof(result.out.c_str()) : -1;
+}
+
+std::string rectangle(const WindowPlace& area) {
+    return "rectangle " + std::to_string(area[0]) + "," + std::to_string(area[1]) + " " +
+           std::to_string(area[0] + area[2] - 1) + "," + std::to_string(area[1] + area[3] - 1);
+}
+
+// The brightest channel of the shot outside `area`, 0 when all black.
+double litOutside(const std::string& name, const WindowPlace& area) {
+    return magick(name, {"-fill", "black", "-draw", rectangle(area), "-format", "%[max]", "info:"});
+}
+
+// The shot's `area` scaled to 640x480 (kept as <name>-picture.png) against the opening picture:
+// the mean difference of a channel, in steps of 1/255, where the picture stands still while no
+// key is pressed: the cockpit (roof, pillars, dashboard) and the sky around it; the view inside,
+// where the asteroids tumble and drift, is left out. Scaling the picture down and back smooths
+// the sky's one-pixel stars: a whole picture comes within 4 (400x700, the smallest, about 3.6),
+// while the same picture moved by two pixels is past 6 and one scaled by 3% past 20.
+double stillDifference(const std::string& name, const WindowPlace& area) {
+    const std::string shots = ZEPH_BUILD_DIR "/screenshots/";
+    const std::string geometry = std::to_string(area[2]) + "x" + std::to_string(area[3]) + "+" +
+                                 std::to_string(area[0]) + "+" + std::to_string(area[1]);
+    return magick(name, {"-crop", geometry, "+repage", "-resize", "640x480!", "-write",
+                         shots + name + "-picture.png", shots + "shape-640x480.png", "-compose",
+                         "difference", "-composite", "-fill", "black", "-draw",
+                         rectangle({70, 40, 500, 310}), "-format",
+                         "%[fx:mean*255*640*480/(640*480-500*310)]", "info:"});
+}
+
+// In a window wider or taller than 4:3, and in full screen, the picture is the 640x480 one
+// scaled into the largest centred 4:3 area, with black bars beside or above and below it. The
+// sky stays on: it would show in the bars if anything drew there. Leaving full screen gives the
+// window back its size and place.
+TEST(PictureShape, keepsItsWhole4by3PictureCentredWithBlackBarsAtEveryShapeAndInFullScreen) {
+    e2e::GameSession game({"stdbuf", "-o0", ZEPH_GAME_EXE}, ZEPH_BUILD_DIR, "1280x1024");
+    ASSERT_TRUE(game.ok() && game.waitForWindow()) << game.describe();
+    // The ships and the drifting asteroid pass the cockpit's frame on their way to the point
+    // behind the eye they close in on; there they stay, out of sight.
+    ASSERT_TRUE(game.waitFrames(200, 0)) << game.describe();
+    ASSERT_EQ(game.screenshot("shape-640x480").width, 640) << game.describe();
+    const struct {
+        const char* name;
+        WindowPlace window, area;
+    } shapes[] = {{"shape-1024x576", {0, 0, 1024, 576}, {128, 0, 768, 576}},
+                  {"shape-400x700", {30, 20, 400, 700}, {0, 200, 400, 300}},
+                  {"shape-full-screen", {0, 0, 1280, 1024}, {0, 32, 1280, 960}}};
+    for (const auto& shape : shapes) {
+        const bool fullScreen = shape.window[2] == 1280; // from the 400x700 window
+        ASSERT_TRUE(fullScreen ? game.keys({"F11"}) : game.placeWindow(shape.window));
+        ASSERT_TRUE(reaches(game, shape.window)) << shape.name << "\n" << game.describe();
+        ASSERT_TRUE(game.waitFrames(3, game.output().size())) << game.describe(); // drawn so
+        ASSERT_EQ(game.screenshot(shape.name).width, shape.window[2]) << shape.name;
+        EXPECT_EQ(litOutside(shape.name, shape.area), 0) << shape.name;
+        EXPECT_LT(stillDifference(shape.name, shape.area), 5.0) << shape.name;
+    }
+    ASSERT_TRUE(game.keys({"F11"}));
+    EXPECT_TRUE(reaches(game, shapes[1].window)) << game.describe();
+}
+
+} // namespace
