@@ -88,6 +88,19 @@ Image loadImage(const std::string& path) {
     return image;
 }
 
+testing::AssertionResult beginsWith(const std::string& actual, const std::string& expected) {
+    const std::size_t at = std::size_t(
+        std::mismatch(expected.begin(), expected.end(), actual.begin(), actual.end()).first -
+        expected.begin());
+    if (at == expected.size()) {
+        return testing::AssertionSuccess();
+    }
+    const std::size_t from = at < 200 ? 0 : at - 200;
+    return testing::AssertionFailure() << "byte " << at << " differs\n--- expected ---\n"
+                                       << expected.substr(from, 400) << "\n--- actual ---\n"
+                                       << actual.substr(from, 400);
+}
+
 ViewLook lookThroughTheCockpit(const Image& shot) {
     ViewLook look; // nothing in a picture too small to hold the view, a failed one included
     if (shot.width < 570 || shot.height < 350) {
@@ -146,11 +159,13 @@ VirtualDisplay::~VirtualDisplay() {
     end(pid);
 }
 
-GameSession::GameSession(const std::string& executable, const std::string& directory) {
+// The game never flushes its console: unbuffered, every byte reaches the file at once.
+GameSession::GameSession(const std::string& executable, const std::string& directory)
+    : GameSession({"stdbuf", "-o0", executable}, directory) {}
+
+GameSession::GameSession(const std::vector<std::string>& command, const std::string& directory) {
     if (display.ok() && !scratch.empty()) {
-        // The game never flushes its console: unbuffered, every byte reaches the file at once.
-        pid = spawn({"stdbuf", "-o0", executable}, display.name, directory, scratch + "/stdout",
-                    scratch + "/stderr");
+        pid = spawn(command, display.name, directory, scratch + "/stdout", scratch + "/stderr");
     }
 }
 
@@ -178,8 +193,7 @@ bool GameSession::keys(const std::vector<std::string>& keysyms) {
     return runCommand(argv, display.name, 10 + keysyms.size() * 0.04).code == 0;
 }
 
-Image GameSession::screenshot(const std::string& name) {
-    const std::string directory = std::string(ZEPH_BUILD_DIR) + "/screenshots";
+Image GameSession::screenshot(const std::string& name, const std::string& directory) {
     std::error_code ignored;
     std::filesystem::create_directories(directory, ignored);
     const std::string path = directory + "/" + name + ".png";

@@ -4,6 +4,8 @@
 
 #include "support/scratch.h"
 
+#include <gtest/gtest.h>
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -19,6 +21,9 @@ struct Image {
     }
 };
 Image loadImage(const std::string& path);
+
+// `actual` begins with `expected`; else both around the first byte that differs.
+testing::AssertionResult beginsWith(const std::string& actual, const std::string& expected);
 
 // The view through the cockpit's window frame, above the dashboard: pixels drawn (not black)
 // and distinct colours at 5 bits a channel; nothing at all in a picture too small to hold it.
@@ -54,11 +59,15 @@ class GameSession {
     // Not copied: it owns its display and scratch folder.
     explicit GameSession(const std::string& executable = ZEPH_GAME_EXE,
                          const std::string& directory = ZEPH_BUILD_DIR);
+    // The game started by a command of its own: a launcher (Wine's), the executable, arguments.
+    GameSession(const std::vector<std::string>& command, const std::string& directory);
     ~GameSession();
     bool ok() const { return pid > 0 && display.ok(); }
     bool waitForWindow(); // mapped, then focused by hand: no window manager runs here
     bool keys(const std::vector<std::string>& keysyms); // X keysyms: Up Prior Next F2 F4 ...
-    Image screenshot(const std::string& name);          // kept as build/screenshots/<name>.png
+    // Kept as <directory>/<name>.png, by default build/screenshots/<name>.png.
+    Image screenshot(const std::string& name,
+                     const std::string& directory = ZEPH_BUILD_DIR "/screenshots");
     std::string output() const;
     std::string errors() const;
     bool waitFrames(int count, std::size_t from); // frames ended after byte `from`

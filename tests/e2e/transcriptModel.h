@@ -8,6 +8,7 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -119,6 +120,20 @@ inline std::string frames(int count) {
     std::string out;
     for (int frame = 0; frame < count; ++frame) {
         out += model.frame();
+    }
+    return out;
+}
+
+// An untouched session's console through frame `count`, the cannon's texture count read from
+// the session's own console, every line break written as `newline`.
+inline std::string untouched(const std::string& console, int count,
+                             const std::string& newline = "\n") {
+    const std::size_t counted = std::min(console.size(), console.find("nbTextureKan : ") + 15);
+    const std::string text =
+        banner() + startUp(std::atoi(console.c_str() + counted)) + frames(count);
+    std::string out;
+    for (const char c : text) {
+        out += c == '\n' ? newline : std::string(1, c);
     }
     return out;
 }
