@@ -1,6 +1,7 @@
-# Sourced by play.sh and test.sh: makes sure the Debian packages they need are there. Two sets:
-# what building and playing the game needs, and what its tests, benchmarks, fuzzers and
-# packaging add. play.sh asks for the first, test.sh for both. As root it installs what is
+# Sourced by play.sh, test.sh and windows.sh: makes sure the Debian packages they need are
+# there. Three sets: what building and playing the game needs, what its tests, benchmarks,
+# fuzzers and packaging add, and what the Windows build needs. play.sh asks for the first,
+# test.sh for the first two, windows.sh for the third. As root it installs what is
 # missing (one apt-get update, then one apt-get install); otherwise it names the missing
 # packages and the command that installs them.
 
@@ -23,13 +24,22 @@ ZEPH_TEST_PACKAGES=(
     lintian appstream desktop-file-utils  # the package's checks: Debian, AppStream, desktop entry
 )
 
-# The packages of the named sets (play, test) that are not installed, one a line.
+ZEPH_WINDOWS_PACKAGES=(
+    cmake g++ make libstb-dev           # the art generator, built for this machine
+    freeglut3-dev libglu1-mesa-dev      # ... by the game's own build, which looks for them
+    g++-mingw-w64-x86-64-posix          # the cross compilers, windres and the MinGW runtime
+    dpkg-dev                            # apt-get source unpacks freeglut with dpkg-source
+    nsis                                # makensis: cpack's installer
+)
+
+# The packages of the named sets (play, test, windows) that are not installed, one a line.
 zeph_missing_packages() {
     local set package list
     for set in "$@"; do
         case $set in
         play) list=("${ZEPH_PLAY_PACKAGES[@]}") ;;
         test) list=("${ZEPH_TEST_PACKAGES[@]}") ;;
+        windows) list=("${ZEPH_WINDOWS_PACKAGES[@]}") ;;
         *) echo "deps.sh: no package set named '$set'" >&2; return 1 ;;
         esac
         for package in "${list[@]}"; do

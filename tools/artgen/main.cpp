@@ -1,8 +1,10 @@
 // Writes every mesh and image the game loads into the directory given as argument, laid out as
 // the game reads them from its working directory: bin/models/*.3ds and *.tga, bin/texture/;
-// and the desktop icon beside them at every size, in icon/hicolor/<n>x<n>/apps/.
+// and the desktop icon beside them at every size, in icon/hicolor/<n>x<n>/apps/, with the same
+// picture for Windows in icon/zephrandolinth.ico.
 // The output depends on nothing but this program: the same bytes on every run and machine.
 
+#include "artIco.h"
 #include "artIcon.h"
 #include "artModels.h"
 
@@ -21,6 +23,7 @@ int main(int argc, char** argv) {
             ok = art::writeFile(root + "/" + name, bytes) && ok;
         }
         ok = art::writeIcons(root + "/icon") && ok;
+        ok = art::writeIco(root + "/icon/zephrandolinth.ico") && ok;
         return ok ? 0 : 1;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "artgen: %s\n", e.what());
