@@ -72,8 +72,8 @@ std::vector<fs::path> filesNamed(const fs::path& root, const std::string& part) 
     std::error_code error;
     for (fs::recursive_directory_iterator it(root, error), end; !error && it != end;
          it.increment(error)) {
-        if (it->is_regular_file() && lower(it->path().filename().string()).find(part) !=
-                                         std::string::npos) {
+        if (it->is_regular_file() &&
+            lower(it->path().filename().string()).find(part) != std::string::npos) {
             found.push_back(it->path());
         }
     }
@@ -97,9 +97,8 @@ std::string gameErrors(const e2e::GameSession& game) {
 struct UnpackedZip {
     UnpackedZip() {
         const fs::path zip = windowsBuild / "zephrandolinth-0.1-win64.zip";
-        const CommandResult unzip =
-            e2e::runCommand({"cmake", "-E", "tar", "xf", zip.string()}, std::nullopt, 120,
-                            folder.path.string());
+        const CommandResult unzip = e2e::runCommand({"cmake", "-E", "tar", "xf", zip.string()},
+                                                    std::nullopt, 120, folder.path.string());
         EXPECT_EQ(unzip.code, 0) << zip << "\n" << unzip.err;
         const std::vector<fs::path> exes = filesNamed(folder.path, "zephrandolinth.exe");
         game = exes.empty() ? fs::path() : exes.front();
@@ -220,8 +219,7 @@ TEST(WindowsGame, fromTheZipStartedElsewhereItOpensItsWindowWritesItsConsoleAndP
 TEST(WindowsGame, versionAnswersWithoutADisplayAndQuietWritesNothing) {
     const UnpackedZip zip;
     const CommandResult version = runUnderWine(zip.game, {"--version"});
-    EXPECT_TRUE(version.code == 0 && version.out == "Zephrandolinth 0.1\r\n" &&
-                version.err.empty())
+    EXPECT_TRUE(version.code == 0 && version.out == "Zephrandolinth 0.1\r\n" && version.err.empty())
         << version.code << "\n"
         << version.out << version.err;
 
@@ -251,8 +249,8 @@ TEST(WindowsGame, withoutItsArtItSaysWhereItLookedThenRunsWithoutIt) {
     ASSERT_TRUE(game.waitFrames(20, 0)) << game.describe();
     const std::string err = gameErrors(game);
     const std::string first = err.substr(0, err.find('\n') + 1);
-    EXPECT_EQ(first.rfind("zephrandolinth: no game art (bin/models) in the working directory Z:\\", 0),
-              0)
+    EXPECT_EQ(
+        first.rfind("zephrandolinth: no game art (bin/models) in the working directory Z:\\", 0), 0)
         << err;
     EXPECT_EQ(first.find("; the game runs without it\r\n"), first.size() - 28) << err;
     game.screenshot("no-art", screenshots.string());
@@ -268,8 +266,8 @@ std::string registeredUninstallers() {
     std::string found;
     std::istringstream lines(query.out);
     for (std::string line; std::getline(lines, line);) {
-        const bool named = line.rfind("HKEY_", 0) == 0 &&
-                           lower(line).find("zephrandolinth") != std::string::npos;
+        const bool named =
+            line.rfind("HKEY_", 0) == 0 && lower(line).find("zephrandolinth") != std::string::npos;
         found += named ? line + "\n" : "";
     }
     return found;
