@@ -233,7 +233,8 @@ TEST(Model3dsFiles, eachNameIsReadWhereItPointsOrSaysWhyNotInOneLine) {
         {"bin/models/nowhere.3ds",
          "cannot read mesh file \"bin/models/nowhere.3ds\": No such file or directory\n",
          "bin/models/", "bin/models/nowhere.3ds", 0},
-        {there, "cannot read mesh file \"" + there + "\": " + folderRefusal + "\n",
+        {there,
+         "cannot read mesh file \"" + files.path.generic_string() + "\": " + folderRefusal + "\n",
          files.path.parent_path().generic_string() + "/", there, 0}};
     Model_3DS model;
     model.textureLoader = nullptr;
