@@ -6,7 +6,3 @@
 
 bool consoleOn();
 void setConsoleOn(bool on);
-
-// Whether what is written to `fd` is lost for certain: /dev/null (the same file, or a character
-// device with the same device number), or no open file at all.
-bool writesAreDiscarded(int fd);

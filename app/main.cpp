@@ -2,20 +2,22 @@
 
 #include "app/artDirectory.h"
 #include "app/console.h"
-#include "app/freedMemory.h"
+#include "app/diagnostics.h"
 #include "app/function.h"
 #include "app/options.h"
+#include "app/platform.h"
 #include "app/windowShape.h"
 #include "app/windowSystem.h"
 #include "scene/scenegraph.h"
 
 #include <GL/freeglut.h>
 #include <GL/glu.h>
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <iostream>
-#include <unistd.h>
+#include <string>
 
 // Constructed before main runs, in this order; the world makes no OpenGL call until initTest.
 Function function;
@@ -131,35 +133,45 @@ void GestionSpecial(int key, int /*x*/, int /*y*/) {
     }
 }
 
-namespace {
-
-// freeglut ends the process with a terse error when it has no display name at all; say why
-// first, in one line. Only the name is checked: a display named but unreachable is freeglut's
-// to report. A "-display" argument names one for freeglut, whatever DISPLAY holds.
 bool displayNamed(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "-display") == 0) {
+    // GLUT reads its options through the whole command line, past "--" too, and takes the
+    // argument after -display or -geometry as their value, whatever it looks like. X takes an
+    // empty name for none.
+    for (int i = 1; i + 1 < argc; ++i) {
+        const bool display = std::strcmp(argv[i], "-display") == 0;
+        if (display && argv[i + 1][0] != '\0') {
             return true;
         }
+        if (display || std::strcmp(argv[i], "-geometry") == 0) {
+            ++i;
+        }
     }
-    const char* name = std::getenv("DISPLAY");
-    return name != nullptr && name[0] != '\0';
+    return displayInEnvironment();
 }
-
-} // namespace
 
 std::optional<int> readCommandLine(int& argc, char** argv) {
     const Options options = takeOptions(argc, argv);
     if (options.help || options.version) {
-        std::cout << (options.help ? usageText() : versionText());
+        // Flushed and checked: a usage or a version that never arrived is no success.
+        errno = 0;
+        std::cout << (options.help ? usageText() : versionText()) << std::flush;
+        if (!std::cout) {
+            const int error = errno;
+            diagnose(std::string("zephrandolinth: cannot write the ") +
+                     (options.help ? "usage" : "version") + " to standard output" +
+                     (error != 0 ? std::string(": ") + std::strerror(error) : std::string()) +
+                     "\n");
+            return 1;
+        }
         return 0;
     }
     // Nothing written to /dev/null can be read, so nothing is formatted for it either.
-    setConsoleOn(!options.quiet && !writesAreDiscarded(STDOUT_FILENO));
+    setConsoleOn(!options.quiet && !writesAreDiscarded(standardOutput));
     return std::nullopt;
 }
 
 int runGame(int argc, char** argv) {
+    prepareStandardOutput();
     keepFreedMemory();
     if (const std::optional<int> status = readCommandLine(argc, argv)) {
         return *status;
@@ -167,8 +179,8 @@ int runGame(int argc, char** argv) {
     printBannerAndHelp();
     std::srand(unsigned(std::time(nullptr)));
     if (!displayNamed(argc, argv)) {
-        std::cerr << "zephrandolinth: no X display to open a window on (DISPLAY is not set); "
-                     "run it inside a desktop session or under xvfb-run\n";
+        diagnose("zephrandolinth: no X display to open a window on (DISPLAY is not set); "
+                 "run it inside a desktop session or under xvfb-run\n");
         return 1;
     }
     glutInit(&argc, argv);

@@ -34,8 +34,15 @@ void mouseMotion(int x, int y);
 void GestionSpecial(int key, int x, int y);
 
 // The game's own options, taken out of the arguments: prints the usage or the version and gives
-// the status to exit with, or sets the console switch and gives none.
+// the status to exit with (1, with a line on stderr, when it could not be written), or sets the
+// console switch and gives none.
 std::optional<int> readCommandLine(int& argc, char** argv);
+
+// Whether a display to open the window on is named: by -display on the command line GLUT reads,
+// or by the environment. freeglut ends the process with a terse error when it has no name at
+// all, so the game says why first, in one line; a display named but unreachable is freeglut's to
+// report.
+bool displayNamed(int argc, char** argv);
 
 // The whole of `main`: options, banner, window, initialisation, callbacks and the GLUT loop.
 int runGame(int argc, char** argv);

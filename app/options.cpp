@@ -17,6 +17,9 @@ bool takesValue(const char* argument) {
 
 Options takeOptions(int& argc, char** argv) {
     Options options;
+    if (argc < 1) {
+        return options; // no name, nothing after it: argv[0] is already the null at its end
+    }
     int kept = 1;
     bool readingOptions = true; // until "--"
     for (int i = 1; i < argc; ++i) {

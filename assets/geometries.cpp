@@ -4,6 +4,7 @@
 #include "assets/geometries.h"
 
 #include "app/console.h"
+#include "app/diagnostics.h"
 #include "entities/brakiri.h"
 #include "entities/castalia.h"
 #include "entities/clipper.h"
@@ -26,8 +27,8 @@ namespace {
 unsigned int newList(const char* what) {
     const unsigned int list = glGenLists(1);
     if (list == 0) {
-        std::cerr << "geometries: glGenLists gave no display list for " << what
-                  << "; it will not be drawn\n";
+        diagnose(std::string("geometries: glGenLists gave no display list for ") + what +
+                 "; it will not be drawn\n");
     }
     return list;
 }

@@ -10,6 +10,8 @@
 // A file cut short is read up to where its bytes stop.
 
 #include "assets/model3ds.h"
+
+#include "app/diagnostics.h"
 #include "assets/tga.h"
 
 #include <algorithm>
@@ -303,15 +305,15 @@ int Model_3DS::Load(const char* name, int firstTexture, unsigned int* textures) 
     const std::string opened = withSlashes(storage->name);
     std::vector<unsigned char> bytes;
     if (!readWholeFile(opened, bytes)) {
-        std::fprintf(stderr, "cannot read mesh file \"%s\": %s\n", opened.c_str(),
-                     std::strerror(errno));
+        if (!goneWithTheArt(errno)) {
+            diagnose("cannot read mesh file \"" + opened + "\": " + std::strerror(errno) + "\n");
+        }
         FinishLoad();
         return textureCount;
     }
     LoadBytes(bytes.data(), bytes.size(), firstTexture, textures);
     if (fault != nullptr) {
-        std::fprintf(stderr, "mesh file \"%s\" read in part: %s\n",
-                     opened.c_str(), fault);
+        diagnose("mesh file \"" + opened + "\" read in part: " + fault + "\n");
     }
     return textureCount;
 }

@@ -1,11 +1,13 @@
 #include "assets/tga.h"
 
+#include "app/diagnostics.h"
 #include "assets/textureSlots.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <new>
 #include <string>
@@ -261,14 +263,17 @@ void TGA_Texture(unsigned int* textures, const char* name, int slot) {
     if (!name)
         return; // no map asked for: nothing to report
     if (slot < 0 || slot >= textureSlotCount) {
-        std::fprintf(stderr, "texture %s: slot %d is outside the %d texture slots\n", name, slot,
-                     textureSlotCount);
+        diagnose(std::string("texture ") + name + ": slot " + std::to_string(slot) +
+                 " is outside the " + std::to_string(textureSlotCount) + " texture slots\n");
         return;
     }
     const char* reason = "unknown fault";
+    errno = 0;
     TGA_Image* image = Load_TGA(name, &reason);
     if (!image) {
-        std::fprintf(stderr, "texture %s: %s\n", name, reason);
+        if (!goneWithTheArt(errno)) {
+            diagnose(std::string("texture ") + name + ": " + reason + "\n");
+        }
         return;
     }
     glGenTextures(1, &textures[slot]);

@@ -121,13 +121,14 @@ freeglut_source() {
     echo "$dir"
 }
 
-# True when a package is missing or older than something it holds.
+# True when a package is missing or older than a file it holds. Files only: configuring
+# touches the folders it writes into even when no file in them changes.
 packages_stale() {
     local package
     for package in "${PACKAGES[@]}"; do
         [ -f "$OUT/$package" ] || return 0
         if [ -n "$(find "$OUT/zephrandolinth.exe" "$OUT/bin" "$OUT/packaging" "$OUT/icon" \
-            "$OUT/CPackConfig.cmake" -newer "$OUT/$package" -print -quit)" ]; then
+            "$OUT/CPackConfig.cmake" -type f -newer "$OUT/$package" -print -quit)" ]; then
             return 0
         fi
     done

@@ -1,6 +1,6 @@
 // The C library keeping the memory a frame frees for the next frame.
 
-#include "app/freedMemory.h"
+#include "app/platform.h"
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -13,8 +13,8 @@
 namespace {
 
 // Frames the way Mesa's software rasteriser makes them: hundreds of 64 KiB blocks and a few
-// larger buffers, touched and all freed at the end of the frame. Returns the page faults the
-// calling thread took.
+// larger buffers (below the 512 KiB that 32-bit glibc keeps on the heap at most), touched and
+// all freed at the end of the frame. Returns the page faults the calling thread took.
 long pageFaultsOfAFrame() {
     rusage before{}, after{};
     getrusage(RUSAGE_THREAD, &before);
@@ -22,8 +22,8 @@ long pageFaultsOfAFrame() {
     for (int i = 0; i < 400; ++i) {
         blocks.push_back({std::malloc(65552), 65552});
     }
-    for (int i = 0; i < 4; ++i) {
-        blocks.push_back({std::malloc(std::size_t(1) << 20), std::size_t(1) << 20});
+    for (int i = 0; i < 8; ++i) {
+        blocks.push_back({std::malloc(std::size_t(384) << 10), std::size_t(384) << 10});
     }
     for (auto& [block, size] : blocks) {
         std::memset(block, 1, size);
@@ -44,7 +44,7 @@ constexpr bool ownAllocator = false;
 #endif
 
 // The memory one frame frees serves the next without a page fault; without the settings the
-// C library gives it back and the next frame faults in its 30 MB again, page by page.
+// C library gives it back and the next frame faults in its 29 MB again, page by page.
 TEST(FreedMemory, whatAFrameFreesServesTheNextWithoutPageFaults) {
     if (ownAllocator) {
         GTEST_SKIP() << "the sanitizer's allocator has its own rules";

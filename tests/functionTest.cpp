@@ -57,21 +57,24 @@ TEST_F(TextGl, drawStringWritesEachByteInHelveticaTenInRedAtThePosition) {
 }
 
 TEST(ArtDirectory, looksBesideTheExecutableThenInItsInstallationThenWhereThisBuildInstalls) {
-    EXPECT_EQ(artDirectoryCandidates("/opt/z/bin/zephrandolinth", "../share/zephrandolinth",
-                                     "/usr/local/share/zephrandolinth"),
-              (std::vector<std::string>{"/opt/z/bin", "/opt/z/share/zephrandolinth",
-                                        "/usr/local/share/zephrandolinth"}));
+    using Paths = std::vector<std::filesystem::path>;
+    EXPECT_EQ(
+        artDirectoryCandidates("/opt/z/bin/zephrandolinth", "../share/zephrandolinth",
+                               "/usr/local/share/zephrandolinth"),
+        (Paths{"/opt/z/bin", "/opt/z/share/zephrandolinth", "/usr/local/share/zephrandolinth"}));
     // A distribution's package: Debian's layout for games names its data directory once.
     EXPECT_EQ(artDirectoryCandidates("/usr/games/zephrandolinth", "../share/games/zephrandolinth",
                                      "/usr/share/games/zephrandolinth"),
-              (std::vector<std::string>{"/usr/games", "/usr/share/games/zephrandolinth"}));
-    // With no executable path known, only the installation directory is left.
+              (Paths{"/usr/games", "/usr/share/games/zephrandolinth"}));
+    // With no executable path known, only the installation directory is left; where the art
+    // lies beside the executable (Windows), only the executable's own folder.
     EXPECT_EQ(artDirectoryCandidates("", "../share/zephrandolinth", "/usr/share/zephrandolinth"),
-              (std::vector<std::string>{"/usr/share/zephrandolinth"}));
+              (Paths{"/usr/share/zephrandolinth"}));
+    EXPECT_EQ(artDirectoryCandidates("/opt/z/zephrandolinth", "", ""), (Paths{"/opt/z"}));
 }
 
 // Root enters any directory: what an ordinary user may not enter is looked at as nobody.
-ArtPlace lookForArtAsAnOrdinaryUser(const std::string& directory) {
+ArtPlace lookForArtAsAnOrdinaryUser(const std::filesystem::path& directory) {
     if (geteuid() != 0) {
         return lookForArt(directory);
     }
@@ -108,7 +111,7 @@ TEST(ArtDirectory, aPlaceHoldsTheArtWhenItsModelsCanBeEnteredAndElseSaysWhyNot) 
     Scratch scratch;
     const std::filesystem::path& root = scratch.path;
     for (const char* made : {"bare", "half/bin/texture", "art/bin/models", "locked/bin/models",
-                             "file/bin", "loop/bin"}) {
+                             "file/bin", "loop/bin", "searchOnly/bin/models"}) {
         std::filesystem::create_directories(root / made);
     }
     scratch.write("file/bin/models", {'n', 'o'});
@@ -116,6 +119,9 @@ TEST(ArtDirectory, aPlaceHoldsTheArtWhenItsModelsCanBeEnteredAndElseSaysWhyNot) 
     using std::filesystem::perms;
     std::filesystem::permissions(root, perms::owner_all | perms::group_exec | perms::others_exec);
     std::filesystem::permissions(root / "locked/bin/models", perms::none);
+    // Files are opened by name, never listed: search permission is all that is needed.
+    std::filesystem::permissions(root / "searchOnly/bin/models",
+                                 perms::owner_all | perms::group_exec | perms::others_exec);
 
     using State = ArtPlace::State;
     const struct {
@@ -123,6 +129,7 @@ TEST(ArtDirectory, aPlaceHoldsTheArtWhenItsModelsCanBeEnteredAndElseSaysWhyNot) 
         State state;
         const char* reason;
     } rows[] = {{"art", State::holdsArt, ""},
+                {"searchOnly", State::holdsArt, ""},
                 {"bare", State::noArt, ""},
                 {"half", State::noArt, ""}, // bin/texture alone
                 {"file", State::noArt, ""}, // bin/models is a file
@@ -130,7 +137,7 @@ TEST(ArtDirectory, aPlaceHoldsTheArtWhenItsModelsCanBeEnteredAndElseSaysWhyNot) 
                 {"loop", State::unreadable, "Too many levels of symbolic links"},
                 {"locked", State::unenterable, "Permission denied"}};
     for (const auto& row : rows) {
-        const std::string directory = (root / row.directory).string();
+        const std::filesystem::path directory = root / row.directory;
         const ArtPlace place = lookForArtAsAnOrdinaryUser(directory);
         EXPECT_EQ(place.directory, directory);
         EXPECT_EQ(place.state, row.state) << row.directory;
@@ -165,6 +172,21 @@ TEST(ArtDirectory, aFailedSearchNamesThePlacesWithoutArtThenEachRefusalWithItsRe
     for (const auto& row : rows) {
         EXPECT_EQ(artSearchFailure(row.places), row.line);
     }
+}
+
+// Each place is looked in once: the executable's own folder, when it is the working directory,
+// is not looked in again, nor named twice.
+TEST(ArtDirectory, aSearchLooksInEachPlaceOnceAndEntersTheFirstThatHoldsTheArt) {
+    Scratch scratch(true);
+    const std::filesystem::path here = std::filesystem::current_path();
+    std::filesystem::create_directories(here / "art/bin/models");
+    using State = ArtPlace::State;
+    const std::vector<ArtPlace> places = enterArt(here, {here, here / "elsewhere", here / "."});
+    ASSERT_EQ(places.size(), 2u);
+    EXPECT_TRUE(places[0].directory == here && places[1].directory == here / "elsewhere" &&
+                places[0].state == State::noArt && places[1].state == State::noArt);
+    EXPECT_EQ(enterArt(here, {here / "elsewhere", here / "art"}).size(), 0u);
+    EXPECT_EQ(std::filesystem::current_path(), here / "art");
 }
 
 // A working directory that holds bin/models is kept, and nothing is said.

@@ -1,6 +1,7 @@
 // The asset registry: every texture and mesh read once, in order, into one list per kind.
 
 #include "assets/geometries.h"
+#include "app/diagnostics.h"
 #include "assets/textureSlots.h"
 #include "entities/brakiri.h"
 #include "entities/castalia.h"
@@ -91,7 +92,8 @@ class GeometriesGl : public GlTest {};
 } // namespace
 
 // Slot 0 is the sky's, then each kind's maps in loading order (the rocket names none). Every kind
-// gets its list at its scale, art or not; what is missing or finds no slot is said on stderr.
+// gets its list at its scale, art or not; what is missing or finds no slot is said on stderr,
+// unless start-up has said already that all the art is missing.
 TEST_F(GeometriesGl, theRegistryHandsOutSlotsInLoadingOrderAndAListPerKindAtItsScale) {
     std::string noArt = "texture bin\\texture\\hubble2min.tga: cannot be opened\n";
     for (const KindArt& kind : kindArt) {
@@ -99,19 +101,23 @@ TEST_F(GeometriesGl, theRegistryHandsOutSlotsInLoadingOrderAndAListPerKindAtItsS
                  "\": No such file or directory\n";
     }
     const struct {
-        int mapsEach; // -1: the kind's own count; -2: no art at all
+        int mapsEach;      // -1: the kind's own count; -2: no art at all
+        bool searchSaidSo; // start-up has already said that the art is missing
         std::vector<int> reds;
         std::string complaints;
-    } setups[] = {{-1, {10, 20, 30, 31, 50, 60, 70, 80, 90, 91, 100}, ""},
-                  {-2, {}, noArt},
+    } setups[] = {{-1, false, {10, 20, 30, 31, 50, 60, 70, 80, 90, 91, 100}, ""},
+                  {-2, false, {}, noArt},
+                  {-2, true, {}, ""},
                   {3,
+                   false,
                    {10, 20, 21, 22, 30, 31, 32, 40, 41, 42, 50, 51, 52, 60, 61, 62, 70, 71, 72, 80},
                    refused("gol1.tga", 20) + refused("gol2.tga", 21) + refused("kan0.tga", 22) +
                        refused("kan1.tga", 23) + refused("kan2.tga", 24) + refused("las0.tga", 25) +
                        refused("las1.tga", 26) + refused("las2.tga", 27)}};
     for (const auto& setup : setups) {
-        SCOPED_TRACE(setup.mapsEach);
+        SCOPED_TRACE(testing::Message() << setup.mapsEach << (setup.searchSaidSo ? " said" : ""));
         Scratch scratch(true);
+        setArtMissing(setup.searchSaidSo);
         if (setup.mapsEach != -2) {
             writeKindArt(scratch, setup.mapsEach);
         }
@@ -119,6 +125,7 @@ TEST_F(GeometriesGl, theRegistryHandsOutSlotsInLoadingOrderAndAListPerKindAtItsS
         std::string said;
         EXPECT_EQ(stderrOf([&] { said = consoleOf([&] { geometries->init(); }); }),
                   setup.complaints);
+        setArtMissing(false);
         EXPECT_EQ(said, greeting(setup.mapsEach == -1 ? 2 : std::max(setup.mapsEach, 0)));
         std::vector<int> reds = setup.reds;
         reds.resize(textureSlotCount, -1);

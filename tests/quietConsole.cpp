@@ -1,24 +1,31 @@
 // The game's own options, the console switch they set, and a quiet world that plays exactly as
 // one that talks.
 
+#include "support/console.h"
 #include "support/fakeFrameSystem.h"
 #include "support/glContext.h"
 #include "support/markerLists.h"
 #include "support/scratch.h"
 
 #include "app/console.h"
+#include "app/diagnostics.h"
 #include "app/main.h"
 #include "app/options.h"
+#include "app/platform.h"
 #include "scene/scenegraph.h"
 
+#include <cstdlib>
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <optional>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -70,29 +77,122 @@ TEST(GameOptions, theGamesOwnAreTakenOutAndEveryOtherArgumentReachesGlutAsGiven)
     for (const auto& [given, expected] : table) {
         EXPECT_EQ(parse(given), expected) << testing::PrintToString(given);
     }
+    // A vector without even the program's name (kernels before 5.18 pass one through): nothing
+    // is read, and nothing past its null is touched.
+    char after[] = "past the end";
+    char* bare[] = {nullptr, after};
+    int none = 0;
+    takeOptions(none, bare);
+    EXPECT_TRUE(none == 0 && bare[0] == nullptr && bare[1] == after);
+}
+
+// GLUT opens the display a non-empty -display names, wherever it stands (past "--" too, but
+// never as -geometry's value); else the one DISPLAY names.
+TEST(GameOptions, aDisplayIsNamedByANonEmptyDisplayOptionOrElseByTheEnvironment) {
+    const char* const variable = std::getenv("DISPLAY");
+    const std::string kept = variable != nullptr ? variable : "";
+    const struct {
+        Arguments given;
+        const char* display; // DISPLAY, or unset
+        bool named;
+    } rows[] = {{{}, nullptr, false},
+                {{}, "", false},
+                {{}, ":0", true},
+                {{"-display", ":3"}, nullptr, true},
+                {{"--", "-display", ":3"}, nullptr, true},
+                {{"-display", ""}, nullptr, false},
+                {{"-display", ""}, ":0", true},
+                {{"-geometry", "-display", ":3"}, nullptr, false},
+                {{"-display"}, nullptr, false}};
+    for (const auto& row : rows) {
+        row.display != nullptr ? setenv("DISPLAY", row.display, 1) : unsetenv("DISPLAY");
+        Argv argv(row.given);
+        EXPECT_EQ(displayNamed(argv.argc, argv.pointers.data()), row.named)
+            << testing::PrintToString(row.given) << " with DISPLAY "
+            << (row.display != nullptr ? row.display : "unset");
+    }
+    variable != nullptr ? setenv("DISPLAY", kept.c_str(), 1) : unsetenv("DISPLAY");
 }
 
 // --help and --version print and stop, with status 0 and before any window; otherwise the
-// console is on unless -q says otherwise.
-TEST(GameOptions, helpAndVersionStopTheGameWhileQuietTurnsTheConsoleOff) {
+// console is on unless -q says otherwise or standard output is /dev/null. Standard output is a
+// scratch file or /dev/null meanwhile, whatever the runner's is.
+TEST(GameOptions, helpAndVersionStopTheGameWhileQuietOrDevNullTurnTheConsoleOff) {
+    const Scratch folder;
+    const int file = open((folder.path / "console").c_str(), O_WRONLY | O_CREAT, 0644);
+    const int null = open("/dev/null", O_WRONLY);
     std::optional<int> status;
-    const auto run = [&status](const Arguments& given) {
+    const auto run = [&status](const Arguments& given, int output) {
+        const StreamOnto onto(standardOutput, output);
         Argv argv(given);
         return consoleOf([&] { status = readCommandLine(argv.argc, argv.pointers.data()); });
     };
-    EXPECT_EQ(run({"--version"}), "Zephrandolinth 0.1\n");
+    EXPECT_EQ(run({"--version"}, file), "Zephrandolinth 0.1\n");
     EXPECT_EQ(status, 0);
-    const std::string usage = run({"-display", ":1", "--help"});
+    const std::string usage = run({"-display", ":1", "--help"}, file);
     EXPECT_EQ(status, 0);
     for (const char* named : {"-q, --quiet", "--help", "--version", "-display", "-geometry",
                               "Arrow Up", "Page Down", "F2", "F3", "F4"}) {
         EXPECT_NE(usage.find(named), std::string::npos) << named << " in\n" << usage;
     }
-    for (const auto& [given, on] : {std::pair<Arguments, bool>{{"-q"}, false}, {{}, true}}) {
-        EXPECT_EQ(run(given), "");
+    const std::tuple<Arguments, int, bool> rows[] = {
+        {{"-q"}, file, false}, {{}, null, false}, {{}, file, true}};
+    for (const auto& [given, output, on] : rows) {
+        EXPECT_EQ(run(given, output), "");
         EXPECT_EQ(status, std::nullopt);
-        EXPECT_EQ(consoleOn(), on);
+        EXPECT_EQ(consoleOn(), on) << testing::PrintToString(given) << (output == null ? " null" : "");
     }
+    setConsoleOn(true);
+    close(file);
+    close(null);
+}
+
+// All that has reached `master`'s terminal so far.
+std::string drain(int master) {
+    std::string text;
+    char buffer[256];
+    for (pollfd ready{master, POLLIN, 0}; poll(&ready, 1, 100) > 0;) {
+        const ssize_t got = read(master, buffer, sizeof buffer);
+        if (got <= 0) {
+            break;
+        }
+        text.append(buffer, std::size_t(got));
+    }
+    return text;
+}
+
+// The console never ends its last line: where it shares stderr's terminal, a diagnostic starts
+// on a line of its own. Elsewhere, or with the console off, the line comes alone.
+TEST(Diagnostics, startOnALineOfTheirOwnWhereTheConsoleSharesTheirTerminal) {
+    const int master = posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_TRUE(master >= 0 && grantpt(master) == 0 && unlockpt(master) == 0);
+    const int terminal = open(ptsname(master), O_RDWR | O_NOCTTY);
+    termios mode{};
+    ASSERT_TRUE(terminal >= 0 && tcgetattr(terminal, &mode) == 0);
+    cfmakeraw(&mode); // the bytes as written, without a carriage return before each line end
+    tcsetattr(terminal, TCSANOW, &mode);
+    const Scratch folder;
+    const int file = open((folder.path / "console").c_str(), O_WRONLY | O_CREAT, 0644);
+    const struct {
+        int console;
+        bool on;
+        const char* seen;
+    } rows[] = {{terminal, true, "\nzephrandolinth: no art\n"},
+                {terminal, false, "zephrandolinth: no art\n"},
+                {file, true, "zephrandolinth: no art\n"}};
+    for (const auto& row : rows) {
+        setConsoleOn(row.on);
+        {
+            const StreamOnto console(standardOutput, row.console), errors(standardError, terminal);
+            diagnose("zephrandolinth: no art\n");
+        }
+        EXPECT_EQ(drain(master), row.seen) << (row.console == file ? "console in a file" : "")
+                                           << (row.on ? "" : "console off");
+    }
+    setConsoleOn(true);
+    close(file);
+    close(terminal);
+    close(master);
 }
 
 // Only /dev/null, by its name or a device node of its own, or no file at all, loses for certain

@@ -1,6 +1,6 @@
-// Starting the game: with no display, with one named on the command line, and installed (with
-// cmake --install, or from its Debian package) and started from /, where it must find its art
-// and draw its sky and its asteroids.
+// Starting the game: with no display, with one named on the command line, without its art, and
+// installed (with cmake --install, or from its Debian package) and started from /, where it must
+// find its art and draw its sky and its asteroids.
 
 #include "e2e/harness.h"
 #include "e2e/transcriptModel.h"
@@ -125,17 +125,37 @@ TEST(GameStartup, withoutADisplaySaysSoInOneLineAfterTheBannerAndFailsWithoutCra
     const e2e::CommandResult version = e2e::runCommand({ZEPH_GAME_EXE, "--version"}, {}, 30);
     EXPECT_TRUE(version.code == 0 && version.out == "Zephrandolinth 0.1\n" && version.err.empty())
         << version.code << version.out << version.err;
+    // A version or a usage that cannot be written is no success: status 1, and one line why.
+    for (const char* unwritten : {"exec \"$0\" --version >/dev/full", "exec \"$0\" --help >&-"}) {
+        const e2e::CommandResult failed =
+            e2e::runCommand({"sh", "-c", unwritten, ZEPH_GAME_EXE}, {}, 30);
+        EXPECT_TRUE(failed.code == 1 &&
+                    std::count(failed.err.begin(), failed.err.end(), '\n') == 1 &&
+                    failed.err.find("cannot write the") != std::string::npos)
+            << unwritten << ": " << failed.code << " " << failed.err;
+    }
 }
 
-// The arguments go to GLUT: -display opens that display even with DISPLAY unset.
-TEST(GameStartup, aDisplayNamedOnTheCommandLineIsOpenedWithoutTheDisplayVariable) {
+// The arguments go to GLUT: -display opens that display even with DISPLAY unset. A copy of the
+// game without its art, started in its own folder, says so in one line that names the folder
+// once (no line for each mesh and image), then plays without it.
+TEST(GameStartup, aDisplayNamedOnTheCommandLineIsOpenedAndACopyWithoutArtSaysSoOnce) {
+    const Scratch folder;
+    const fs::path copy = folder.path / "zephrandolinth";
+    fs::copy_file(ZEPH_GAME_EXE, copy);
     e2e::VirtualDisplay screen;
     ASSERT_TRUE(screen.ok());
-    const e2e::CommandResult run = e2e::runCommand(
-        {"stdbuf", "-o0", ZEPH_GAME_EXE, "-display", screen.name}, std::nullopt, 20);
+    const e2e::CommandResult run =
+        e2e::runCommand({"stdbuf", "-o0", copy.string(), "-display", screen.name}, std::nullopt, 20,
+                        folder.path.string());
     EXPECT_TRUE(run.timedOut) << "ended on its own, code " << run.code << "\n" << run.err;
     EXPECT_NE(run.out.find("on a reussi a init la scene"), std::string::npos) << run.err;
-    EXPECT_EQ(run.err.find("DISPLAY"), std::string::npos) << run.err;
+    const std::string place = folder.path.string();
+    EXPECT_TRUE(std::count(run.err.begin(), run.err.end(), '\n') == 1 &&
+                run.err.find("no game art") != std::string::npos &&
+                run.err.find(place) != std::string::npos &&
+                run.err.find(place) == run.err.rfind(place))
+        << run.err;
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #pragma once
 // What the game writes while an action runs: its console (every console line goes through
-// std::cout) and its diagnostics on stderr; and the registry's per-frame dump read back.
+// std::cout) and its diagnostics on stderr; a standard stream pointed elsewhere for a while; and
+// the registry's per-frame dump read back.
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,7 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <unistd.h>
 
 inline std::string consoleOf(const std::function<void()>& action) {
     std::ostringstream text;
@@ -24,6 +26,31 @@ inline std::string stderrOf(const std::function<void()>& action) {
     action();
     return testing::internal::GetCapturedStderr();
 }
+
+// Descriptor `fd` (1 or 2) writes to `target` while the object lives, whatever the test runner's
+// own streams are; what was buffered goes out to the right place on either side.
+class StreamOnto {
+  public:
+    StreamOnto(int fd, int target) : fd(fd), saved(dup(fd)) {
+        flushAll();
+        dup2(target, fd);
+    }
+    ~StreamOnto() {
+        flushAll();
+        dup2(saved, fd);
+        close(saved);
+    }
+    StreamOnto(const StreamOnto&) = delete;
+    StreamOnto& operator=(const StreamOnto&) = delete;
+
+  private:
+    static void flushAll() {
+        std::cout.flush(), std::cerr.flush();
+        std::fflush(stdout), std::fflush(stderr);
+        std::clearerr(stdout), std::cout.clear();
+    }
+    int fd, saved;
+};
 
 // A record of the registry's dump, "\nind: <index> x: <x> y: <y> z: <z> typ: <type>".
 struct DumpedRecord {

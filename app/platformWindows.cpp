@@ -1,0 +1,137 @@
+// The platform's answers on Windows.
+
+#include "app/platform.h"
+
+#include <windows.h>
+#include <winternl.h>
+
+#include <cstdio>
+#include <iostream>
+#include <fcntl.h>
+#include <io.h>
+#include <string>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The longest path Windows knows, in UTF-16 units, with the "\\?\" prefix.
+constexpr std::size_t kLongestPath = 32768;
+
+HANDLE handleOf(int fd) {
+    // A program without a console (one started from the desktop) has no standard streams: the
+    // C runtime then gives -2 rather than INVALID_HANDLE_VALUE.
+    const intptr_t handle = _get_osfhandle(fd);
+    return handle == -1 || handle == -2 ? nullptr : reinterpret_cast<HANDLE>(handle);
+}
+
+bool isConsole(HANDLE handle) {
+    DWORD mode = 0;
+    return handle != nullptr && GetConsoleMode(handle, &mode) != 0;
+}
+
+// Whether the device behind `handle` is the null device (NUL). The file system names the device
+// type of any handle; ntdll is in every process, so it is looked up rather than linked.
+bool isNullDevice(HANDLE handle) {
+    using Query = NTSTATUS(NTAPI*)(HANDLE, PIO_STATUS_BLOCK, PVOID, ULONG, FS_INFORMATION_CLASS);
+    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    const auto query = ntdll == nullptr ? nullptr
+                                        : reinterpret_cast<Query>(reinterpret_cast<void (*)()>(
+                                              GetProcAddress(ntdll, "NtQueryVolumeInformationFile")));
+    if (query == nullptr) {
+        return false;
+    }
+    IO_STATUS_BLOCK status{};
+    FILE_FS_DEVICE_INFORMATION device{};
+    return query(handle, &status, &device, sizeof device, FileFsDeviceInformation) >= 0 &&
+           device.DeviceType == FILE_DEVICE_NULL;
+}
+
+} // namespace
+
+fs::path executablePath() {
+    // The result is cut short, without an error, when the buffer is too small: grow it until the
+    // whole path fits, for folders past the old 260-character limit.
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = GetModuleFileNameW(nullptr, path.data(), DWORD(path.size()));
+        if (length == 0) {
+            return {};
+        }
+        if (length < path.size()) {
+            path.resize(length);
+            return fs::path(path);
+        }
+        if (path.size() >= kLongestPath) {
+            return {};
+        }
+        path.resize(path.size() * 2);
+    }
+}
+
+bool writesAreDiscarded(int fd) {
+    const HANDLE handle = handleOf(fd);
+    if (handle == nullptr) {
+        return true;
+    }
+    // Only a character device can be NUL; asking a disk file or a pipe for its device would cost
+    // a system call for nothing. Among character devices the device type tells NUL from a
+    // console, on Windows and under Wine alike (where a Unix terminal is no console at all, so
+    // "a character device that is not a console" would take it for NUL).
+    return GetFileType(handle) == FILE_TYPE_CHAR && isNullDevice(handle);
+}
+
+bool shareATerminal(int fd, int other) {
+    // A process has at most one console: two handles on a console are on the same one.
+    return isConsole(handleOf(fd)) && isConsole(handleOf(other));
+}
+
+std::error_code searchRefusal(const fs::path&) {
+    // Windows lets everyone pass through a folder to a file inside it that they may open (the
+    // traverse check is bypassed for every user by default): there is nothing to ask.
+    return {};
+}
+
+bool installsArtApart() {
+    // The installer, like the zip, puts the art beside the executable.
+    return false;
+}
+
+bool displayInEnvironment() {
+    return true;
+}
+
+void writeToStandardError(const std::string& text) {
+    // A console shows bytes in its own code page, which is not UTF-8: a folder's name such as
+    // Zéphyr is written to it as UTF-16 text. A file or a pipe gets the UTF-8 bytes.
+    const HANDLE handle = handleOf(standardError);
+    const int length = int(text.size());
+    const int wide = isConsole(handle) ? MultiByteToWideChar(CP_UTF8, 0, text.data(), length,
+                                                             nullptr, 0)
+                                       : 0;
+    if (wide <= 0) {
+        std::cerr << text;
+        return;
+    }
+    std::wstring converted(std::size_t(wide), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), length, converted.data(), wide);
+    std::cerr.flush();
+    DWORD written = 0;
+    WriteConsoleW(handle, converted.data(), DWORD(wide), &written, nullptr);
+}
+
+void prepareStandardOutput() {
+    // Text mode, so that each "\n" of the console stream goes out as "\r\n" to a console, a file
+    // or a pipe, as Windows programs read lines; a program without standard output has nothing
+    // to set.
+    const int fd = _fileno(stdout);
+    if (fd >= 0) {
+        _setmode(fd, _O_TEXT);
+    }
+}
+
+bool keepFreedMemory() {
+    // The Windows heap offers no setting at run time for how soon it gives freed memory back:
+    // nothing is asked, and the game runs with the system's defaults.
+    return false;
+}
