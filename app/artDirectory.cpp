@@ -132,8 +132,7 @@ std::vector<ArtPlace> enterArt(const fs::path& working, const std::vector<fs::pa
 }
 
 void enterArtDirectory() {
-    std::error_code error;
-    fs::path working = fs::current_path(error);
+    fs::path working = workingDirectory();
     if (working.empty()) {
         working = ".";
     }

@@ -9,6 +9,8 @@
 
 // The file that runs, whatever the command line called it; empty when the system will not say.
 std::filesystem::path executablePath();
+// The working directory, in full; empty when the system will not say.
+std::filesystem::path workingDirectory();
 
 // The standard streams' descriptors: the same numbers in every C library the game is built with.
 constexpr int standardOutput = 1;

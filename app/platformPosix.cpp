@@ -27,6 +27,11 @@ fs::path executablePath() {
     return error ? fs::path() : executable;
 }
 
+fs::path workingDirectory() {
+    std::error_code error;
+    return fs::current_path(error);
+}
+
 bool writesAreDiscarded(int fd) {
     struct stat target {};
     if (fstat(fd, &target) != 0) {
@@ -44,7 +49,8 @@ bool writesAreDiscarded(int fd) {
 }
 
 bool shareATerminal(int fd, int other) {
-    struct stat one {}, two {};
+    struct stat one {
+    }, two{};
     return isatty(fd) && isatty(other) && fstat(fd, &one) == 0 && fstat(other, &two) == 0 &&
            one.st_rdev == two.st_rdev;
 }
@@ -89,8 +95,9 @@ constexpr int kTrimThreshold = 256 << 20;
 // Setting the trim threshold also freezes the mmap threshold, which glibc otherwise raises to
 // the largest block freed so far, at its start-up value of 128 KiB: the driver's larger
 // per-frame buffers would then be mapped and unmapped, and faulted in, every time. So it is set
-// as high as glibc takes it (its DEFAULT_MMAP_THRESHOLD_MAX: 32 MiB where long has 64 bits,
-// 512 KiB on 32-bit machines, which refuse more), and blocks below it come from the heap.
+// to the most that mallopt(3) allows, glibc's DEFAULT_MMAP_THRESHOLD_MAX (32 MiB where long has
+// 64 bits, 512 KiB on 32-bit machines; the glibc versions that check it refuse more), and
+// blocks below it come from the heap.
 constexpr int kMmapThreshold = sizeof(long) >= 8 ? int(4 * 1024 * 1024 * sizeof(long)) : 512 * 1024;
 
 } // namespace

@@ -6,9 +6,9 @@
 #include <winternl.h>
 
 #include <cstdio>
-#include <iostream>
 #include <fcntl.h>
 #include <io.h>
+#include <iostream>
 #include <string>
 
 namespace fs = std::filesystem;
@@ -35,9 +35,10 @@ bool isConsole(HANDLE handle) {
 bool isNullDevice(HANDLE handle) {
     using Query = NTSTATUS(NTAPI*)(HANDLE, PIO_STATUS_BLOCK, PVOID, ULONG, FS_INFORMATION_CLASS);
     const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-    const auto query = ntdll == nullptr ? nullptr
-                                        : reinterpret_cast<Query>(reinterpret_cast<void (*)()>(
-                                              GetProcAddress(ntdll, "NtQueryVolumeInformationFile")));
+    const auto query = ntdll == nullptr
+                           ? nullptr
+                           : reinterpret_cast<Query>(reinterpret_cast<void (*)()>(
+                                 GetProcAddress(ntdll, "NtQueryVolumeInformationFile")));
     if (query == nullptr) {
         return false;
     }
@@ -67,6 +68,24 @@ fs::path executablePath() {
         }
         path.resize(path.size() * 2);
     }
+}
+
+fs::path workingDirectory() {
+    // Asked directly: the C++ library's answer comes back empty, without an error, for a folder
+    // past 260 characters. The call gives the length it needs when the buffer is too small.
+    std::wstring path(MAX_PATH, L'\0');
+    for (int tries = 0; tries < 3; ++tries) {
+        const DWORD length = GetCurrentDirectoryW(DWORD(path.size()), path.data());
+        if (length == 0) {
+            return {};
+        }
+        if (length < path.size()) {
+            path.resize(length);
+            return fs::path(path);
+        }
+        path.resize(length); // the working directory may change meanwhile: ask again
+    }
+    return {};
 }
 
 bool writesAreDiscarded(int fd) {
@@ -106,9 +125,8 @@ void writeToStandardError(const std::string& text) {
     // Zéphyr is written to it as UTF-16 text. A file or a pipe gets the UTF-8 bytes.
     const HANDLE handle = handleOf(standardError);
     const int length = int(text.size());
-    const int wide = isConsole(handle) ? MultiByteToWideChar(CP_UTF8, 0, text.data(), length,
-                                                             nullptr, 0)
-                                       : 0;
+    const int wide =
+        isConsole(handle) ? MultiByteToWideChar(CP_UTF8, 0, text.data(), length, nullptr, 0) : 0;
     if (wide <= 0) {
         std::cerr << text;
         return;
