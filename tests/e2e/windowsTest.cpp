@@ -39,8 +39,8 @@ const bool wineQuietAndUtf8 = [] {
 }();
 
 fs::path winePrefix() {
-    const char* prefix = std::getenv("WINEPREFIX");
-    return prefix != nullptr ? fs::path(prefix) : fs::path(std::getenv("HOME")) / ".wine";
+    const char *prefix = std::getenv("WINEPREFIX"), *home = std::getenv("HOME");
+    return prefix != nullptr ? fs::path(prefix) : fs::path(home != nullptr ? home : "") / ".wine";
 }
 
 // Wine's desktop belongs to the display of the program that made it, for as long as Wine's
@@ -80,8 +80,9 @@ std::vector<fs::path> filesNamed(const fs::path& root, const std::string& part) 
     return found;
 }
 
-// The game's stderr without freeglut's own warning, which its Windows port gives when it
-// measures the screen with a display name it never set, then its hint about -display.
+// The game's stderr without freeglut's warning that Wine alone provokes: its Windows port reads
+// the X variable DISPLAY too, which Wine's programs inherit, and finds no Windows display ":N"
+// to measure (then hints at -display). A Windows desktop sets no DISPLAY.
 std::string gameErrors(const e2e::GameSession& game) {
     std::istringstream lines(game.errors());
     std::string kept;
