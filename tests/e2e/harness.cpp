@@ -120,6 +120,21 @@ ViewLook lookThroughTheCockpit(const Image& shot) {
     return look;
 }
 
+testing::AssertionResult showsTheSky(const Image& shot) {
+    const ViewLook look = lookThroughTheCockpit(shot);
+    return look.lit > look.pixels * 999 / 1000 && look.colours > 200
+               ? testing::AssertionSuccess()
+               : testing::AssertionFailure() << look.lit << " of " << look.pixels
+                                             << " pixels lit in " << look.colours << " colours";
+}
+
+testing::AssertionResult showsTheSceneWithoutSky(const Image& shot) {
+    const ViewLook look = lookThroughTheCockpit(shot);
+    return look.lit > 500 && look.lit < look.pixels / 2
+               ? testing::AssertionSuccess()
+               : testing::AssertionFailure() << look.lit << " of " << look.pixels << " pixels lit";
+}
+
 CommandResult runCommand(const std::vector<std::string>& argv, std::optional<std::string> display,
                          double timeoutSeconds, const std::string& directory) {
     const Scratch folder;

@@ -31,6 +31,10 @@ struct ViewLook {
     int lit = 0, pixels = 0, colours = 0;
 };
 ViewLook lookThroughTheCockpit(const Image& shot);
+// The textured sky fills that view in many colours (a game without its art shows one);
+// switched off, the asteroids and ships are what is lit there, a part of it.
+testing::AssertionResult showsTheSky(const Image& shot);
+testing::AssertionResult showsTheSceneWithoutSky(const Image& shot);
 
 struct CommandResult {
     bool timedOut = false;     // killed past its timeout

@@ -34,13 +34,8 @@ void expectTheGameStartedFromTheRootToDrawItsScene(const fs::path& executable, c
     std::this_thread::sleep_for(std::chrono::seconds(2));
     const Image noSky = game.screenshot(name + "-sky-off");
     EXPECT_EQ(game.errors(), "") << "a mesh or image was not found";
-    // The textured sky covers the view in many colours; a game without its art shows one.
-    const e2e::ViewLook withSky = e2e::lookThroughTheCockpit(scene);
-    EXPECT_GT(withSky.lit, withSky.pixels * 999 / 1000);
-    EXPECT_GT(withSky.colours, 200);
-    const e2e::ViewLook without = e2e::lookThroughTheCockpit(noSky);
-    EXPECT_GT(without.lit, 500);
-    EXPECT_LT(without.lit, without.pixels / 2);
+    EXPECT_TRUE(e2e::showsTheSky(scene));
+    EXPECT_TRUE(e2e::showsTheSceneWithoutSky(noSky));
 }
 
 // A step of installing or packaging, run to its end.

@@ -198,16 +198,10 @@ TEST(WindowsGame, fromTheZipStartedElsewhereItOpensItsWindowWritesItsConsoleAndP
     EXPECT_NE(shape.out.find("\nWIDTH=640\nHEIGHT=480\n"), std::string::npos) << shape.out;
     expectTheLinuxConsoleInCrLf(game);
 
-    const Image scene = game.screenshot("zip-sky-on", screenshots.string());
-    const e2e::ViewLook withSky = e2e::lookThroughTheCockpit(scene);
-    EXPECT_GT(withSky.lit, withSky.pixels * 999 / 1000);
-    EXPECT_GT(withSky.colours, 200);
+    EXPECT_TRUE(e2e::showsTheSky(game.screenshot("zip-sky-on", screenshots.string())));
     ASSERT_TRUE(game.keys({"F4"}));
     std::this_thread::sleep_for(std::chrono::seconds(2));
-    const e2e::ViewLook without =
-        e2e::lookThroughTheCockpit(game.screenshot("zip-sky-off", screenshots.string()));
-    EXPECT_GT(without.lit, 500);
-    EXPECT_LT(without.lit, without.pixels / 2);
+    EXPECT_TRUE(e2e::showsTheSceneWithoutSky(game.screenshot("zip-sky-off", screenshots.string())));
 
     const std::size_t firing = game.output().size();
     ASSERT_TRUE(game.keys({"F2"}));
@@ -310,10 +304,7 @@ TEST(WindowsInstaller, installsTwiceIntoAFolderNamedZephyrThenItsGameDrawsAndAll
         e2e::GameSession session(underWine(game), elsewhere.path.string());
         ASSERT_TRUE(session.ok() && session.waitForWindow()) << session.describe();
         ASSERT_TRUE(session.waitFrames(20, 0)) << session.describe();
-        const e2e::ViewLook look =
-            e2e::lookThroughTheCockpit(session.screenshot("installed", screenshots.string()));
-        EXPECT_GT(look.lit, look.pixels * 999 / 1000);
-        EXPECT_GT(look.colours, 200);
+        EXPECT_TRUE(e2e::showsTheSky(session.screenshot("installed", screenshots.string())));
         EXPECT_EQ(gameErrors(session), "");
     }
     const std::vector<fs::path> uninstallers = filesNamed(folder, "unin");
