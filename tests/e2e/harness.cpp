@@ -193,12 +193,16 @@ bool GameSession::running() {
     return pid > 0;
 }
 
+// A search gives up when a window it looks at vanishes meanwhile (Wine makes and drops windows
+// of its own at start-up), so it is asked again until the game's is there.
 bool GameSession::waitForWindow() {
-    const CommandResult found = runCommand(
-        {"xdotool", "search", "--sync", "--onlyvisible", "--name", "^Zephrandolinth v0\\.1$"},
-        display.name, 30);
-    window = found.out.substr(0, found.out.find('\n'));
-    return found.code == 0 && !window.empty() &&
+    for (const double deadline = now() + 30; window.empty() && now() < deadline;) {
+        const CommandResult found = runCommand(
+            {"xdotool", "search", "--sync", "--onlyvisible", "--name", "^Zephrandolinth v0\\.1$"},
+            display.name, std::max(1.0, deadline - now()));
+        window = found.code == 0 ? found.out.substr(0, found.out.find('\n')) : "";
+    }
+    return !window.empty() &&
            runCommand({"xdotool", "windowfocus", "--sync", window}, display.name, 10).code == 0;
 }
 
