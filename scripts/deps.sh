@@ -23,6 +23,8 @@ ZEPH_TEST_PACKAGES=(
     coreutils                           # stdbuf
     dpkg-dev                            # cpack's Debian package reads library links with it
     lintian appstream desktop-file-utils  # the package's checks: Debian, AppStream, desktop entry
+    wine wine64 icoutils                # the Windows build under Wine; wrestool reads its resources
+    binutils-mingw-w64-x86-64 googletest  # objdump reads its imports; gtest built for Windows
 )
 
 # windows.sh asks for the play set too: its art comes from the game's own build for this machine.

@@ -3,9 +3,12 @@
 #   1. build/       warnings as errors; unit tests and whole-program tests (real window, Xvfb)
 #   2. build-asan/  AddressSanitizer + UndefinedBehaviorSanitizer; unit tests, leaks detected
 #   3. build-fuzz/  clang + libFuzzer; every fuzz_* target for ZEPH_FUZZ_SECONDS (60) each
+#   4. build-windows/  cross-built with MinGW-w64 (scripts/windows.sh); under Wine, its unit
+#                   tests, then the whole-program tests of its zip and installer (label wine)
 # As root it first installs the Debian packages it needs, the play set and the test set (only
 # when some are missing).
 # Exits non-zero when any stage fails; every stage runs regardless, then a summary is printed.
+# Named stages (build asan fuzz wine) run alone: scripts/test.sh wine.
 set -u -o pipefail
 
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
@@ -15,6 +18,7 @@ FUZZ_SECONDS=${ZEPH_FUZZ_SECONDS:-60}
 # shellcheck source=scripts/deps.sh
 . "$ROOT/scripts/deps.sh"
 
+WANTED=("$@")
 STAGES=()
 RESULTS=()
 TIMES=()
@@ -86,7 +90,7 @@ run_ctest() { # build-dir log-file ctest-args...
 stage_packages() {
     banner "packages"
     local start=$SECONDS
-    if zeph_install_packages play test; then
+    if zeph_install_packages play test windows; then
         echo "all packages present"
         record packages ok $((SECONDS - start))
         return 0
@@ -99,11 +103,12 @@ stage_main_build() {
     banner "build/: warnings as errors, unit and whole-program tests"
     local start=$SECONDS result=FAILED
     mkdir -p build
+    # The Windows build's whole-program tests live here too; the Wine stage runs them.
     if logged build/configure.log cmake -S . -B build -DZEPH_WERROR=ON -DZEPH_TESTS=ON \
-        -DZEPH_TOOLS=ON &&
+        -DZEPH_TOOLS=ON -DZEPH_WINDOWS_BUILD="$ROOT/build-windows" &&
         logged build/build.log nice cmake --build build -j"$JOBS"; then
         echo "built build/"
-        if run_ctest build build/ctest.log; then
+        if run_ctest build build/ctest.log -LE wine; then
             result=ok
         fi
     fi
@@ -175,6 +180,40 @@ stage_fuzz() {
     record "build-fuzz/ (${#targets[@]} targets)" "$result" $((SECONDS - start))
 }
 
+# One Wine prefix for the whole stage, made afresh: no .NET or HTML engine to offer, no menu
+# entries written into the desktop of whoever runs this, UTF-8 file names and command lines.
+stage_wine() {
+    banner "build-windows/: Wine"
+    local start=$SECONDS result=FAILED
+    local -x WINEPREFIX=$ROOT/build-windows/wine-prefix WINEDEBUG=-all LC_ALL=C.UTF-8 \
+        WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+    mkdir -p build-windows build
+    # The whole-program tests of the Windows build are in build/'s (up to date after stage 1).
+    if logged build-windows/windows.log env ZEPH_WINDOWS_TESTS=1 ZEPH_JOBS="$JOBS" \
+        scripts/windows.sh &&
+        logged build-windows/e2e-configure.log cmake -S . -B build -DZEPH_WERROR=ON \
+            -DZEPH_TESTS=ON -DZEPH_TOOLS=ON -DZEPH_WINDOWS_BUILD="$ROOT/build-windows" &&
+        logged build-windows/e2e-build.log nice cmake --build build -j"$JOBS" \
+            --target zephrandolinth_e2e; then
+        echo "built build-windows/"
+        rm -rf "$WINEPREFIX"
+        if logged build-windows/wineboot.log wineboot -i && wineserver -w; then
+            # Both ctest runs, each case counted, whichever fails. The unit suites start two at
+            # a time on a server that stays up, so none meets one that is ending, with Wine's
+            # services already running (started by a program of ours, they would hold ctest's
+            # output open); the whole-program tests end it themselves, to learn when an
+            # uninstaller is done.
+            result=ok
+            wineserver -p >/dev/null 2>&1 && wine cmd /c exit >/dev/null 2>&1 </dev/null
+            run_ctest build-windows build-windows/ctest.log -L unit || result=FAILED
+            wineserver -k 2>/dev/null && wineserver -w
+            run_ctest build build-windows/ctest-wine.log -L wine || result=FAILED
+        fi
+        wineserver -k 2>/dev/null
+    fi
+    record "build-windows/ (Wine)" "$result" $((SECONDS - start))
+}
+
 summary() {
     banner "summary"
     local i
@@ -185,10 +224,21 @@ summary() {
     echo "tests: $TESTS_PASSED passed, $TESTS_FAILED failed"
 }
 
+wanted() { # stage: true when no stage is named or this one is
+    [ "${#WANTED[@]}" -eq 0 ] || [[ " ${WANTED[*]} " == *" $1 "* ]]
+}
+
+for stage in "${WANTED[@]}"; do
+    case $stage in
+    build | asan | fuzz | wine) ;;
+    *) echo "test.sh: no stage named '$stage' (build asan fuzz wine)" >&2 && exit 2 ;;
+    esac
+done
 if stage_packages; then
-    stage_main_build
-    stage_sanitized_build
-    stage_fuzz
+    wanted build && stage_main_build
+    wanted asan && stage_sanitized_build
+    wanted fuzz && stage_fuzz
+    wanted wine && stage_wine
 fi
 summary
 exit "$FAILED"

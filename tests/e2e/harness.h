@@ -4,6 +4,8 @@
 
 #include "support/scratch.h"
 
+#include <gtest/gtest.h>
+
 #include <array>
 #include <optional>
 #include <string>
@@ -21,12 +23,22 @@ struct Image {
 };
 Image loadImage(const std::string& path);
 
+// `actual` begins with `expected`; else both around the first byte that differs.
+testing::AssertionResult beginsWith(const std::string& actual, const std::string& expected);
+
 // The view through the cockpit's window frame, above the dashboard: pixels drawn (not black)
 // and distinct colours at 5 bits a channel; nothing at all in a picture too small to hold it.
 struct ViewLook {
     int lit = 0, pixels = 0, colours = 0;
 };
 ViewLook lookThroughTheCockpit(const Image& shot);
+// The textured sky fills that view in many colours (a game without its art shows one);
+// switched off, the asteroids and ships are what is lit there, a part of it.
+testing::AssertionResult showsTheSky(const Image& shot);
+testing::AssertionResult showsTheSceneWithoutSky(const Image& shot);
+// The ships step toward the cockpit by a fixed step a frame and fill the view for a while; by
+// this frame they have flown past and the asteroids stand in the view alone.
+constexpr int shipsPassed = 200;
 
 struct CommandResult {
     bool timedOut = false;     // killed past its timeout
@@ -59,9 +71,9 @@ class GameSession {
     // Not copied: it owns its display and scratch folder.
     explicit GameSession(const std::string& executable = ZEPH_GAME_EXE,
                          const std::string& directory = ZEPH_BUILD_DIR);
-    // The game started by a command of its own (the executable, its arguments), on a screen of
-    // `screen` pixels; its console is buffered as the game leaves it unless the command says
-    // otherwise (stdbuf -o0).
+    // The game started by a command of its own (a launcher such as Wine's, the executable, its
+    // arguments), on a screen of `screen` pixels; its console is buffered as the game leaves it
+    // unless the command says otherwise (stdbuf -o0).
     GameSession(const std::vector<std::string>& command, const std::string& directory,
                 const std::string& screen = "1024x768");
     ~GameSession();
@@ -69,7 +81,9 @@ class GameSession {
     int processId() const { return pid; } // 0 once the game has ended
     bool waitForWindow(); // mapped, then focused by hand: no window manager runs here
     bool keys(const std::vector<std::string>& keysyms); // X keysyms: Up Prior Next F2 F4 ...
-    Image screenshot(const std::string& name);          // kept as build/screenshots/<name>.png
+    // Kept as <directory>/<name>.png, by default build/screenshots/<name>.png.
+    Image screenshot(const std::string& name,
+                     const std::string& directory = ZEPH_BUILD_DIR "/screenshots");
     std::string output() const;
     std::string errors() const;
     bool waitFrames(int count, std::size_t from); // frames ended after byte `from`

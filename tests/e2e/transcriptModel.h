@@ -8,6 +8,7 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -119,6 +120,37 @@ inline std::string frames(int count) {
     std::string out;
     for (int frame = 0; frame < count; ++frame) {
         out += model.frame();
+    }
+    return out;
+}
+
+// The texture maps a 3DS file's materials name (one slot each), counted by a walk of the chunks
+// that hold them: main, editor, material, and the two kinds of map.
+inline int mapNamesIn(const std::vector<unsigned char>& file, std::size_t from, std::size_t end) {
+    int maps = 0;
+    for (std::size_t length; end - from >= 6; from += length) {
+        const auto byte = [&](std::size_t at) { return std::size_t(file[from + at]); };
+        const std::size_t id = byte(0) | byte(1) << 8;
+        length = byte(2) | byte(3) << 8 | byte(4) << 16 | byte(5) << 24;
+        if (length < 6 || length > end - from) {
+            break;
+        }
+        const bool holdsMaps =
+            id == 0x4D4D || id == 0x3D3D || id == 0xAFFF || id == 0xA200 || id == 0xA030;
+        maps += id == 0xA300 ? 1 : holdsMaps ? mapNamesIn(file, from + 6, from + length) : 0;
+    }
+    return maps;
+}
+
+// An untouched session's console through frame `count`, for the cannon's art as `cannon` holds
+// it (its texture count is that of the maps the art names), every line break written as
+// `newline`.
+inline std::string untouched(const std::vector<unsigned char>& cannon, int count,
+                             const std::string& newline = "\n") {
+    const std::string text = banner() + startUp(mapNamesIn(cannon, 0, cannon.size())) + frames(count);
+    std::string out;
+    for (const char c : text) {
+        out += c == '\n' ? newline : std::string(1, c);
     }
     return out;
 }

@@ -111,7 +111,7 @@ TEST(PictureShape, keepsItsWhole4by3PictureCentredWithBlackBarsAtEveryShapeAndIn
     ASSERT_TRUE(game.ok() && game.waitForWindow()) << game.describe();
     // The ships and the drifting asteroid pass the cockpit's frame on their way to the point
     // behind the eye they close in on; there they stay, out of sight.
-    ASSERT_TRUE(game.waitFrames(200, 0)) << game.describe();
+    ASSERT_TRUE(game.waitFrames(e2e::shipsPassed, 0)) << game.describe();
     ASSERT_EQ(game.screenshot("shape-640x480").width, 640) << game.describe();
     const struct {
         const char* name;

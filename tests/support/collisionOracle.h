@@ -7,6 +7,8 @@
 
 #include <cmath>
 #include <iostream>
+#include <sstream>
+#include <string>
 #include <vector>
 
 // A record as a draw leaves it: measured, at (x, y, z), of kind `type`.
@@ -82,13 +84,23 @@ class AllPairsRegistry {
             info.index = info.index == index ? -1 : info.index;
         std::cout << "\non a reussi d eraser " << index;
     }
+    // A float as the game writes it on every system: a NaN keeps its sign, as glibc writes
+    // it, where MinGW's stream drops it.
+    static std::string shown(float value) {
+        if (std::isnan(value)) {
+            return std::signbit(value) ? "-nan" : "nan";
+        }
+        std::ostringstream text;
+        text << value;
+        return text.str();
+    }
     void print() {
         std::cout << "\n on print";
         for (const CollisionInfo& info : infos) {
             std::cout << "\nind: " << info.index;
             if (info.calculated)
-                std::cout << " x: " << info.x << " y: " << info.y << " z: " << info.z
-                          << " typ: " << info.type;
+                std::cout << " x: " << shown(info.x) << " y: " << shown(info.y)
+                          << " z: " << shown(info.z) << " typ: " << info.type;
             else
                 std::cout << " not calculated";
         }

@@ -3,6 +3,8 @@
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
 
+const bool GlContext::headless = true;
+
 GlContext::GlContext(int width, int height) {
     auto getPlatformDisplay = reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(
         eglGetProcAddress("eglGetPlatformDisplayEXT"));

@@ -14,6 +14,7 @@ class GlContext {
     GlContext(const GlContext&) = delete;
     GlContext& operator=(const GlContext&) = delete;
 
+    static const bool headless; // whether this system's tests have such contexts at all
     bool ok() const { return current; }
     // Current again after another test's context: one living for a suite keeps its lists.
     bool makeCurrent();
@@ -30,6 +31,9 @@ class GlTest : public ::testing::Test {
   protected:
     void SetUp() override {
         gl = std::make_unique<GlContext>();
+        if (!GlContext::headless) {
+            GTEST_SKIP() << gl->error();
+        }
         ASSERT_TRUE(gl->ok()) << gl->error();
     }
     std::unique_ptr<GlContext> gl;
