@@ -95,25 +95,23 @@ TEST(GameOptions, theGamesOwnAreTakenOutAndEveryOtherArgumentReachesGlutAsGiven)
 TEST(GameOptions, aDisplayIsNamedByANonEmptyDisplayOptionOrElseByTheEnvironment) {
     const char* const variable = std::getenv("DISPLAY");
     const std::string kept = variable != nullptr ? variable : "";
-    const struct {
-        Arguments given;
-        const char* display; // DISPLAY, or unset
-        bool named;
-    } rows[] = {{{}, nullptr, false},
-                {{}, "", false},
-                {{}, ":0", true},
-                {{"-display", ":3"}, nullptr, true},
-                {{"--", "-display", ":3"}, nullptr, true},
-                {{"-display", ""}, nullptr, false},
-                {{"-display", ""}, ":0", true},
-                {{"-geometry", "-display", ":3"}, nullptr, false},
-                {{"-display"}, nullptr, false}};
-    for (const auto& row : rows) {
-        row.display != nullptr ? setenv("DISPLAY", row.display, 1) : unsetenv("DISPLAY");
-        Argv argv(row.given);
-        EXPECT_EQ(displayNamed(argv.argc, argv.pointers.data()), row.named)
-            << testing::PrintToString(row.given) << " with DISPLAY "
-            << (row.display != nullptr ? row.display : "unset");
+    // The arguments, DISPLAY (or unset), whether a display is named.
+    const std::tuple<Arguments, const char*, bool> rows[] = {
+        {{}, nullptr, false},
+        {{}, "", false},
+        {{}, ":0", true},
+        {{"-display", ":3"}, nullptr, true},
+        {{"--", "-display", ":3"}, nullptr, true},
+        {{"-display", ""}, nullptr, false},
+        {{"-display", ""}, ":0", true},
+        {{"-geometry", "-display", ":3"}, nullptr, false},
+        {{"-display"}, nullptr, false}};
+    for (const auto& [given, display, named] : rows) {
+        display != nullptr ? setenv("DISPLAY", display, 1) : unsetenv("DISPLAY");
+        Argv argv(given);
+        EXPECT_EQ(displayNamed(argv.argc, argv.pointers.data()), named)
+            << testing::PrintToString(given) << " with DISPLAY "
+            << (display != nullptr ? display : "unset");
     }
     variable != nullptr ? setenv("DISPLAY", kept.c_str(), 1) : unsetenv("DISPLAY");
 }
@@ -182,21 +180,18 @@ TEST(Diagnostics, startOnALineOfTheirOwnWhereTheConsoleSharesTheirTerminal) {
     tcsetattr(terminal, TCSANOW, &mode);
     const Scratch folder;
     const int file = open((folder.path / "console").c_str(), O_WRONLY | O_CREAT, 0644);
-    const struct {
-        int console;
-        bool on;
-        const char* seen;
-    } rows[] = {{terminal, true, "\nzephrandolinth: no art\n"},
-                {terminal, false, "zephrandolinth: no art\n"},
-                {file, true, "zephrandolinth: no art\n"}};
-    for (const auto& row : rows) {
-        setConsoleOn(row.on);
+    const std::tuple<int, bool, const char*> rows[] = {
+        {terminal, true, "\nzephrandolinth: no art\n"},
+        {terminal, false, "zephrandolinth: no art\n"},
+        {file, true, "zephrandolinth: no art\n"}};
+    for (const auto& [console, on, seen] : rows) {
+        setConsoleOn(on);
         {
-            const StreamOnto console(standardOutput, row.console), errors(standardError, terminal);
+            const StreamOnto onto(standardOutput, console), errors(standardError, terminal);
             diagnose("zephrandolinth: no art\n");
         }
-        EXPECT_EQ(drain(master), row.seen)
-            << (row.console == file ? "console in a file" : "") << (row.on ? "" : "console off");
+        EXPECT_EQ(drain(master), seen)
+            << (console == file ? "console in a file" : "") << (on ? "" : "console off");
     }
     setConsoleOn(true);
     close(file);
@@ -208,31 +203,27 @@ TEST(Diagnostics, startOnALineOfTheirOwnWhereTheConsoleSharesTheirTerminal) {
 // what is written to it.
 TEST(GameOptions, standardOutputOnDevNullIsTakenForQuiet) {
     const Scratch folder;
-    const std::string file = (folder.path / "console").string();
     const std::string ownNull = (folder.path / "null").string();
-    const bool ownNullMade = mknod(ownNull.c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0;
     int ends[2];
     ASSERT_EQ(pipe(ends), 0);
-    struct Case {
-        std::string what;
-        int fd;
-        bool discarded;
-    };
     // A node of its own only where device nodes may be made and opened (as root, off nodev).
-    const int ownNullFd = ownNullMade ? open(ownNull.c_str(), O_WRONLY) : -1;
-    std::vector<Case> cases = {{"/dev/null", open("/dev/null", O_WRONLY), true},
-                               {"a file", open(file.c_str(), O_WRONLY | O_CREAT, 0644), false},
-                               {"a pipe", ends[1], false},
-                               {"/dev/zero", open("/dev/zero", O_WRONLY), false},
-                               {"a closed descriptor", ends[0], true}};
+    const int ownNullFd = mknod(ownNull.c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0
+                              ? open(ownNull.c_str(), O_WRONLY)
+                              : -1;
+    std::vector<std::tuple<std::string, int, bool>> cases = {
+        {"/dev/null", open("/dev/null", O_WRONLY), true},
+        {"a file", open((folder.path / "console").c_str(), O_WRONLY | O_CREAT, 0644), false},
+        {"a pipe", ends[1], false},
+        {"/dev/zero", open("/dev/zero", O_WRONLY), false},
+        {"a closed descriptor", ends[0], true}};
     if (ownNullFd >= 0) {
         cases.push_back({"a node of /dev/null's device", ownNullFd, true});
     }
     close(ends[0]); // nothing is opened from here on that could take its number
-    for (const Case& c : cases) {
-        EXPECT_EQ(writesAreDiscarded(c.fd), c.discarded) << c.what;
-        if (c.fd != ends[0]) {
-            close(c.fd);
+    for (const auto& [what, fd, discarded] : cases) {
+        EXPECT_EQ(writesAreDiscarded(fd), discarded) << what;
+        if (fd != ends[0]) {
+            close(fd);
         }
     }
 }
@@ -257,11 +248,6 @@ std::string stateOf(SceneGraph& world) {
     return out.str();
 }
 
-// The eye-space depth of the record with `index`.
-float depthOf(SceneGraph& world, int index) {
-    return world.collisionInfos.getInfoIndex(index).z;
-}
-
 // A short session on a fixed clock, 40 ms a frame, as a player plays it: fly forward past the
 // Toutatis and stop, so the ships come to hold still ahead, then fire rockets and lasers into
 // them, turning a little and switching the sky off and on. Returns the world's state after every
@@ -274,14 +260,13 @@ std::pair<std::vector<std::string>, std::string> playSession(bool console) {
     std::string written = consoleOf([&] {
         world.initTest();
         int stopped = -1; // the frame the flight ended in
-        constexpr int kFlightLimit = 400;
         for (int frame = 0; stopped < 0 || frame < stopped + 200; ++frame) {
-            if (stopped < 0 && frame == kFlightLimit) {
-                ADD_FAILURE() << "the Toutatis was not passed in " << kFlightLimit << " frames";
+            if (stopped < 0 && frame == 400) {
+                ADD_FAILURE() << "the Toutatis was not passed in 400 frames";
                 break;
             }
             const bool forward = frame >= 2 && frame < 7;
-            if (stopped < 0 && frame > 7 && depthOf(world, 5) >= -1.0f) {
+            if (stopped < 0 && frame > 7 && world.collisionInfos.getInfoIndex(5).z >= -1.0f) {
                 stopped = frame;
             }
             const bool stop = stopped >= 0 && frame < stopped + 5;
