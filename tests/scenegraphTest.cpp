@@ -11,6 +11,7 @@
 #include <pthread.h>
 
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -53,32 +54,27 @@ class WorldTest : public GlTest {
     std::unique_ptr<SceneGraph> world = std::make_unique<SceneGraph>();
 };
 
+void releaseContext() {
+    eglMakeCurrent(eglGetCurrentDisplay(), EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+}
+
 // Runs `work` with the test's context on a 256 KiB stack: too small for a frame per tree level.
-template <class Work> void onSmallStack(Work& work) {
-    struct Job {
-        Work* work;
-        EGLDisplay display;
-        EGLSurface draw, read;
-        EGLContext context;
-        void use(bool on) {
-            eglMakeCurrent(display, on ? draw : EGL_NO_SURFACE, on ? read : EGL_NO_SURFACE,
-                           on ? context : EGL_NO_CONTEXT);
-        }
-    } job{&work, eglGetCurrentDisplay(), eglGetCurrentSurface(EGL_DRAW),
-          eglGetCurrentSurface(EGL_READ), eglGetCurrentContext()};
-    job.use(false);
+template <class Work> void onSmallStack(GlContext& gl, Work& work) {
+    using Job = std::pair<GlContext*, Work*>;
+    Job job{&gl, &work};
+    releaseContext();
     pthread_attr_t attributes;
     pthread_attr_init(&attributes);
     pthread_attr_setstacksize(&attributes, 256 * 1024);
     pthread_t thread;
     auto run = [](void* raw) -> void* {
         Job* job = static_cast<Job*>(raw);
-        job->use(true), (*job->work)(), job->use(false);
+        job->first->makeCurrent(), (*job->second)(), releaseContext();
         return nullptr;
     };
     ASSERT_EQ(pthread_create(&thread, &attributes, run, &job), 0);
     pthread_join(thread, nullptr);
-    job.use(true);
+    gl.makeCurrent();
 }
 
 } // namespace
@@ -288,7 +284,7 @@ TEST_F(SceneTreeGl, aTreeOfTwentyThousandLivingShotsIsWalkedAndReleasedWithoutAD
         got.push_back(actOn(top, infos));
         got.push_back(GraphVertex::existing() - before);
     };
-    onSmallStack(walk);
+    onSmallStack(*gl, walk);
     EXPECT_EQ(got, (std::vector<long>{true, 20001, 0, true, 2}));
     EXPECT_EQ(GraphVertex::existing(), before);
 }
