@@ -15,6 +15,7 @@
 #include <iterator>
 #include <memory>
 #include <string>
+#include <tuple>
 
 using namespace tgaFiles;
 
@@ -50,10 +51,7 @@ class TextureGl : public GlTest {};
 
 TEST(TgaDecode, eachKindOfFileGivesItsPixelsBottomRowFirstAsRgb) {
     const Bytes pixels = {0x82, 1, 2, 3, 4, 5, 6, 7, 8}, asRgb = {2, 1, 0x82, 5, 4, 3, 8, 7, 6};
-    const struct {
-        const char* name;
-        Bytes file, pixels;
-    } rows[] = {
+    const std::tuple<const char*, Bytes, Bytes> rows[] = {
         {"16 bits: five per colour, top bit ignored",
          file(header(trueColour, 5, 1, 16), {0xFF, 0x7F, 0, 0x80, 0, 0x7C, 0xE0, 0x03, 0x1F, 0}),
          {248, 248, 248, 0, 0, 0, 248, 0, 0, 0, 248, 0, 0, 0, 248}},
@@ -64,12 +62,12 @@ TEST(TgaDecode, eachKindOfFileGivesItsPixelsBottomRowFirstAsRgb) {
          {3, 2, 1, 6, 5, 4, 9, 8, 7}},
         {"the widest image", file(header(trueColour, 16384, 1, 24), Bytes(16384 * 3, 9)),
          Bytes(16384 * 3, 9)}};
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        Image image(Decode_TGA(row.file.data(), row.file.size()), &Free_TGA);
+    for (const auto& [name, bytes, expected] : rows) {
+        SCOPED_TRACE(name);
+        Image image(Decode_TGA(bytes.data(), bytes.size()), &Free_TGA);
         ASSERT_NE(image, nullptr);
         EXPECT_EQ(image->channels, 3);
-        EXPECT_EQ(pixelsOf(image.get()), row.pixels);
+        EXPECT_EQ(pixelsOf(image.get()), expected);
     }
 }
 
@@ -82,10 +80,7 @@ TEST(TgaDecode, brokenOrUnreadFilesGiveNoImageAndTheReason) {
     Header mapped = header(colourMapped, 2, 1, 8), mappedRuns = header(9, 2, 1, 8),
            colourWithMap = header(trueColour, 1, 1, 24);
     mapped.colourMapType = mappedRuns.colourMapType = colourWithMap.colourMapType = 1;
-    const struct {
-        const char* reason;
-        Bytes file;
-    } rows[] = {
+    const std::pair<const char*, Bytes> rows[] = {
         {"file shorter than its header", {}},
         {"file shorter than its header", Bytes(whole.begin(), whole.begin() + 17)},
         {"truncated pixel data", Bytes(whole.begin(), whole.end() - 1)},
@@ -105,13 +100,12 @@ TEST(TgaDecode, brokenOrUnreadFilesGiveNoImageAndTheReason) {
         {"colour-mapped images are not read", file(mappedRuns, {0x81, 0})},
         {"colour-mapped images are not read", file(colourWithMap, {1, 2, 3})},
         {"depth is not 16, 24 or 32 bits", file(header(trueColour, 1, 1, 15), {0, 0})}};
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.reason);
+    for (const auto& [expected, bytes] : rows) {
+        SCOPED_TRACE(expected);
         const char* reason = nullptr;
-        EXPECT_EQ(
-            Decode_TGA(row.file.empty() ? nullptr : row.file.data(), row.file.size(), &reason),
-            nullptr);
-        EXPECT_STREQ(reason, row.reason);
+        EXPECT_EQ(Decode_TGA(bytes.empty() ? nullptr : bytes.data(), bytes.size(), &reason),
+                  nullptr);
+        EXPECT_STREQ(reason, expected);
     }
     Free_TGA(nullptr);
 }
@@ -123,20 +117,17 @@ TEST(TgaLoad, readsAFileUpToItsPixelsOrSaysWhyNotAndClosesIt) {
     padded.resize(padded.size() + 300000, 0xAB);
     Image image(Load_TGA(dir.write("padded.tga", padded).c_str()), &Free_TGA);
     EXPECT_EQ(pixelsOf(image.get()), (Bytes{3, 2, 1, 4, 7, 6, 5, 8}));
-    const struct {
-        std::string name;
-        const char* reason;
-    } rows[] = {{(dir.path / "absent.tga").string(), "cannot be opened"},
-                {dir.write("cut.tga", file(header(trueColour, 4, 4, 24), Bytes(40))),
-                 "truncated pixel data"},
-                // Reading stops at what the header can need, so an endless stream ends too.
-                {"/dev/zero", "width or height is 0"}};
-    for (const auto& row : rows) {
-        const char* reason = nullptr;
-        EXPECT_EQ(Load_TGA(row.name.c_str(), &reason), nullptr) << row.name;
-        EXPECT_STREQ(reason, row.reason) << row.name;
-    }
+    const std::pair<std::string, const char*> rows[] = {
+        {(dir.path / "absent.tga").string(), "cannot be opened"},
+        {dir.write("cut.tga", file(header(trueColour, 4, 4, 24), Bytes(40))),
+         "truncated pixel data"},
+        // Reading stops at what the header can need, so an endless stream ends too.
+        {"/dev/zero", "width or height is 0"}};
     const char* reason = nullptr;
+    for (const auto& [name, expected] : rows) {
+        EXPECT_EQ(Load_TGA(name.c_str(), &reason), nullptr) << name;
+        EXPECT_STREQ(reason, expected) << name;
+    }
     EXPECT_EQ(Load_TGA(nullptr, &reason), nullptr);
     EXPECT_STREQ(reason, "no file name");
     EXPECT_EQ(Load_TGA(dir.path.c_str(), &reason), nullptr);
@@ -165,10 +156,7 @@ TEST_F(TextureGl, imagesBecomeMipmappedTexturesOfTheirSizeAndChannelsLeftBound) 
     // One raw packet of two pixels, stored top row first; the alpha is kept.
     TGA_Texture(textures, dir.write("rgba.tga", file(rgba, {0x01, 1, 2, 3, 4, 5, 6, 7, 8})).c_str(),
                 0);
-    Bytes texels(8);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
-    EXPECT_EQ(texels, (Bytes{7, 6, 5, 8, 3, 2, 1, 4}));
+    EXPECT_EQ(texturePixels(textures[0], GL_RGBA), (Bytes{7, 6, 5, 8, 3, 2, 1, 4}));
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 

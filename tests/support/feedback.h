@@ -78,8 +78,8 @@ inline GLuint compiled(const std::function<void()>& draw) {
     return list;
 }
 
-// The texture object's level 0 read back as red, green, blue bytes; empty if it is none.
-inline std::vector<unsigned char> texturePixels(GLuint texture) {
+// The texture object's level 0 read back as bytes of `format` (RGB or RGBA); empty if it is none.
+inline std::vector<unsigned char> texturePixels(GLuint texture, GLenum format = GL_RGB) {
     if (!glIsTexture(texture)) {
         return {};
     }
@@ -87,8 +87,9 @@ inline std::vector<unsigned char> texturePixels(GLuint texture) {
     glBindTexture(GL_TEXTURE_2D, texture);
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
-    std::vector<unsigned char> rgb(std::size_t(width) * std::size_t(height) * 3);
+    std::vector<unsigned char> rgb(std::size_t(width) * std::size_t(height) *
+                                   (format == GL_RGBA ? 4 : 3));
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+    glGetTexImage(GL_TEXTURE_2D, 0, format, GL_UNSIGNED_BYTE, rgb.data());
     return rgb;
 }
