@@ -76,11 +76,6 @@ std::vector<int> redsOf(const Geometries& geometries) {
     return reds;
 }
 
-std::string greeting(int cannonMaps) {
-    return "\n une geometrie est initialisee\n ******* nb nbTextureKan : " +
-           std::to_string(cannonMaps) + "  ******* \n";
-}
-
 // What the registry says when one map's texture falls past the last slot.
 std::string refused(const std::string& map, int slot) {
     return "texture bin/models/" + map + ": slot " + std::to_string(slot) +
@@ -126,7 +121,9 @@ TEST_F(GeometriesGl, theRegistryHandsOutSlotsInLoadingOrderAndAListPerKindAtItsS
         EXPECT_EQ(stderrOf([&] { said = consoleOf([&] { geometries->init(); }); }),
                   setup.complaints);
         setArtMissing(false);
-        EXPECT_EQ(said, greeting(setup.mapsEach == -1 ? 2 : std::max(setup.mapsEach, 0)));
+        EXPECT_EQ(said, "\n une geometrie est initialisee\n ******* nb nbTextureKan : " +
+                            std::to_string(setup.mapsEach == -1 ? 2 : std::max(setup.mapsEach, 0)) +
+                            "  ******* \n");
         std::vector<int> reds = setup.reds;
         reds.resize(textureSlotCount, -1);
         EXPECT_EQ(redsOf(*geometries), reds);

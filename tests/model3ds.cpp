@@ -11,6 +11,7 @@
 #include <cmath>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -220,10 +221,8 @@ TEST(Model3dsFiles, eachNameIsReadWhereItPointsOrSaysWhyNotInOneLine) {
     // Read in blocks: one byte past the first 64 KiB is read too.
     files.write("long.3ds", mainChunk().child(Chunk(0x7777).raw(std::string(65525, 'x'))).bytes());
     const std::string backslashes = there + "\\a b\\mesh.3ds";
-    const struct {
-        std::string given, said, folder, name;
-        int verts, faces;
-    } rows[] = {
+    // The name given, what is said, the folder and name kept, the vertices and triangles read.
+    const std::tuple<std::string, std::string, std::string, std::string, int, int> rows[] = {
         {"\"" + name + "\"", "", folder, name, 3, 1},
         {backslashes, "", folder, backslashes, 3, 1},
         {"cut.3ds", "mesh file \"cut.3ds\" read in part: file is cut short\n", "", "cut.3ds", 4, 2},
@@ -238,28 +237,24 @@ TEST(Model3dsFiles, eachNameIsReadWhereItPointsOrSaysWhyNotInOneLine) {
          files.path.parent_path().generic_string() + "/", there, 0, 0}};
     Model_3DS model;
     model.textureLoader = nullptr;
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.given);
+    for (const auto& [named, said, folderKept, kept, verts, faces] : rows) {
+        SCOPED_TRACE(named);
         const Model_3DS earlier = model;
-        const std::string before = summary(earlier, true), given = row.given;
+        const std::string before = summary(earlier, true), given = named;
         EXPECT_EQ(
             stderrOf([&] { EXPECT_EQ(model.Load(given.c_str(), 0, nullptr), model.textureCount); }),
-            row.said);
-        EXPECT_EQ(given, row.given) << "the caller's string is not cut";
-        EXPECT_TRUE(model.totalVerts == row.verts && model.totalFaces == row.faces)
+            said);
+        EXPECT_EQ(given, named) << "the caller's string is not cut";
+        EXPECT_TRUE(model.totalVerts == verts && model.totalFaces == faces)
             << model.totalVerts << " vertices, " << model.totalFaces << " triangles";
-        EXPECT_STREQ(model.path, row.folder.c_str());
-        EXPECT_STREQ(model.modelName, row.name.c_str());
+        EXPECT_STREQ(model.path, folderKept.c_str());
+        EXPECT_STREQ(model.modelName, kept.c_str());
         EXPECT_EQ(summary(earlier, true), before);
     }
     EXPECT_EQ(openFiles(), open) << "every file read is closed";
 }
 
 TEST(Model3dsFaults, eachFaultAFileCanHoldLeavesWhatCanBeReadAndSaysWhich) {
-    auto shortChild = [](std::uint32_t length) {
-        return fileWith({materialWith("before", {}), unknown().claimLength(length),
-                         materialWith("after", {}), objectWith("lost", {triangleVertices()})});
-    };
     Chunk vertices = Chunk(0x4110).u16(100);
     for (float value : {0.f, 0.f, 0.f, 1.f, 0.f, 0.f, 0.f, 0.f, 1.f, 7.f, 7.f}) {
         vertices.f32(value); // three whole vertices and two floats of a fourth
@@ -272,12 +267,10 @@ TEST(Model3dsFaults, eachFaultAFileCanHoldLeavesWhatCanBeReadAndSaysWhich) {
                                               triangleWithGroups("one", {faceGroup("late", {0})})}),
                       withChildren(editor(), {materialWith("late", {}),
                                               objectWith("two", {triangleVertices()})})});
-    const struct {
-        const char* name;
-        Chunk file;
-        std::string summary;
-    } rows[] = {
-        {"a child of length 5", shortChild(5),
+    const std::tuple<const char*, Chunk, std::string> rows[] = {
+        {"a child of length 5",
+         fileWith({materialWith("before", {}), unknown().claimLength(5), materialWith("after", {}),
+                   objectWith("lost", {triangleVertices()})}),
          "m before 255,255,255\nchunk shorter than its header"},
         {"a header cut by its parent's end",
          mainChunk().child(
@@ -352,9 +345,9 @@ TEST(Model3dsFaults, eachFaultAFileCanHoldLeavesWhatCanBeReadAndSaysWhich) {
         {"an empty material name last in its file", fileWith({Chunk(0xAFFF).child(Chunk(0xA000))}),
          "m  255,255,255\n"},
         {"an empty object last in its file", fileWith({Chunk(0x4000)}), "o  0 0 f\n"}};
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        EXPECT_EQ(summary(readMesh(row.file)), row.summary);
+    for (const auto& [name, file, read] : rows) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(summary(readMesh(file)), read);
     }
 }
 

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <string>
+#include <tuple>
 #include <vector>
 
 using namespace chunk3ds;
@@ -106,13 +107,7 @@ TEST_F(Model3dsDraw, groupsWithoutAUsableMapDrawTheirMaterialsColoursWithTexturi
         return fileWith({materialWith("red", parts), cornerTriangle("t", "red", {uv})});
     };
     const Floats red = {1, 0, 0, 1}, dim = {0.2f, 0.4f, 0.6f, 1};
-    const struct {
-        const char* name;
-        Chunk file;
-        int firstTexture;
-        bool withTextures;
-        Floats diffuse, ambient;
-    } rows[] = {
+    const std::tuple<const char*, Chunk, int, bool, Floats, Floats> rows[] = {
         {"untextured", fileWith({stone, cornerTriangle("o", "stone", {uv})}), 0, true, red, dim},
         {"after a textured one",
          fileWith({materialWith("painted", {textureMap("p.tga")}), stone,
@@ -122,41 +117,36 @@ TEST_F(Model3dsDraw, groupsWithoutAUsableMapDrawTheirMaterialsColoursWithTexturi
         {"no map name", mapped({}), 0, true, {1, 0, 0, 1}, white},
         {"slot past the last", mapped({textureMap("red.tga")}), 20, true, {1, 0, 0, 1}, white},
         {"no texture array", mapped({textureMap("red.tga")}), 0, false, {1, 0, 0, 1}, white}};
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        Model_3DS model = readMesh(row.file, row.firstTexture);
+    for (const auto& [name, file, firstTexture, withTextures, diffuse, ambient] : rows) {
+        SCOPED_TRACE(name);
+        Model_3DS model = readMesh(file, firstTexture);
         ASSERT_TRUE(model.objects[0].textured);
         glEnable(GL_TEXTURE_2D);
-        EXPECT_GE(feedbackOf(compile(model, row.withTextures)).polygons.size(), 1u);
-        EXPECT_EQ(switches(2), (std::vector<bool>{false, row.name[0] != 'a'}))
+        EXPECT_GE(feedbackOf(compile(model, withTextures)).polygons.size(), 1u);
+        EXPECT_EQ(switches(2), (std::vector<bool>{false, name[0] != 'a'}))
             << "the last object's coordinates stay on only if it is textured";
-        expectNear(materialOf(GL_DIFFUSE), row.diffuse, 1e-6);
-        expectNear(materialOf(GL_AMBIENT), row.ambient, 1e-6);
+        expectNear(materialOf(GL_DIFFUSE), diffuse, 1e-6);
+        expectNear(materialOf(GL_AMBIENT), ambient, 1e-6);
     }
 }
 
 TEST_F(Model3dsDraw, theModelScalesTurnsZYXAndMovesItsObjectsTurnedXYZAndMoved) {
-    const struct {
-        const char* name;
-        bool object;
-        Vector_3DS moved;
-        Floats first, second;
-    } rows[] = {
+    const std::tuple<const char*, bool, Vector_3DS, Floats, Floats> rows[] = {
         // (0,1,0) -> 0.5 -> about z: (-0.5,0,0) -> y: (0,0,0.5) -> x: (0,-0.5,0) -> moved.
         {"model", false, {0.25f, 0, 0}, {0.25f, 0, 0.5f}, {0.25f, -0.5f, 0}},
         // Inside the scale: (0,1,0) -> about x: (0,0,1) -> y: (1,0,0) -> z: (0,1,0) -> moved
         // by (0,0.25,0) -> halved.
         {"object", true, {0, 0.25f, 0}, {0, 0.125f, -0.5f}, {0, 0.625f, 0}}};
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
+    for (const auto& [name, object, moved, first, second] : rows) {
+        SCOPED_TRACE(name);
         Model_3DS model = readMesh(fileWith({cornerTriangle("o", "")}));
         model.scale = 0.5f;
-        (row.object ? model.objects[0].rot : model.rot) = {90, 90, 90};
-        (row.object ? model.objects[0].pos : model.pos) = row.moved;
+        (object ? model.objects[0].rot : model.rot) = {90, 90, 90};
+        (object ? model.objects[0].pos : model.pos) = moved;
         const Feedback fed = feedbackOf(compile(model));
         ASSERT_EQ(fed.polygons.size(), 1u);
-        expectAt(fed.polygons[0][0], row.first);
-        expectAt(fed.polygons[0][1], row.second);
+        expectAt(fed.polygons[0][0], first);
+        expectAt(fed.polygons[0][1], second);
     }
 }
 
