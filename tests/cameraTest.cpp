@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <tuple>
 
 namespace {
 
@@ -41,26 +42,22 @@ TEST(Camera, travelsAlongItsZAxisAsTurnedInTheSameFrame) {
 // frame time rounded to float once: formed in float, it would be a float step or two off in the
 // turned rows, and the eye would drift off its course over a long flight.
 TEST(Camera, eachStepIsTheProductOfAxisSpeedAndTimeRoundedOnce) {
-    const struct {
-        const char* name;
-        float turnX, turnY;
-        int pageUps;
-        double dt;
-        std::array<float, 3> step;
-    } rows[] = {
+    using Step = std::array<float, 3>;
+    // The turn up and left, the Page Up presses, the frame time and the step taken.
+    const std::tuple<const char*, float, float, int, double, Step> rows[] = {
         {"straight", 0, 0, 1, 0.0167, {0, 0, -0.0250500012f}},
         {"30 left", 0, 30, 3, 0.0173, {-0.0389250033f, 0, -0.0674200803f}},
         {"40 up, 130 left", 40, 130, 7, 0.0331, {-0.266238719f, -0.143599287f, 0.171134949f}},
         {"75 up", 75, 0, 2, 0.0331, {0, 0.0959164351f, -0.0257007312f}}};
-    for (const auto& row : rows) {
+    for (const auto& [name, turnX, turnY, pageUps, dt, step] : rows) {
         Camera camera;
-        camera.transformation = placedAt(0, 0, 0, row.turnX, row.turnY);
-        for (int i = 0; i < row.pageUps; ++i) {
+        camera.transformation = placedAt(0, 0, 0, turnX, turnY);
+        for (int i = 0; i < pageUps; ++i) {
             frame(camera, 0, pageUp);
         }
-        frame(camera, row.dt, 0);
+        frame(camera, dt, 0);
         const GraphVertexTransform& t = camera.transformation;
-        EXPECT_EQ((std::array<float, 3>{t.getX(), t.getY(), t.getZ()}), row.step) << row.name;
+        EXPECT_EQ((Step{t.getX(), t.getY(), t.getZ()}), step) << name;
     }
 }
 

@@ -8,7 +8,9 @@
 #include "support/glContext.h"
 #include "support/markerLists.h"
 
+#include <array>
 #include <cmath>
+#include <tuple>
 
 namespace {
 
@@ -73,21 +75,19 @@ struct Arena {
 } // namespace
 
 TEST(KindTurning, eachKindTurnsAtItsRateAboutItsAxisAndKeepsItsPlace) {
-    const struct {
-        const char* name;
-        char kind;
-        float turn[3]; // in half a second
-    } rows[] = {{"Golevka", 'g', {0, 10, 0}},           {"Toutatis", 't', {10, 0, 0}},
-                {"cannon group", 'A', {0, 5, 0}},       {"cannon once drawn", 'K', {0, 50, 0}},
-                {"cannon never drawn", 'k', {0, 0, 0}}, {"Castalia", 'c', {0, 0, 0}}};
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
+    // The kind and its turn about X, Y and Z in half a second.
+    const std::tuple<const char*, char, std::array<float, 3>> rows[] = {
+        {"Golevka", 'g', {0, 10, 0}},           {"Toutatis", 't', {10, 0, 0}},
+        {"cannon group", 'A', {0, 5, 0}},       {"cannon once drawn", 'K', {0, 50, 0}},
+        {"cannon never drawn", 'k', {0, 0, 0}}, {"Castalia", 'c', {0, 0, 0}}};
+    for (const auto& [name, kind, turn] : rows) {
+        SCOPED_TRACE(name);
         GraphVertexTransform start = placedAt(1, 2, 3, 30, 40, 12.5f);
         start.composeScalings(2, 3, 4);
         GraphVertexTransform expected = start;
-        expected.composeRotationsX(row.turn[0]), expected.composeRotationsY(row.turn[1]);
-        expected.composeRotationsZ(row.turn[2]);
-        expectSamePlacement(step(row.kind, 0.5, start, Cockpit(), CollisionInfo(1)), expected);
+        expected.composeRotationsX(turn[0]), expected.composeRotationsY(turn[1]);
+        expected.composeRotationsZ(turn[2]);
+        expectSamePlacement(step(kind, 0.5, start, Cockpit(), CollisionInfo(1)), expected);
     }
 }
 
@@ -95,12 +95,10 @@ TEST(KindTurning, eachKindTurnsAtItsRateAboutItsAxisAndKeepsItsPlace) {
 // registered position toward the cockpit, given a finite, non-zero distance (the untouched
 // session's transcript follows a Golevka and both ships from afar).
 TEST(KindPursuit, eachStepFollowsTheRegisteredPositionTowardTheCockpit) {
-    const struct {
-        const char* name;
-        char kind;
-        double dt;
-        float at[3], cockpit[3], expected[3]; // the expected position from (1, 2, 3)
-    } rows[] = {
+    using Floats = std::vector<float>;
+    // The kind, the frame time, the registered position, the cockpit's, and the position
+    // expected from (1, 2, 3).
+    const std::tuple<const char*, char, double, Floats, Floats, Floats> rows[] = {
         {"Toutatis ten away, long frame", 'T', 5.0, {0, 0, 0}, {10, 0, 0}, {1.8f, 2, 3}},
         {"Toutatis at the cockpit", 'T', 0.1, {4, 5, 6}, {4, 5, 6}, {1, 2, 3}},
         {"Golevka at NaN", 'G', 0.1, {NAN, 0, 0}, {0, 0, 0}, {1, 2, 3}},
@@ -109,14 +107,13 @@ TEST(KindPursuit, eachStepFollowsTheRegisteredPositionTowardTheCockpit) {
         {"Brakiri at exactly 3", 'B', 0.1, {0, 3, 0}, {0, 0, 0}, {1, 2, 3}},
         {"Clipper past float range", 'C', 0.1, {0, 0, 3e38f}, {0, 0, -3e38f}, {1, 2, 3}},
     };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        const CollisionInfo record = reported(1, 0, row.at[0], row.at[1], row.at[2]);
+    for (const auto& [name, kind, dt, at, eye, expected] : rows) {
+        SCOPED_TRACE(name);
+        const CollisionInfo record = reported(1, 0, at[0], at[1], at[2]);
         Cockpit cockpit;
-        cockpit.transformation = placedAt(row.cockpit[0], row.cockpit[1], row.cockpit[2]);
-        const GraphVertexTransform t = step(row.kind, row.dt, placedAt(1, 2, 3), cockpit, record);
-        expectNear({t.getX(), t.getY(), t.getZ()},
-                   {row.expected[0], row.expected[1], row.expected[2]}, 1e-5);
+        cockpit.transformation = placedAt(eye[0], eye[1], eye[2]);
+        const GraphVertexTransform t = step(kind, dt, placedAt(1, 2, 3), cockpit, record);
+        expectNear({t.getX(), t.getY(), t.getZ()}, expected, 1e-5);
     }
 }
 
@@ -155,27 +152,23 @@ TEST(ProjectileFlight, fliesFiveUnitsASecondAlongTheLaunchDirectionWhateverTheNo
 // world's frames); nothing else costs it any. Castalia and the cannon are never hit.
 TEST(ModelLife, whatAnOverlapDoesDependsOnBothKinds) {
     const std::vector<int> noShot = {0, 4, 6, 7, 9, 10}, shots = {12, 13};
-    const struct {
-        int kind;
-        std::vector<int> partners;
-        std::string hurt;
-        bool dies;
-    } rows[] = {
+    // The kind, its partners, what each hit says, whether it dies.
+    const std::tuple<int, std::vector<int>, std::string, bool> rows[] = {
         {9, noShot, "", false},  {9, {12}, "\n life: 0", true},   {9, {13}, "\n life: 1", false},
         {10, noShot, "", false}, {10, {12}, "\n life: 1", false}, {10, {13}, "\n life: 2", false},
         {12, noShot, "", true},  {12, shots, "", false},          {13, noShot, "", true},
         {13, shots, "", false},  {8, shots, "", false},           {11, shots, "", false}};
-    for (const auto& row : rows) {
-        for (int partner : row.partners) {
-            SCOPED_TRACE(std::to_string(row.kind) + " meets " + std::to_string(partner));
+    for (const auto& [kind, partners, hurt, dies] : rows) {
+        for (int partner : partners) {
+            SCOPED_TRACE(std::to_string(kind) + " meets " + std::to_string(partner));
             Arena arena;
-            Model model = modelOfKind(row.kind, arena.target);
+            Model model = modelOfKind(kind, arena.target);
             model.collisionIndex = arena.target;
             arena.update(model);
-            arena.hit(row.kind, partner);
+            arena.hit(kind, partner);
             ASSERT_TRUE(arena.infos.getInfoIndex(arena.target).collision);
-            EXPECT_EQ(arena.update(model), row.hurt + (row.dies ? deathLines(arena.target) : ""));
-            EXPECT_EQ(model.getExist(), !row.dies);
+            EXPECT_EQ(arena.update(model), hurt + (dies ? deathLines(arena.target) : ""));
+            EXPECT_EQ(model.getExist(), !dies);
         }
     }
 }

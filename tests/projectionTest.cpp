@@ -11,6 +11,7 @@
 #include <GL/gl.h>
 #include <array>
 #include <cmath>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -30,24 +31,20 @@ TEST(FarPlane, aMeshIsSkippedOnlyWhenItsWholeSphereLiesPastTheFarPlane) {
     projective[11] = -1.0f;
     halfWeight[15] = 2.0f;     // the origin is 210 units ahead
     quarterWeight[15] = 0.25f; // and this one 240
-    struct Row {
-        const char* name;
-        Matrix modelView;
-        float reach;
-        bool beyond;
-    };
-    for (const Row& row : {Row{"wellInFront", frameAhead(100.0f), 2.0f, false},
-                           Row{"straddlingThePlane", frameAhead(201.0f), 2.0f, false},
-                           Row{"whollyPastThePlane", frameAhead(205.0f), 2.0f, true},
-                           Row{"turnedAndStillPast", frameAhead(205.0f, 1.0f, 37.0f), 2.0f, true},
-                           Row{"scaleWidensTheSphere", frameAhead(203.0f, 1.1f), 2.0f, false},
-                           Row{"behindTheEye", frameAhead(-500.0f), 2.0f, false},
-                           Row{"aPointPastThePlane", frameAhead(300.0f), 0.0f, true},
-                           Row{"unknownReachIsAlwaysDrawn", frameAhead(900.0f), -1.0f, false},
-                           Row{"projectiveFrameIsAlwaysDrawn", projective, 2.0f, false},
-                           Row{"homogeneousWeightIsDividedOut", halfWeight, 2.0f, true},
-                           Row{"evenASmallWeight", quarterWeight, 2.0f, true}}) {
-        EXPECT_EQ(liesBeyondFarPlane(row.modelView.data(), row.reach), row.beyond) << row.name;
+    const std::tuple<const char*, Matrix, float, bool> rows[] = {
+        {"wellInFront", frameAhead(100.0f), 2.0f, false},
+        {"straddlingThePlane", frameAhead(201.0f), 2.0f, false},
+        {"whollyPastThePlane", frameAhead(205.0f), 2.0f, true},
+        {"turnedAndStillPast", frameAhead(205.0f, 1.0f, 37.0f), 2.0f, true},
+        {"scaleWidensTheSphere", frameAhead(203.0f, 1.1f), 2.0f, false},
+        {"behindTheEye", frameAhead(-500.0f), 2.0f, false},
+        {"aPointPastThePlane", frameAhead(300.0f), 0.0f, true},
+        {"unknownReachIsAlwaysDrawn", frameAhead(900.0f), -1.0f, false},
+        {"projectiveFrameIsAlwaysDrawn", projective, 2.0f, false},
+        {"homogeneousWeightIsDividedOut", halfWeight, 2.0f, true},
+        {"evenASmallWeight", quarterWeight, 2.0f, true}};
+    for (const auto& [name, modelView, reach, beyond] : rows) {
+        EXPECT_EQ(liesBeyondFarPlane(modelView.data(), reach), beyond) << name;
     }
 }
 
@@ -85,26 +82,24 @@ TEST_F(ProjectionGl, aWindowOfAnyShapeShowsTheOpeningPictureInItsLargestCentred4
     setPerspective(640.0f / 480.0f);
     const std::vector<float> opening = projection();
     using Viewport = std::array<int, 5>; // x, y, width, height, and the matrix mode
-    const struct {
-        int width, height;
-        Viewport expected;
-    } rows[] = {{1024, 576, {128, 0, 768, 576, GL_MODELVIEW}},
-                {400, 700, {0, 200, 400, 300, GL_MODELVIEW}},
-                {1280, 1024, {0, 32, 1280, 960, GL_MODELVIEW}},
-                {1366, 768, {171, 0, 1024, 768, GL_MODELVIEW}},
-                {1080, 1920, {0, 555, 1080, 810, GL_MODELVIEW}},
-                {801, 601, {0, 0, 801, 601, GL_MODELVIEW}}, // 600.75 high: rounded up
-                {7, 5, {0, 0, 7, 5, GL_MODELVIEW}},
-                {300, 0, {0, 0, 0, 0, GL_MODELVIEW}},
-                {0, 300, {0, 0, 0, 0, GL_MODELVIEW}},
-                {640, 480, {0, 0, 640, 480, GL_MODELVIEW}}};
-    for (const auto& row : rows) {
-        reshapeWindow(row.width, row.height);
+    const std::tuple<int, int, Viewport> rows[] = {
+        {1024, 576, {128, 0, 768, 576, GL_MODELVIEW}},
+        {400, 700, {0, 200, 400, 300, GL_MODELVIEW}},
+        {1280, 1024, {0, 32, 1280, 960, GL_MODELVIEW}},
+        {1366, 768, {171, 0, 1024, 768, GL_MODELVIEW}},
+        {1080, 1920, {0, 555, 1080, 810, GL_MODELVIEW}},
+        {801, 601, {0, 0, 801, 601, GL_MODELVIEW}}, // 600.75 high: rounded up
+        {7, 5, {0, 0, 7, 5, GL_MODELVIEW}},
+        {300, 0, {0, 0, 0, 0, GL_MODELVIEW}},
+        {0, 300, {0, 0, 0, 0, GL_MODELVIEW}},
+        {640, 480, {0, 0, 640, 480, GL_MODELVIEW}}};
+    for (const auto& [width, height, expected] : rows) {
+        reshapeWindow(width, height);
         Viewport viewport{};
         glGetIntegerv(GL_VIEWPORT, viewport.data());
         glGetIntegerv(GL_MATRIX_MODE, &viewport[4]);
-        EXPECT_EQ(viewport, row.expected) << row.width << "x" << row.height;
-        EXPECT_EQ(projection(), opening) << row.width << "x" << row.height;
+        EXPECT_EQ(viewport, expected) << width << "x" << height;
+        EXPECT_EQ(projection(), opening) << width << "x" << height;
     }
 }
 

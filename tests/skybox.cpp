@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -120,31 +121,26 @@ TEST_F(SkyAndCockpitGl, skyWhoseSlotLiesPastTheArrayIsDrawnWithoutReadingPastIt)
 // the previous placement: the view (0, 0, -1) turned a quarter about Y is (-1, 0, 0); turned a
 // quarter up it is (0, 1, 0), and up becomes (0, 0, 1).
 TEST(Cockpit, standsAheadAndAboveTheEyeAlongTheAxesOfThePreviousPlacement) {
-    struct Row {
-        const char* name;
-        std::vector<GraphVertexTransform> eyes;
-        float x, y, z;
-    };
     const GraphVertexTransform start = placedAt(0, 3, 20), left = placedAt(0, 3, 20, 0, 90),
                                back = placedAt(0, 3, 20, 0, 180), up = placedAt(0, 3, 20, 90);
-    const Row rows[] = {{"defaultEye", {start}, 0, 3.2f, 15.5f},
-                        {"firstTurnIgnored", {left}, 0, 3.2f, 15.5f},
-                        {"quarterTurnLate", {left, back}, -4.5f, 3.2f, 20},
-                        {"halfTurnLate", {left, back, placedAt(1, 3, 20, 0, 180)}, 1, 3.2f, 24.5f},
-                        {"tiltedUp", {up, up}, 0, 7.5f, 20.2f}};
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
+    // The eyes placed in turn, and where the cockpit then stands.
+    const std::tuple<const char*, std::vector<GraphVertexTransform>, float, float, float> rows[] = {
+        {"defaultEye", {start}, 0, 3.2f, 15.5f},
+        {"firstTurnIgnored", {left}, 0, 3.2f, 15.5f},
+        {"quarterTurnLate", {left, back}, -4.5f, 3.2f, 20},
+        {"halfTurnLate", {left, back, placedAt(1, 3, 20, 0, 180)}, 1, 3.2f, 24.5f},
+        {"tiltedUp", {up, up}, 0, 7.5f, 20.2f}};
+    for (const auto& [name, eyes, x, y, z] : rows) {
+        SCOPED_TRACE(name);
         Cockpit cockpit;
-        for (const GraphVertexTransform& eye : row.eyes) {
+        for (const GraphVertexTransform& eye : eyes) {
             Camera camera;
             camera.transformation = eye;
             cockpit.setCockpit(camera);
         }
         const GraphVertexTransform p = cockpit.getTransformation();
-        const GraphVertexTransform& eye = row.eyes.back();
-        EXPECT_LT(std::fabs(p.getX() - row.x) + std::fabs(p.getY() - row.y) +
-                      std::fabs(p.getZ() - row.z),
-                  3e-5)
+        const GraphVertexTransform& eye = eyes.back();
+        EXPECT_LT(std::fabs(p.getX() - x) + std::fabs(p.getY() - y) + std::fabs(p.getZ() - z), 3e-5)
             << p.getX() << ", " << p.getY() << ", " << p.getZ();
         EXPECT_EQ((std::array<float, 3>{p.getAlphaX(), p.getAlphaY(), p.getScaleX()}),
                   (std::array<float, 3>{eye.getAlphaX(), eye.getAlphaY(), eye.getScaleX()}));
