@@ -3,6 +3,7 @@
 
 #include "support/console.h"
 #include "support/fakeFrameSystem.h"
+#include "support/feedback.h"
 #include "support/glContext.h"
 #include "support/placementChecks.h"
 
@@ -207,9 +208,7 @@ TEST_F(FrameCycle, theLightStaysFixedToTheEyeAndOnlyWhatIsSwitchedOnIsSent) {
         frameAfter(0.25);
         EXPECT_EQ(light(GL_LIGHT0, GL_POSITION), (Values{-1, 1, 1, 0})) << key;
     }
-    Values ambient{};
-    glGetFloatv(GL_LIGHT_MODEL_AMBIENT, ambient.data());
-    EXPECT_EQ(ambient, (Values{0.2f, 0.2f, 0.2f, 1}));
+    EXPECT_EQ(glFloats(GL_LIGHT_MODEL_AMBIENT, 4), (std::vector<float>{0.2f, 0.2f, 0.2f, 1}));
     EXPECT_EQ(light(GL_LIGHT0, GL_DIFFUSE), (Values{4, 4, 4, 1}));
     for (int i = 0; i < 8; ++i) {
         EXPECT_EQ(glIsEnabled(GLenum(GL_LIGHT0 + i)), i == 0) << "light " << i;
@@ -226,8 +225,7 @@ TEST_F(FrameCycle, theLightStaysFixedToTheEyeAndOnlyWhatIsSwitchedOnIsSent) {
         lights.lightSources[0].on = false;
         lights.lightSources[5].on = true;
         lights.apply();
-        glGetFloatv(GL_LIGHT_MODEL_AMBIENT, ambient.data());
-        EXPECT_EQ(ambient, (Values{0.5f, 0.5f, 0.5f, 1}));
+        EXPECT_EQ(glFloats(GL_LIGHT_MODEL_AMBIENT, 4), (std::vector<float>{0.5f, 0.5f, 0.5f, 1}));
         EXPECT_EQ(light(GL_LIGHT0, GL_POSITION), preset);
         for (int i = 0; i < 8; ++i) {
             EXPECT_EQ(glIsEnabled(GLenum(GL_LIGHT0 + i)), i == 5) << "light " << i;

@@ -76,12 +76,6 @@ std::vector<int> redsOf(const Geometries& geometries) {
     return reds;
 }
 
-// What the registry says when one map's texture falls past the last slot.
-std::string refused(const std::string& map, int slot) {
-    return "texture bin/models/" + map + ": slot " + std::to_string(slot) +
-           " is outside the 20 texture slots\n";
-}
-
 class GeometriesGl : public GlTest {};
 
 } // namespace
@@ -90,10 +84,15 @@ class GeometriesGl : public GlTest {};
 // gets its list at its scale, art or not; what is missing or finds no slot is said on stderr,
 // unless start-up has said already that all the art is missing.
 TEST_F(GeometriesGl, theRegistryHandsOutSlotsInLoadingOrderAndAListPerKindAtItsScale) {
-    std::string noArt = "texture bin\\texture\\hubble2min.tga: cannot be opened\n";
+    std::string noArt = "texture bin\\texture\\hubble2min.tga: cannot be opened\n", noSlot;
     for (const KindArt& kind : kindArt) {
         noArt += "cannot read mesh file \"bin/models/" + std::string(kind.file) +
                  "\": No such file or directory\n";
+    }
+    int slot = 20; // three maps each: the maps past the last slot
+    for (const char* map : {"gol1", "gol2", "kan0", "kan1", "kan2", "las0", "las1", "las2"}) {
+        noSlot += "texture bin/models/" + std::string(map) + ".tga: slot " +
+                  std::to_string(slot++) + " is outside the 20 texture slots\n";
     }
     const struct {
         int mapsEach;      // -1: the kind's own count; -2: no art at all
@@ -106,9 +105,7 @@ TEST_F(GeometriesGl, theRegistryHandsOutSlotsInLoadingOrderAndAListPerKindAtItsS
                   {3,
                    false,
                    {10, 20, 21, 22, 30, 31, 32, 40, 41, 42, 50, 51, 52, 60, 61, 62, 70, 71, 72, 80},
-                   refused("gol1.tga", 20) + refused("gol2.tga", 21) + refused("kan0.tga", 22) +
-                       refused("kan1.tga", 23) + refused("kan2.tga", 24) + refused("las0.tga", 25) +
-                       refused("las1.tga", 26) + refused("las2.tga", 27)}};
+                   noSlot}};
     for (const auto& setup : setups) {
         SCOPED_TRACE(testing::Message() << setup.mapsEach << (setup.searchSaidSo ? " said" : ""));
         Scratch scratch(true);
