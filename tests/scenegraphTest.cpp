@@ -94,14 +94,11 @@ TEST_F(WorldTest, entitiesAreAdvancedOldestFirstAndTheDeadLeaveTheTreeInThatWalk
 // by angles kept as given (380 too), at the scale of 1.1 every placement starts from; the cannon
 // group holds its Castalia 0.75 below its origin and the cannon 0.75 above.
 TEST_F(WorldTest, theTestSceneHoldsItsEntitiesWhereItPutThem) {
-    using Values = std::vector<float>;
-    using Placements = std::vector<std::pair<int, Values>>;
+    using Placements = std::vector<std::pair<int, std::vector<float>>>;
     Placements found;
     for (GraphVertex* node : entityNodes(&world->root)) {
-        const GraphVertexTransform t = node->object.getTransformation();
         found.emplace_back(node->object.model.kind,
-                           Values{t.getX(), t.getY(), t.getZ(), t.getAlphaX(), t.getAlphaY(),
-                                  t.getAlphaZ(), t.getScaleX(), t.getScaleY(), t.getScaleZ()});
+                           placementValues(node->object.getTransformation()));
     }
     const float s = 1.1f;
     const Placements expected = {{kindGolevka, {-3, 3, 0, 0, 0, 0, s, s, s}},

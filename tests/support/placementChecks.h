@@ -26,14 +26,19 @@ inline void expectNear(const std::vector<float>& actual, const std::vector<float
     }
 }
 
+// Where it stands, its turns about X, Y and Z, its scales.
+inline std::vector<float> placementValues(const GraphVertexTransform& t) {
+    return {t.getX(),      t.getY(),      t.getZ(),      t.getAlphaX(), t.getAlphaY(),
+            t.getAlphaZ(), t.getScaleX(), t.getScaleY(), t.getScaleZ()};
+}
+
 // Every readable value, the rotated axes included, has the same bits in both.
 inline void expectSamePlacement(GraphVertexTransform a, GraphVertexTransform b) {
     auto values = [](GraphVertexTransform& t) {
-        return std::vector<float>{t.getX(),           t.getY(),           t.getZ(),
-                                  t.getAlphaX(),      t.getAlphaY(),      t.getAlphaZ(),
-                                  t.getScaleX(),      t.getScaleY(),      t.getScaleZ(),
-                                  t.getDirectionXZ(), t.getDirectionYZ(), t.getDirectionZZ(),
-                                  t.getDirectionXX(), t.getDirectionYY()};
+        std::vector<float> all = placementValues(t);
+        all.insert(all.end(), {t.getDirectionXZ(), t.getDirectionYZ(), t.getDirectionZZ(),
+                               t.getDirectionXX(), t.getDirectionYY()});
+        return all;
     };
     const std::vector<float> got = values(a), expected = values(b);
     EXPECT_EQ(std::memcmp(got.data(), expected.data(), got.size() * sizeof(float)), 0);
