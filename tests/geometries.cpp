@@ -49,15 +49,13 @@ void writeKindArt(const Scratch& scratch, int mapsEach = -1) {
     scratch.write("bin/texture/hubble2min.tga", tgaFiles::plain(1, 1, 10, 0, 0));
     int position = 0;
     for (const KindArt& kind : kindArt) {
-        chunk3ds::TestMesh mesh;
+        std::vector<std::string> maps;
         for (int m = 0; m < (mapsEach < 0 ? kind.maps : mapsEach); ++m) {
-            const std::string map = std::string(kind.file, 3) + std::to_string(m) + ".tga";
-            mesh.materials.push_back({"mat" + std::to_string(m), map});
-            scratch.write("bin/models/" + map,
+            maps.push_back(std::string(kind.file, 3) + std::to_string(m) + ".tga");
+            scratch.write("bin/models/" + maps.back(),
                           tgaFiles::plain(1, 1, static_cast<unsigned char>(kind.colour + m), 0, 0));
         }
-        mesh.triangles = ++position;
-        scratch.write(std::string("bin/models/") + kind.file, chunk3ds::meshFile(mesh));
+        scratch.write(std::string("bin/models/") + kind.file, chunk3ds::meshFile(++position, maps));
     }
 }
 

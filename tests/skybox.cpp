@@ -149,9 +149,7 @@ TEST(Cockpit, standsAheadAndAboveTheEyeAlongTheAxesOfThePreviousPlacement) {
 
 TEST_F(SkyAndCockpitGl, cockpitMeshLoadsAtATenthAndIsDrawnUnlit) {
     Scratch scratch(true);
-    chunk3ds::TestMesh mesh;
-    mesh.triangles = 2;
-    scratch.write("bin/models/cockpit.3ds", chunk3ds::meshFile(mesh));
+    scratch.write("bin/models/cockpit.3ds", chunk3ds::meshFile(2));
     std::array<unsigned int, textureSlotCount> textures{};
     Cockpit cockpit;
     EXPECT_EQ(cockpit.load(0, textures.data()), 0);

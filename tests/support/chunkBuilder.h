@@ -145,40 +145,31 @@ inline Chunk materialWith(const std::string& name, const std::vector<Chunk>& chi
     return withChildren(material().child(materialName(name)), children);
 }
 
-// One object of small triangles (within 0.1 of the origin) split over its materials in turn.
-struct TestMaterial {
-    std::string name;
-    std::string map; // empty: the material names no texture map
-};
-
-struct TestMesh {
-    std::vector<TestMaterial> materials{{"plain", ""}};
-    int triangles = 1;
-};
-
-inline std::vector<unsigned char> meshFile(const TestMesh& wanted) {
-    std::vector<Chunk> children;
-    for (const TestMaterial& m : wanted.materials) {
-        children.push_back(materialWith(m.name, {diffuse(byteColor(200, 100, 50))}));
-        if (!m.map.empty()) {
-            children.back().child(textureMap(m.map));
-        }
+// One object of `count` small triangles (within 0.1 of the origin) split in turn over the
+// material "plain" and a material "mat<i>" for each map named.
+inline std::vector<unsigned char> meshFile(int count, const std::vector<std::string>& maps = {}) {
+    std::vector<std::string> names = {"plain"};
+    std::vector<Chunk> children = {materialWith("plain", {diffuse(byteColor(200, 100, 50))})};
+    for (const std::string& map : maps) {
+        names.push_back("mat" + std::to_string(names.size() - 1));
+        children.push_back(
+            materialWith(names.back(), {diffuse(byteColor(200, 100, 50)), textureMap(map)}));
     }
     std::vector<Xyz> vertices;
     std::vector<Triangle> triangles;
-    for (int i = 0; i < wanted.triangles; ++i) {
+    for (int i = 0; i < count; ++i) {
         const float x = 0.01f * float(i % 5), y = 0.01f * float(i / 5);
         vertices.insert(vertices.end(), {{x, y, 0}, {x + 0.05f, y, 0}, {x, y + 0.05f, 0}});
         triangles.push_back({unsigned(3 * i), unsigned(3 * i + 1), unsigned(3 * i + 2)});
     }
     Chunk faces = faceList(triangles);
-    const int groups = int(wanted.materials.size());
+    const int groups = int(names.size());
     for (int g = 0; g < groups; ++g) {
         std::vector<unsigned> members;
-        for (int i = g; i < wanted.triangles; i += groups) {
+        for (int i = g; i < count; i += groups) {
             members.push_back(unsigned(i));
         }
-        faces.child(faceGroup(wanted.materials[std::size_t(g)].name, members));
+        faces.child(faceGroup(names[std::size_t(g)], members));
     }
     children.push_back(objectWith("body", {vertexList(vertices), faces}));
     return fileWith(children).bytes();
