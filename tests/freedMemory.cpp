@@ -19,11 +19,9 @@ long pageFaultsOfAFrame() {
     rusage before{}, after{};
     getrusage(RUSAGE_THREAD, &before);
     std::vector<std::pair<void*, std::size_t>> blocks;
-    for (int i = 0; i < 400; ++i) {
-        blocks.push_back({std::malloc(65552), 65552});
-    }
-    for (int i = 0; i < 8; ++i) {
-        blocks.push_back({std::malloc(std::size_t(384) << 10), std::size_t(384) << 10});
+    for (int i = 0; i < 408; ++i) {
+        const std::size_t size = i < 400 ? 65552 : std::size_t(384) << 10;
+        blocks.push_back({std::malloc(size), size});
     }
     for (auto& [block, size] : blocks) {
         std::memset(block, 1, size);

@@ -93,11 +93,7 @@ ArtPlace lookForArtAsAnOrdinaryUser(const std::filesystem::path& directory, std:
         _exit(write(fds[1], text.data(), text.size()) == ssize_t(text.size()) ? 0 : 1);
     }
     close(fds[1]);
-    std::string text;
-    char buffer[256];
-    for (ssize_t got; (got = read(fds[0], buffer, sizeof buffer)) > 0;) {
-        text.append(buffer, std::size_t(got));
-    }
+    const std::string text = readAll(fds[0]);
     close(fds[0]);
     int status = 1;
     waitpid(child, &status, 0);

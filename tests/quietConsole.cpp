@@ -18,7 +18,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <poll.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <termios.h>
@@ -151,20 +150,6 @@ TEST(GameOptions, helpAndVersionStopTheGameWhileQuietOrDevNullTurnTheConsoleOff)
     close(null);
 }
 
-// All that has reached `master`'s terminal so far.
-std::string drain(int master) {
-    std::string text;
-    char buffer[256];
-    for (pollfd ready{master, POLLIN, 0}; poll(&ready, 1, 100) > 0;) {
-        const ssize_t got = read(master, buffer, sizeof buffer);
-        if (got <= 0) {
-            break;
-        }
-        text.append(buffer, std::size_t(got));
-    }
-    return text;
-}
-
 // The console never ends its last line: where it shares stderr's terminal, a diagnostic starts
 // on a line of its own. Elsewhere, or with the console off, the line comes alone.
 TEST(Diagnostics, startOnALineOfTheirOwnWhereTheConsoleSharesTheirTerminal) {
@@ -190,7 +175,7 @@ TEST(Diagnostics, startOnALineOfTheirOwnWhereTheConsoleSharesTheirTerminal) {
             const StreamOnto onto(standardOutput, console), errors(standardError, terminal);
             diagnose("zephrandolinth: no art\n");
         }
-        EXPECT_EQ(drain(master), seen)
+        EXPECT_EQ(readAll(master, 100), seen)
             << (console == file ? "console in a file" : "") << (on ? "" : "console off");
     }
     setConsoleOn(true);
@@ -271,9 +256,7 @@ std::pair<std::vector<std::string>, std::string> playSession(bool console) {
             }
             const bool stop = stopped >= 0 && frame < stopped + 5;
             const int firing = stopped < 0 ? -1 : frame - stopped - 20;
-            const bool rocket = firing >= 0 && firing % 4 == 0,
-                       laser = firing >= 0 && firing % 6 == 0;
-            world.manageFire(rocket, laser);
+            world.manageFire(firing >= 0 && firing % 4 == 0, firing >= 0 && firing % 6 == 0);
             world.move(false, false, firing == 50, firing == 90, stop, forward, 0, 0);
             FakeFrameSystem::ticks += 40;
             world.render(firing != 70);

@@ -12,6 +12,9 @@
 #include <sstream>
 #include <string>
 #include <unistd.h>
+#ifndef _WIN32
+#include <poll.h>
+#endif
 
 inline std::string consoleOf(const std::function<void()>& action) {
     std::ostringstream text;
@@ -51,6 +54,23 @@ class StreamOnto {
     }
     int fd, saved;
 };
+
+#ifndef _WIN32
+// All that descriptor `fd` yields until its end, or until `waitMs` pass with nothing new (a
+// terminal never ends).
+inline std::string readAll(int fd, int waitMs = -1) {
+    std::string text;
+    char buffer[256];
+    for (pollfd ready{fd, POLLIN, 0}; poll(&ready, 1, waitMs) > 0;) {
+        const ssize_t got = read(fd, buffer, sizeof buffer);
+        if (got <= 0) {
+            break;
+        }
+        text.append(buffer, std::size_t(got));
+    }
+    return text;
+}
+#endif
 
 // A record of the registry's dump, "\nind: <index> x: <x> y: <y> z: <z> typ: <type>".
 struct DumpedRecord {
