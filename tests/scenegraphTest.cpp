@@ -86,7 +86,7 @@ TEST_F(WorldTest, entitiesAreAdvancedOldestFirstAndTheDeadLeaveTheTreeInThatWalk
     // Lives: Golevka 2, group 3, Clipper 3, Golevka 2, Toutatis 2, Brakiri 4; a rocket takes 2.
     EXPECT_EQ(said, "\n life: 0" + deathLines(1) + "\n life: 1\n life: 1\n life: 0" +
                         deathLines(4) + "\n life: 0" + deathLines(5) + "\n life: 2");
-    EXPECT_EQ(drawnKinds(world->root, world->collisionInfos),
+    EXPECT_EQ(markersOf([&] { world->root.render(world->collisionInfos); }),
               (std::vector<int>{kindCastalia, kindKanone3d, kindClipper, kindBrakiri}));
 }
 
@@ -274,7 +274,7 @@ TEST_F(SceneTreeGl, aTreeOfTwentyThousandLivingShotsIsWalkedAndReleasedWithoutAD
             top = GraphVertex(new GraphVertex(top), castaliaNode(&lists));
         got.push_back(actOn(top, infos));
         const GLint depth = modelviewDepth();
-        got.push_back(long(drawnKinds(top, infos).size()));
+        got.push_back(long(markersOf([&] { top.render(infos); }).size()));
         got.push_back(modelviewDepth() - depth);
         for (GraphVertex* level = &top; level->type == vertexBranch; level = level->first)
             level->second->object.model.exist = false;

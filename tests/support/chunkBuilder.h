@@ -95,34 +95,29 @@ inline Chunk object(const std::string& objectName) {
 inline Chunk mesh() {
     return Chunk(0x4100);
 }
-inline Chunk vertexList(const std::vector<Xyz>& vertices) {
-    Chunk chunk = Chunk(0x4110).u16(unsigned(vertices.size()));
-    for (const Xyz& v : vertices) {
-        chunk.f32(v.x).f32(v.y).f32(v.z);
+// `chunk` followed by the items' 16-bit count, then each item as `put` writes it.
+template <class Item, class Put>
+Chunk counted(Chunk chunk, const std::vector<Item>& items, Put put) {
+    chunk.u16(unsigned(items.size()));
+    for (const Item& item : items) {
+        put(chunk, item);
     }
     return chunk;
 }
+inline Chunk vertexList(const std::vector<Xyz>& vertices) {
+    return counted(Chunk(0x4110), vertices, [](Chunk& c, Xyz v) { c.f32(v.x).f32(v.y).f32(v.z); });
+}
 inline Chunk texCoords(const std::vector<Uv>& pairs) {
-    Chunk chunk = Chunk(0x4140).u16(unsigned(pairs.size()));
-    for (const Uv& p : pairs) {
-        chunk.f32(p.u).f32(p.v);
-    }
-    return chunk;
+    return counted(Chunk(0x4140), pairs, [](Chunk& c, Uv p) { c.f32(p.u).f32(p.v); });
 }
 // The face list's own fields; add 0x4130 children with child().
 inline Chunk faceList(const std::vector<Triangle>& triangles) {
-    Chunk chunk = Chunk(0x4120).u16(unsigned(triangles.size()));
-    for (const Triangle& t : triangles) {
-        chunk.u16(t.a).u16(t.b).u16(t.c).u16(0);
-    }
-    return chunk;
+    return counted(Chunk(0x4120), triangles,
+                   [](Chunk& c, Triangle t) { c.u16(t.a).u16(t.b).u16(t.c).u16(0); });
 }
 inline Chunk faceGroup(const std::string& materialName, const std::vector<unsigned>& triangles) {
-    Chunk chunk = Chunk(0x4130).name(materialName).u16(unsigned(triangles.size()));
-    for (unsigned t : triangles) {
-        chunk.u16(t);
-    }
-    return chunk;
+    return counted(Chunk(0x4130).name(materialName), triangles,
+                   [](Chunk& c, unsigned t) { c.u16(t); });
 }
 // A chunk the reader does not know, with some bytes of its own.
 inline Chunk unknown(std::uint16_t id = 0x7777) {

@@ -62,11 +62,6 @@ inline std::vector<GraphVertex*> entityNodes(GraphVertex* top) {
     return found;
 }
 
-// The kinds a render of `top` draws, in drawing order.
-inline std::vector<int> drawnKinds(GraphVertex& top, CollisionInfos& infos) {
-    return markersOf([&] { top.render(infos); });
-}
-
 // A Castalia never registers and never dies by itself: the plainest living entity.
 inline GraphVertex* castaliaNode(Geometries* lists) {
     return new GraphVertex(Model(Castalia(), lists), placedAt(0, 0, 0));
