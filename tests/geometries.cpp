@@ -21,6 +21,7 @@
 #include <iterator>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -92,34 +93,31 @@ TEST_F(GeometriesGl, theRegistryHandsOutSlotsInLoadingOrderAndAListPerKindAtItsS
         noSlot += "texture bin/models/" + std::string(map) + ".tga: slot " +
                   std::to_string(slot++) + " is outside the 20 texture slots\n";
     }
-    const struct {
-        int mapsEach;      // -1: the kind's own count; -2: no art at all
-        bool searchSaidSo; // start-up has already said that the art is missing
-        std::vector<int> reds;
-        std::string complaints;
-    } setups[] = {{-1, false, {10, 20, 30, 31, 50, 60, 70, 80, 90, 91, 100}, ""},
-                  {-2, false, {}, noArt},
-                  {-2, true, {}, ""},
-                  {3,
-                   false,
-                   {10, 20, 21, 22, 30, 31, 32, 40, 41, 42, 50, 51, 52, 60, 61, 62, 70, 71, 72, 80},
-                   noSlot}};
-    for (const auto& setup : setups) {
-        SCOPED_TRACE(testing::Message() << setup.mapsEach << (setup.searchSaidSo ? " said" : ""));
+    // Maps for each kind (-1: the kind's own count; -2: no art at all), whether start-up has
+    // already said that the art is missing, the first slots' reds, what stderr says.
+    const std::tuple<int, bool, std::vector<int>, std::string> setups[] = {
+        {-1, false, {10, 20, 30, 31, 50, 60, 70, 80, 90, 91, 100}, ""},
+        {-2, false, {}, noArt},
+        {-2, true, {}, ""},
+        {3,
+         false,
+         {10, 20, 21, 22, 30, 31, 32, 40, 41, 42, 50, 51, 52, 60, 61, 62, 70, 71, 72, 80},
+         noSlot}};
+    for (const auto& [mapsEach, searchSaidSo, firstReds, complaints] : setups) {
+        SCOPED_TRACE(testing::Message() << mapsEach << (searchSaidSo ? " said" : ""));
         Scratch scratch(true);
-        setArtMissing(setup.searchSaidSo);
-        if (setup.mapsEach != -2) {
-            writeKindArt(scratch, setup.mapsEach);
+        setArtMissing(searchSaidSo);
+        if (mapsEach != -2) {
+            writeKindArt(scratch, mapsEach);
         }
         auto geometries = std::make_unique<Geometries>();
         std::string said;
-        EXPECT_EQ(stderrOf([&] { said = consoleOf([&] { geometries->init(); }); }),
-                  setup.complaints);
+        EXPECT_EQ(stderrOf([&] { said = consoleOf([&] { geometries->init(); }); }), complaints);
         setArtMissing(false);
         EXPECT_EQ(said, "\n une geometrie est initialisee\n ******* nb nbTextureKan : " +
-                            std::to_string(setup.mapsEach == -1 ? 2 : std::max(setup.mapsEach, 0)) +
+                            std::to_string(mapsEach == -1 ? 2 : std::max(mapsEach, 0)) +
                             "  ******* \n");
-        std::vector<int> reds = setup.reds;
+        std::vector<int> reds = firstReds;
         reds.resize(textureSlotCount, -1);
         EXPECT_EQ(redsOf(*geometries), reds);
         std::vector<unsigned int> seen = {geometries->skyboxList};
@@ -130,7 +128,7 @@ TEST_F(GeometriesGl, theRegistryHandsOutSlotsInLoadingOrderAndAListPerKindAtItsS
             ASSERT_TRUE(glIsList(list));
             EXPECT_EQ(std::count(seen.begin(), seen.end(), list), 0) << "lists are distinct";
             seen.push_back(list);
-            EXPECT_EQ(trianglesOf(list), setup.mapsEach == -2 ? 0 : i + 1) << "its own mesh";
+            EXPECT_EQ(trianglesOf(list), mapsEach == -2 ? 0 : i + 1) << "its own mesh";
             // The list leaves its scale on the matrix; callers push and pop around it.
             glLoadIdentity();
             glCallList(list);
