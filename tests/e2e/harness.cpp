@@ -1,4 +1,5 @@
 #include "e2e/harness.h"
+#include "e2e/transcriptModel.h"
 
 #include <stb/stb_image.h>
 
@@ -76,19 +77,7 @@ void end(pid_t pid) {
     }
 }
 
-} // namespace
-
-Image loadImage(const std::string& path) {
-    Image image;
-    int channels = 0;
-    unsigned char* data = stbi_load(path.c_str(), &image.width, &image.height, &channels, 3);
-    if (data != nullptr) {
-        image.rgb.assign(data, data + std::size_t(image.width) * image.height * 3);
-        stbi_image_free(data);
-    }
-    return image;
-}
-
+// `actual` begins with `expected`; else both around the first byte that differs.
 testing::AssertionResult beginsWith(const std::string& actual, const std::string& expected) {
     const std::size_t at = std::size_t(
         std::mismatch(expected.begin(), expected.end(), actual.begin(), actual.end()).first -
@@ -102,6 +91,11 @@ testing::AssertionResult beginsWith(const std::string& actual, const std::string
                                        << actual.substr(from, 400);
 }
 
+// The view through the cockpit's window frame, above the dashboard: pixels drawn (not black)
+// and distinct colours at 5 bits a channel; nothing at all in a picture too small to hold it.
+struct ViewLook {
+    int lit = 0, pixels = 0, colours = 0;
+};
 ViewLook lookThroughTheCockpit(const Image& shot) {
     ViewLook look; // nothing in a picture too small to hold the view, a failed one included
     if (shot.width < 570 || shot.height < 350) {
@@ -119,6 +113,19 @@ ViewLook lookThroughTheCockpit(const Image& shot) {
         }
     }
     return look;
+}
+
+} // namespace
+
+Image loadImage(const std::string& path) {
+    Image image;
+    int channels = 0;
+    unsigned char* data = stbi_load(path.c_str(), &image.width, &image.height, &channels, 3);
+    if (data != nullptr) {
+        image.rgb.assign(data, data + std::size_t(image.width) * image.height * 3);
+        stbi_image_free(data);
+    }
+    return image;
 }
 
 testing::AssertionResult showsTheSky(const Image& shot) {
@@ -288,6 +295,28 @@ bool GameSession::waitFrames(int count, std::size_t from) {
 std::string GameSession::describe() {
     return "display " + display.name + ", window " + window +
            (running() ? ", game running" : ", game ended") + "\n--- game stderr ---\n" + errors();
+}
+
+void expectTheSkyThenTheSceneWithoutIt(GameSession& game, const std::string& name,
+                                       const std::string& directory) {
+    // Each picture waits for frames drawn after what it shows began: the one under way may
+    // predate it.
+    ASSERT_TRUE(game.waitFrames(2, game.output().size())) << game.describe();
+    EXPECT_TRUE(showsTheSky(game.screenshot(name + "-sky-on", directory)));
+    ASSERT_TRUE(game.keys({"F4"}));
+    ASSERT_TRUE(game.waitFrames(3, game.output().size())) << game.describe();
+    ASSERT_TRUE(game.waitFrames(shipsPassed, 0)) << game.describe();
+    EXPECT_TRUE(showsTheSceneWithoutSky(game.screenshot(name + "-sky-off", directory)));
+}
+
+testing::AssertionResult writesTheUntouchedConsole(GameSession& game, const std::string& newline) {
+    // Frame 50 ends with its collision lines, which only the dump of frame 51 closes off.
+    if (!game.waitFrames(51, 0)) {
+        return testing::AssertionFailure() << game.describe();
+    }
+    const Bytes cannon = readBytes(ZEPH_BUILD_DIR "/bin/models/kanone.3ds");
+    return beginsWith(game.output(),
+                      transcript::untouched(cannon, 50, newline) + newline + " on print");
 }
 
 } // namespace e2e

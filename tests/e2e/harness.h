@@ -23,17 +23,9 @@ struct Image {
 };
 Image loadImage(const std::string& path);
 
-// `actual` begins with `expected`; else both around the first byte that differs.
-testing::AssertionResult beginsWith(const std::string& actual, const std::string& expected);
-
-// The view through the cockpit's window frame, above the dashboard: pixels drawn (not black)
-// and distinct colours at 5 bits a channel; nothing at all in a picture too small to hold it.
-struct ViewLook {
-    int lit = 0, pixels = 0, colours = 0;
-};
-ViewLook lookThroughTheCockpit(const Image& shot);
-// The textured sky fills that view in many colours (a game without its art shows one);
-// switched off, the asteroids and ships are what is lit there, a part of it.
+// The textured sky fills the view through the cockpit's window frame in many colours (a game
+// without its art shows one); switched off, the asteroids and ships are what is lit there, a part
+// of it.
 testing::AssertionResult showsTheSky(const Image& shot);
 testing::AssertionResult showsTheSceneWithoutSky(const Image& shot);
 // The ships step toward the cockpit by a fixed step a frame and fill the view for a while; by
@@ -105,5 +97,16 @@ class GameSession {
     int pid = -1;
     int ended = -1; // the wait status, once the game has ended and been reaped
 };
+
+// The sky seen early, before the ships close in and fill the view; then, switched off (F4), the
+// asteroids alone once the ships have flown past. Kept as <directory>/<name>-sky-on.png and
+// <name>-sky-off.png.
+void expectTheSkyThenTheSceneWithoutIt(GameSession& game, const std::string& name,
+                                       const std::string& directory = ZEPH_BUILD_DIR
+                                       "/screenshots");
+// From its first byte through its fiftieth frame and the start of the next, an untouched
+// session's console is what the model of the rules predicts, lines ending in `newline`.
+testing::AssertionResult writesTheUntouchedConsole(GameSession& game,
+                                                   const std::string& newline = "\n");
 
 } // namespace e2e

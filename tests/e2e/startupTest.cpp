@@ -4,9 +4,6 @@
 
 #include "e2e/harness.h"
 #include "e2e/transcriptModel.h"
-#include "support/scratch.h"
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -19,23 +16,14 @@ namespace {
 using e2e::CommandResult;
 using e2e::Image;
 
-// Started from /, an installed game moves to its art and draws its textured sky; with the sky
-// switched off, the asteroids are what is left once the ships have flown past. Each picture
-// waits for frames drawn after what it shows began: the one under way may predate it.
+// Started from /, an installed game moves to its art and draws its scene.
 void expectTheGameStartedFromTheRootToDrawItsScene(const fs::path& executable, const fs::path& art,
                                                    const std::string& name) {
     e2e::GameSession game(executable.string(), "/");
     ASSERT_TRUE(game.ok() && game.waitForWindow()) << game.describe();
-    ASSERT_TRUE(game.waitFrames(3, game.output().size())) << game.describe();
+    e2e::expectTheSkyThenTheSceneWithoutIt(game, name);
     EXPECT_EQ(fs::path(game.workingDirectory()), art);
-    const Image scene = game.screenshot(name + "-sky-on");
-    ASSERT_TRUE(game.keys({"F4"}));
-    ASSERT_TRUE(game.waitFrames(3, game.output().size())) << game.describe();
-    ASSERT_TRUE(game.waitFrames(e2e::shipsPassed, 0)) << game.describe();
-    const Image noSky = game.screenshot(name + "-sky-off");
     EXPECT_EQ(game.errors(), "") << "a mesh or image was not found";
-    EXPECT_TRUE(e2e::showsTheSky(scene));
-    EXPECT_TRUE(e2e::showsTheSceneWithoutSky(noSky));
 }
 
 // A step of installing or packaging, run to its end.

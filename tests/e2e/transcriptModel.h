@@ -147,7 +147,8 @@ inline int mapNamesIn(const std::vector<unsigned char>& file, std::size_t from, 
 // `newline`.
 inline std::string untouched(const std::vector<unsigned char>& cannon, int count,
                              const std::string& newline = "\n") {
-    const std::string text = banner() + startUp(mapNamesIn(cannon, 0, cannon.size())) + frames(count);
+    const std::string text =
+        banner() + startUp(mapNamesIn(cannon, 0, cannon.size())) + frames(count);
     std::string out;
     for (const char c : text) {
         out += c == '\n' ? newline : std::string(1, c);

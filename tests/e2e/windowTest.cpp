@@ -4,8 +4,6 @@
 #include "e2e/harness.h"
 #include "e2e/transcriptModel.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cstdlib>
 #include <string>
