@@ -23,11 +23,10 @@ struct Image {
 };
 Image loadImage(const std::string& path);
 
-// The textured sky fills the view through the cockpit's window frame in many colours (a game
-// without its art shows one); switched off, the asteroids and ships are what is lit there, a part
-// of it.
-testing::AssertionResult showsTheSky(const Image& shot);
-testing::AssertionResult showsTheSceneWithoutSky(const Image& shot);
+// The view through the cockpit's window frame, above the dashboard: with the sky on, its texture
+// fills it in many colours (a game without its art shows one); with it off, the asteroids and
+// ships are what is lit there, a part of it. Nothing in a picture too small to hold it.
+testing::AssertionResult showsTheView(const Image& shot, bool withSky);
 // The ships step toward the cockpit by a fixed step a frame and fill the view for a while; by
 // this frame they have flown past and the asteroids stand in the view alone.
 constexpr int shipsPassed = 200;
@@ -56,18 +55,15 @@ struct VirtualDisplay {
 // Where a window stands on the screen and its size, in pixels: x, y, width, height.
 using WindowPlace = std::array<int, 4>;
 
-// The game started on its own display (by default the build's, from the build directory), its
-// stdout and stderr kept byte for byte.
+// The game started on its own display of `screen` pixels, its stdout and stderr kept byte for
+// byte.
 class GameSession {
   public:
-    // Not copied: it owns its display and scratch folder.
-    explicit GameSession(const std::string& executable = ZEPH_GAME_EXE,
-                         const std::string& directory = ZEPH_BUILD_DIR);
-    // The game started by a command of its own (a launcher such as Wine's, the executable, its
-    // arguments), on a screen of `screen` pixels; its console is buffered as the game leaves it
-    // unless the command says otherwise (stdbuf -o0).
-    GameSession(const std::vector<std::string>& command, const std::string& directory,
-                const std::string& screen = "1024x768");
+    // Not copied: it owns its display and scratch folder. The command may hold a launcher such
+    // as Wine's; the game never flushes its console, so by default stdbuf unbuffers it.
+    explicit GameSession(const std::vector<std::string>& command = {"stdbuf", "-o0", ZEPH_GAME_EXE},
+                         const std::string& directory = ZEPH_BUILD_DIR,
+                         const std::string& screen = "1024x768");
     ~GameSession();
     bool ok() const { return pid > 0 && display.ok(); }
     int processId() const { return pid; } // 0 once the game has ended

@@ -56,9 +56,11 @@ struct Model {
     // in double from the unturned axes and added in float.
     float cockpitX = 0.0f, cockpitY = 3.0f + float(0.2), cockpitZ = 20.0f + float(double(-4.5f));
 
-    // Ships stop within 3 of the cockpit; nothing moves before its position is first measured.
-    void advance() {
+    std::string frame() {
+        std::string out = "\n on print"; // the view moves the world by (0, -3, -20) only
         for (Entity& e : entities) {
+            // Ships stop within 3 of the cockpit; nothing moves before its position is first
+            // measured.
             const float step = e.motion == Motion::ship ? 0.5f : 0.8f;
             const float dx = cockpitX - e.ex, dy = cockpitY - e.ey, dz = cockpitZ - e.ez;
             const float d = distance(cockpitX, cockpitY, cockpitZ, e.ex, e.ey, e.ez);
@@ -66,13 +68,6 @@ struct Model {
                 e.x += float(dx / d * step), e.y += float(dy / d * step),
                     e.z += float(dz / d * step);
             }
-        }
-    }
-
-    std::string frame() {
-        advance();
-        std::string out = "\n on print"; // the view moves the world by (0, -3, -20) only
-        for (Entity& e : entities) {
             e.drawn = true, e.ex = e.x, e.ey = e.y + -3.0f, e.ez = e.z + -20.0f;
             out += "\nind: " + std::to_string(e.index) + " x: " + text(e.ex) + " y: " + text(e.ey) +
                    " z: " + text(e.ez) + " typ: " + std::to_string(e.type);
