@@ -110,15 +110,6 @@ inline std::string startUp(int cannonTextures) {
     return out + "on a reussi a init la scene";
 }
 
-inline std::string frames(int count) {
-    Model model;
-    std::string out;
-    for (int frame = 0; frame < count; ++frame) {
-        out += model.frame();
-    }
-    return out;
-}
-
 // The texture maps a 3DS file's materials name (one slot each), counted by a walk of the chunks
 // that hold them: main, editor, material, and the two kinds of map.
 inline int mapNamesIn(const std::vector<unsigned char>& file, std::size_t from, std::size_t end) {
@@ -142,8 +133,10 @@ inline int mapNamesIn(const std::vector<unsigned char>& file, std::size_t from, 
 // `newline`.
 inline std::string untouched(const std::vector<unsigned char>& cannon, int count,
                              const std::string& newline = "\n") {
-    const std::string text =
-        banner() + startUp(mapNamesIn(cannon, 0, cannon.size())) + frames(count);
+    std::string text = banner() + startUp(mapNamesIn(cannon, 0, cannon.size()));
+    for (Model model; count > 0; --count) {
+        text += model.frame();
+    }
     std::string out;
     for (const char c : text) {
         out += c == '\n' ? newline : std::string(1, c);
