@@ -1,4 +1,5 @@
 #include "e2e/harness.h"
+#include "e2e/transcriptModel.h"
 
 #include <stb/stb_image.h>
 
@@ -89,51 +90,23 @@ Image loadImage(const std::string& path) {
     return image;
 }
 
-testing::AssertionResult beginsWith(const std::string& actual, const std::string& expected) {
-    const std::size_t at = std::size_t(
-        std::mismatch(expected.begin(), expected.end(), actual.begin(), actual.end()).first -
-        expected.begin());
-    if (at == expected.size()) {
-        return testing::AssertionSuccess();
-    }
-    const std::size_t from = at < 200 ? 0 : at - 200;
-    return testing::AssertionFailure() << "byte " << at << " differs\n--- expected ---\n"
-                                       << expected.substr(from, 400) << "\n--- actual ---\n"
-                                       << actual.substr(from, 400);
-}
-
-ViewLook lookThroughTheCockpit(const Image& shot) {
-    ViewLook look; // nothing in a picture too small to hold the view, a failed one included
-    if (shot.width < 570 || shot.height < 350) {
-        return look;
-    }
+testing::AssertionResult showsTheView(const Image& shot, bool withSky) {
+    int lit = 0, pixels = 0, colours = 0; // at 5 bits a channel
     std::vector<bool> seen(1 << 15, false);
-    for (int y = 40; y < 350; ++y) {
-        for (int x = 70; x < 570; ++x) {
+    for (int y = 40; y < 350 && shot.width >= 570 && shot.height >= 350; ++y) {
+        for (int x = 70; x < 570; ++x, ++pixels) {
             const unsigned char* p = shot.pixel(x, y);
-            const int key = (p[0] >> 3) << 10 | (p[1] >> 3) << 5 | (p[2] >> 3);
-            look.colours += seen[std::size_t(key)] ? 0 : 1;
-            seen[std::size_t(key)] = true;
-            look.lit += (p[0] != 0 || p[1] != 0 || p[2] != 0) ? 1 : 0;
-            ++look.pixels;
+            const std::size_t key = std::size_t((p[0] >> 3) << 10 | (p[1] >> 3) << 5 | (p[2] >> 3));
+            colours += seen[key] ? 0 : 1;
+            seen[key] = true;
+            lit += (p[0] != 0 || p[1] != 0 || p[2] != 0) ? 1 : 0;
         }
     }
-    return look;
-}
-
-testing::AssertionResult showsTheSky(const Image& shot) {
-    const ViewLook look = lookThroughTheCockpit(shot);
-    return look.lit > look.pixels * 999 / 1000 && look.colours > 200
-               ? testing::AssertionSuccess()
-               : testing::AssertionFailure() << look.lit << " of " << look.pixels
-                                             << " pixels lit in " << look.colours << " colours";
-}
-
-testing::AssertionResult showsTheSceneWithoutSky(const Image& shot) {
-    const ViewLook look = lookThroughTheCockpit(shot);
-    return look.lit > 500 && look.lit < look.pixels / 2
-               ? testing::AssertionSuccess()
-               : testing::AssertionFailure() << look.lit << " of " << look.pixels << " pixels lit";
+    const bool shown =
+        withSky ? lit > pixels * 999 / 1000 && colours > 200 : lit > 500 && lit < pixels / 2;
+    return shown ? testing::AssertionSuccess()
+                 : testing::AssertionFailure()
+                       << lit << " of " << pixels << " pixels lit in " << colours << " colours";
 }
 
 CommandResult runCommand(const std::vector<std::string>& argv, std::optional<std::string> display,
@@ -175,10 +148,6 @@ VirtualDisplay::~VirtualDisplay() {
     end(pid);
 }
 
-// The game never flushes its console: unbuffered, every byte reaches the file at once.
-GameSession::GameSession(const std::string& executable, const std::string& directory)
-    : GameSession({"stdbuf", "-o0", executable}, directory) {}
-
 GameSession::GameSession(const std::vector<std::string>& command, const std::string& directory,
                          const std::string& screen)
     : display(screen) {
@@ -203,10 +172,7 @@ std::optional<int> GameSession::exitStatus(double seconds) {
     for (const double deadline = now() + seconds; running() && now() < deadline;) {
         std::this_thread::sleep_for(Seconds(0.05));
     }
-    if (running() || !WIFEXITED(ended)) {
-        return std::nullopt;
-    }
-    return WEXITSTATUS(ended);
+    return running() || !WIFEXITED(ended) ? std::nullopt : std::optional<int>(WEXITSTATUS(ended));
 }
 
 WindowPlace GameSession::windowPlace() {
@@ -220,13 +186,11 @@ WindowPlace GameSession::windowPlace() {
 }
 
 bool GameSession::placeWindow(const WindowPlace& place) {
-    const auto xdotool = [this](const std::vector<std::string>& argv) {
-        return runCommand(argv, display.name, 10).code == 0;
-    };
-    return xdotool({"xdotool", "windowmove", "--sync", window, std::to_string(place[0]),
-                    std::to_string(place[1])}) &&
-           xdotool({"xdotool", "windowsize", "--sync", window, std::to_string(place[2]),
-                    std::to_string(place[3])});
+    return runCommand({"xdotool", "windowmove", "--sync", window, std::to_string(place[0]),
+                       std::to_string(place[1]), "windowsize", "--sync", window,
+                       std::to_string(place[2]), std::to_string(place[3])},
+                      display.name, 10)
+               .code == 0;
 }
 
 // A search gives up when a window it looks at vanishes meanwhile (Wine makes and drops windows
@@ -288,6 +252,39 @@ bool GameSession::waitFrames(int count, std::size_t from) {
 std::string GameSession::describe() {
     return "display " + display.name + ", window " + window +
            (running() ? ", game running" : ", game ended") + "\n--- game stderr ---\n" + errors();
+}
+
+void expectTheSkyThenTheSceneWithoutIt(GameSession& game, const std::string& name,
+                                       const std::string& directory) {
+    // Each picture waits for frames drawn after what it shows began: the one under way may
+    // predate it.
+    ASSERT_TRUE(game.waitFrames(2, game.output().size())) << game.describe();
+    EXPECT_TRUE(showsTheView(game.screenshot(name + "-sky-on", directory), true));
+    ASSERT_TRUE(game.keys({"F4"}));
+    ASSERT_TRUE(game.waitFrames(3, game.output().size())) << game.describe();
+    ASSERT_TRUE(game.waitFrames(shipsPassed, 0)) << game.describe();
+    EXPECT_TRUE(showsTheView(game.screenshot(name + "-sky-off", directory), false));
+}
+
+testing::AssertionResult writesTheUntouchedConsole(GameSession& game, const std::string& newline) {
+    // Frame 50 ends with its collision lines, which only the dump of frame 51 closes off.
+    if (!game.waitFrames(51, 0)) {
+        return testing::AssertionFailure() << game.describe();
+    }
+    const std::string out = game.output(),
+                      expected =
+                          transcript::untouched(readBytes(ZEPH_BUILD_DIR "/bin/models/kanone.3ds"),
+                                                50, newline) +
+                          newline + " on print";
+    const std::size_t at =
+        std::size_t(std::mismatch(expected.begin(), expected.end(), out.begin(), out.end()).first -
+                    expected.begin());
+    const std::size_t from = at < 200 ? 0 : at - 200; // both shown around the first difference
+    return at == expected.size() ? testing::AssertionSuccess()
+                                 : testing::AssertionFailure()
+                                       << "byte " << at << " differs\n--- expected ---\n"
+                                       << expected.substr(from, 400) << "\n--- actual ---\n"
+                                       << out.substr(from, 400);
 }
 
 } // namespace e2e

@@ -23,19 +23,10 @@ struct Image {
 };
 Image loadImage(const std::string& path);
 
-// `actual` begins with `expected`; else both around the first byte that differs.
-testing::AssertionResult beginsWith(const std::string& actual, const std::string& expected);
-
-// The view through the cockpit's window frame, above the dashboard: pixels drawn (not black)
-// and distinct colours at 5 bits a channel; nothing at all in a picture too small to hold it.
-struct ViewLook {
-    int lit = 0, pixels = 0, colours = 0;
-};
-ViewLook lookThroughTheCockpit(const Image& shot);
-// The textured sky fills that view in many colours (a game without its art shows one);
-// switched off, the asteroids and ships are what is lit there, a part of it.
-testing::AssertionResult showsTheSky(const Image& shot);
-testing::AssertionResult showsTheSceneWithoutSky(const Image& shot);
+// The view through the cockpit's window frame, above the dashboard: with the sky on, its texture
+// fills it in many colours (a game without its art shows one); with it off, the asteroids and
+// ships are what is lit there, a part of it. Nothing in a picture too small to hold it.
+testing::AssertionResult showsTheView(const Image& shot, bool withSky);
 // The ships step toward the cockpit by a fixed step a frame and fill the view for a while; by
 // this frame they have flown past and the asteroids stand in the view alone.
 constexpr int shipsPassed = 200;
@@ -64,18 +55,15 @@ struct VirtualDisplay {
 // Where a window stands on the screen and its size, in pixels: x, y, width, height.
 using WindowPlace = std::array<int, 4>;
 
-// The game started on its own display (by default the build's, from the build directory), its
-// stdout and stderr kept byte for byte.
+// The game started on its own display of `screen` pixels, its stdout and stderr kept byte for
+// byte.
 class GameSession {
   public:
-    // Not copied: it owns its display and scratch folder.
-    explicit GameSession(const std::string& executable = ZEPH_GAME_EXE,
-                         const std::string& directory = ZEPH_BUILD_DIR);
-    // The game started by a command of its own (a launcher such as Wine's, the executable, its
-    // arguments), on a screen of `screen` pixels; its console is buffered as the game leaves it
-    // unless the command says otherwise (stdbuf -o0).
-    GameSession(const std::vector<std::string>& command, const std::string& directory,
-                const std::string& screen = "1024x768");
+    // Not copied: it owns its display and scratch folder. The command may hold a launcher such
+    // as Wine's; the game never flushes its console, so by default stdbuf unbuffers it.
+    explicit GameSession(const std::vector<std::string>& command = {"stdbuf", "-o0", ZEPH_GAME_EXE},
+                         const std::string& directory = ZEPH_BUILD_DIR,
+                         const std::string& screen = "1024x768");
     ~GameSession();
     bool ok() const { return pid > 0 && display.ok(); }
     int processId() const { return pid; } // 0 once the game has ended
@@ -105,5 +93,16 @@ class GameSession {
     int pid = -1;
     int ended = -1; // the wait status, once the game has ended and been reaped
 };
+
+// The sky seen early, before the ships close in and fill the view; then, switched off (F4), the
+// asteroids alone once the ships have flown past. Kept as <directory>/<name>-sky-on.png and
+// <name>-sky-off.png.
+void expectTheSkyThenTheSceneWithoutIt(GameSession& game, const std::string& name,
+                                       const std::string& directory = ZEPH_BUILD_DIR
+                                       "/screenshots");
+// From its first byte through its fiftieth frame and the start of the next, an untouched
+// session's console is what the model of the rules predicts, lines ending in `newline`.
+testing::AssertionResult writesTheUntouchedConsole(GameSession& game,
+                                                   const std::string& newline = "\n");
 
 } // namespace e2e

@@ -4,9 +4,6 @@
 
 #include "e2e/harness.h"
 #include "e2e/transcriptModel.h"
-#include "support/scratch.h"
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -19,23 +16,14 @@ namespace {
 using e2e::CommandResult;
 using e2e::Image;
 
-// Started from /, an installed game moves to its art and draws its textured sky; with the sky
-// switched off, the asteroids are what is left once the ships have flown past. Each picture
-// waits for frames drawn after what it shows began: the one under way may predate it.
+// Started from /, an installed game moves to its art and draws its scene.
 void expectTheGameStartedFromTheRootToDrawItsScene(const fs::path& executable, const fs::path& art,
                                                    const std::string& name) {
-    e2e::GameSession game(executable.string(), "/");
+    e2e::GameSession game({"stdbuf", "-o0", executable.string()}, "/");
     ASSERT_TRUE(game.ok() && game.waitForWindow()) << game.describe();
-    ASSERT_TRUE(game.waitFrames(3, game.output().size())) << game.describe();
+    e2e::expectTheSkyThenTheSceneWithoutIt(game, name);
     EXPECT_EQ(fs::path(game.workingDirectory()), art);
-    const Image scene = game.screenshot(name + "-sky-on");
-    ASSERT_TRUE(game.keys({"F4"}));
-    ASSERT_TRUE(game.waitFrames(3, game.output().size())) << game.describe();
-    ASSERT_TRUE(game.waitFrames(e2e::shipsPassed, 0)) << game.describe();
-    const Image noSky = game.screenshot(name + "-sky-off");
     EXPECT_EQ(game.errors(), "") << "a mesh or image was not found";
-    EXPECT_TRUE(e2e::showsTheSky(scene));
-    EXPECT_TRUE(e2e::showsTheSceneWithoutSky(noSky));
 }
 
 // A step of installing or packaging, run to its end.
@@ -43,13 +31,15 @@ CommandResult runStep(const std::vector<std::string>& argv, const fs::path& dire
     return e2e::runCommand(argv, std::nullopt, 900, directory.string());
 }
 
-// A build of the game of its own in `build` (no tests, no benchmarks), with these settings.
-void makeBuild(const fs::path& build, std::vector<std::string> settings) {
+// A build of the game of its own in `build` (no tests, no benchmarks), with these settings, then
+// `last` (an install, a package) run in it.
+void makeBuild(const fs::path& build, std::vector<std::string> settings,
+               const std::vector<std::string>& last) {
     settings.insert(settings.begin(), {"cmake", "-S", ZEPH_SOURCE_DIR, "-B", build.string(),
                                        "-DZEPH_TESTS=OFF", "-DZEPH_TOOLS=OFF", "-DZEPH_WERROR=ON"});
     fs::create_directories(build);
-    const std::vector<std::string> steps[] = {settings, {"nice", "cmake", "--build", ".", "-j2"}};
-    for (const std::vector<std::string>& step : steps) {
+    for (const std::vector<std::string>& step :
+         {settings, {"nice", "cmake", "--build", ".", "-j2"}, last}) {
         const CommandResult made = runStep(step, build);
         ASSERT_EQ(made.code, 0) << step[0] << "\n" << made.out << made.err;
     }
@@ -86,11 +76,8 @@ TEST(Install, theInstalledGameStartedFromTheRootDrawsItsSkyAndItsAsteroids) {
     ASSERT_EQ(install.code, 0) << install.out << install.err;
     const fs::path art = prefix / ZEPH_INSTALL_DATADIR,
                    game = prefix / ZEPH_INSTALL_BINDIR / "zephrandolinth";
-    for (const fs::path& file : {art / "bin/models/rocket.3ds", art / "bin/models/golrock.tga",
-                                 art / "bin/texture/hubble2min.tga",
-                                 prefix / "share/applications/zephrandolinth.desktop"}) {
-        EXPECT_TRUE(fs::is_regular_file(file)) << file;
-    }
+    // Its art is checked by the game itself, which finds it.
+    EXPECT_TRUE(fs::is_regular_file(prefix / "share/applications/zephrandolinth.desktop"));
     expectTheManualPageToName("/", game, art, prefix / "share");
     expectTheGameStartedFromTheRootToDrawItsScene(game, art, "installed");
 }
@@ -100,11 +87,11 @@ TEST(Install, anAbsoluteDirectoryForTheGameIsTakenAsItIs) {
     const Scratch folder;
     const fs::path build = folder.path / "build", prefix = folder.path / "prefix",
                    games = folder.path / "games";
-    makeBuild(build, {"-DCMAKE_INSTALL_PREFIX=" + prefix.string(),
-                      "-DCMAKE_INSTALL_BINDIR=" + games.string()});
+    makeBuild(
+        build,
+        {"-DCMAKE_INSTALL_PREFIX=" + prefix.string(), "-DCMAKE_INSTALL_BINDIR=" + games.string()},
+        {"cmake", "--install", "."});
     ASSERT_FALSE(HasFatalFailure());
-    const CommandResult install = runStep({"cmake", "--install", build.string()});
-    ASSERT_EQ(install.code, 0) << install.out << install.err;
     const fs::path art = prefix / "share/zephrandolinth";
     EXPECT_TRUE(fs::is_regular_file(games / "zephrandolinth"));
     EXPECT_TRUE(fs::is_regular_file(art / "bin/models/kanone.3ds"));
@@ -119,26 +106,27 @@ TEST(Package, passesTheDistributionsChecksAndItsGameStartedFromTheRootDrawsItsSc
     const fs::path build = folder.path / "build", root = folder.path / "root";
     makeBuild(build,
               {"-DCMAKE_INSTALL_PREFIX=/usr",
-               "-DZEPH_MAINTAINER=Zephrandolinth Packaging Test <packaging-test@example.org>"});
+               "-DZEPH_MAINTAINER=Zephrandolinth Packaging Test <packaging-test@example.org>"},
+              {"cpack", "-G", "DEB"});
     ASSERT_FALSE(HasFatalFailure());
-    const CommandResult packed = runStep({"cpack", "-G", "DEB"}, build);
-    ASSERT_EQ(packed.code, 0) << packed.out << packed.err;
     fs::path deb;
     for (const fs::directory_entry& entry : fs::directory_iterator(build)) {
         deb = entry.path().extension() == ".deb" ? entry.path() : deb;
     }
-    const CommandResult lintian = runStep({"lintian", "--fail-on", "error,warning", deb.string()});
-    EXPECT_EQ(lintian.code, 0) << deb << "\n" << lintian.out << lintian.err;
     ASSERT_EQ(runStep({"dpkg", "-x", deb.string(), root.string()}).code, 0) << deb;
-
     const fs::path share = root / "usr/share";
-    const CommandResult appstream =
-        runStep({"appstreamcli", "validate", "--no-net",
-                 (share / "metainfo" / ZEPH_APPSTREAM_ID ".metainfo.xml").string()});
-    EXPECT_EQ(appstream.code, 0) << appstream.out << appstream.err;
-    const CommandResult entry = runStep(
-        {"desktop-file-validate", (share / "applications/zephrandolinth.desktop").string()});
-    EXPECT_TRUE(entry.code == 0 && entry.out.empty()) << entry.out << entry.err;
+    const std::string entry = (share / "applications/zephrandolinth.desktop").string();
+    for (const std::vector<std::string>& check :
+         {std::vector<std::string>{"lintian", "--fail-on", "error,warning", deb.string()},
+          {"appstreamcli", "validate", "--no-net",
+           (share / "metainfo" / ZEPH_APPSTREAM_ID ".metainfo.xml").string()},
+          {"desktop-file-validate", entry}}) {
+        const CommandResult checked = runStep(check);
+        // The desktop entry's validator says nothing of an entry it passes.
+        EXPECT_TRUE(checked.code == 0 && (check.back() != entry || checked.out.empty()))
+            << check.back() << "\n"
+            << checked.out << checked.err;
+    }
     for (const int size : {48, 64, 128, 256}) {
         const std::string side = std::to_string(size) + "x" + std::to_string(size);
         const Image icon =

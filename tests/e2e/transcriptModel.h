@@ -56,9 +56,11 @@ struct Model {
     // in double from the unturned axes and added in float.
     float cockpitX = 0.0f, cockpitY = 3.0f + float(0.2), cockpitZ = 20.0f + float(double(-4.5f));
 
-    // Ships stop within 3 of the cockpit; nothing moves before its position is first measured.
-    void advance() {
+    std::string frame() {
+        std::string out = "\n on print"; // the view moves the world by (0, -3, -20) only
         for (Entity& e : entities) {
+            // Ships stop within 3 of the cockpit; nothing moves before its position is first
+            // measured.
             const float step = e.motion == Motion::ship ? 0.5f : 0.8f;
             const float dx = cockpitX - e.ex, dy = cockpitY - e.ey, dz = cockpitZ - e.ez;
             const float d = distance(cockpitX, cockpitY, cockpitZ, e.ex, e.ey, e.ez);
@@ -66,13 +68,6 @@ struct Model {
                 e.x += float(dx / d * step), e.y += float(dy / d * step),
                     e.z += float(dz / d * step);
             }
-        }
-    }
-
-    std::string frame() {
-        advance();
-        std::string out = "\n on print"; // the view moves the world by (0, -3, -20) only
-        for (Entity& e : entities) {
             e.drawn = true, e.ex = e.x, e.ey = e.y + -3.0f, e.ez = e.z + -20.0f;
             out += "\nind: " + std::to_string(e.index) + " x: " + text(e.ex) + " y: " + text(e.ey) +
                    " z: " + text(e.ez) + " typ: " + std::to_string(e.type);
@@ -115,15 +110,6 @@ inline std::string startUp(int cannonTextures) {
     return out + "on a reussi a init la scene";
 }
 
-inline std::string frames(int count) {
-    Model model;
-    std::string out;
-    for (int frame = 0; frame < count; ++frame) {
-        out += model.frame();
-    }
-    return out;
-}
-
 // The texture maps a 3DS file's materials name (one slot each), counted by a walk of the chunks
 // that hold them: main, editor, material, and the two kinds of map.
 inline int mapNamesIn(const std::vector<unsigned char>& file, std::size_t from, std::size_t end) {
@@ -147,7 +133,10 @@ inline int mapNamesIn(const std::vector<unsigned char>& file, std::size_t from, 
 // `newline`.
 inline std::string untouched(const std::vector<unsigned char>& cannon, int count,
                              const std::string& newline = "\n") {
-    const std::string text = banner() + startUp(mapNamesIn(cannon, 0, cannon.size())) + frames(count);
+    std::string text = banner() + startUp(mapNamesIn(cannon, 0, cannon.size()));
+    for (Model model; count > 0; --count) {
+        text += model.frame();
+    }
     std::string out;
     for (const char c : text) {
         out += c == '\n' ? newline : std::string(1, c);

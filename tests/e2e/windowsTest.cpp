@@ -4,10 +4,6 @@
 // What Wine cannot stand in for is a real Windows machine's OpenGL driver.
 
 #include "e2e/harness.h"
-#include "e2e/transcriptModel.h"
-#include "support/scratch.h"
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cctype>
@@ -24,10 +20,9 @@ namespace fs = std::filesystem;
 namespace {
 
 using e2e::CommandResult;
-using e2e::Image;
 
 const fs::path windowsBuild = ZEPH_WINDOWS_BUILD;
-const fs::path screenshots = windowsBuild / "screenshots";
+const std::string screenshots = (windowsBuild / "screenshots").string();
 
 // Wine's own chatter off, no .NET or HTML engine prompts, no menu entries in the desktop of
 // whoever runs the tests, and UTF-8 command lines and file names, "Zéphyr" included.
@@ -44,20 +39,16 @@ fs::path winePrefix() {
 }
 
 // Wine's desktop belongs to the display of the program that made it, for as long as Wine's
-// server runs: a game is started on a server of its own, after an installer that ran with none.
-void stopWine() {
+// server runs: each program is started on a server of its own.
+std::vector<std::string> underWine(const fs::path& executable, std::vector<std::string> args = {}) {
     e2e::runCommand({"wineserver", "-k"}, std::nullopt, 30);
     e2e::runCommand({"wineserver", "-w"}, std::nullopt, 30);
-}
-
-std::vector<std::string> underWine(const fs::path& executable, std::vector<std::string> args = {}) {
     args.insert(args.begin(), {"wine", executable.string()});
     return args;
 }
 
-CommandResult runUnderWine(const fs::path& executable, const std::vector<std::string>& args,
-                           double timeoutSeconds = 120) {
-    return e2e::runCommand(underWine(executable, args), std::nullopt, timeoutSeconds, "/");
+CommandResult runUnderWine(const fs::path& executable, const std::vector<std::string>& args) {
+    return e2e::runCommand(underWine(executable, args), std::nullopt, 120, "/");
 }
 
 std::string lower(std::string text) {
@@ -66,32 +57,40 @@ std::string lower(std::string text) {
     return text;
 }
 
-// The files under `root` whose lower-case name contains `part`.
-std::vector<fs::path> filesNamed(const fs::path& root, const std::string& part) {
+// The files under `root` whose lower-case name contains every one of `parts`.
+std::vector<fs::path> filesNamed(const fs::path& root, const std::vector<std::string>& parts) {
     std::vector<fs::path> found;
     std::error_code error;
     for (fs::recursive_directory_iterator it(root, error), end; !error && it != end;
          it.increment(error)) {
-        if (it->is_regular_file() &&
-            lower(it->path().filename().string()).find(part) != std::string::npos) {
+        const std::string name = lower(it->path().filename().string());
+        if (it->is_regular_file() && std::all_of(parts.begin(), parts.end(), [&](const auto& part) {
+                return name.find(part) != std::string::npos;
+            })) {
             found.push_back(it->path());
         }
     }
     return found;
 }
 
+// The lines of `text` for which `keep` holds.
+template <class Keep> std::string linesWhere(const std::string& text, Keep keep) {
+    std::istringstream lines(text);
+    std::string kept;
+    for (std::string line; std::getline(lines, line);) {
+        kept += keep(line) ? line + "\n" : "";
+    }
+    return kept;
+}
+
 // The game's stderr without freeglut's warning that Wine alone provokes: its Windows port reads
 // the X variable DISPLAY too, which Wine's programs inherit, and finds no Windows display ":N"
 // to measure (then hints at -display). A Windows desktop sets no DISPLAY.
 std::string gameErrors(const e2e::GameSession& game) {
-    std::istringstream lines(game.errors());
-    std::string kept;
-    for (std::string line; std::getline(lines, line);) {
-        const bool glut = line.rfind("freeglut (", 0) == 0 ||
-                          line.rfind("This is quite likely caused by a bad '-display'", 0) == 0;
-        kept += glut ? "" : line + "\n";
-    }
-    return kept;
+    return linesWhere(game.errors(), [](const std::string& line) {
+        return line.rfind("freeglut (", 0) != 0 &&
+               line.rfind("This is quite likely caused by a bad '-display'", 0) != 0;
+    });
 }
 
 // The portable zip unpacked into a scratch folder, for one test.
@@ -101,7 +100,7 @@ struct UnpackedZip {
         const CommandResult unzip = e2e::runCommand({"cmake", "-E", "tar", "xf", zip.string()},
                                                     std::nullopt, 120, folder.path.string());
         EXPECT_EQ(unzip.code, 0) << zip << "\n" << unzip.err;
-        const std::vector<fs::path> exes = filesNamed(folder.path, "zephrandolinth.exe");
+        const std::vector<fs::path> exes = filesNamed(folder.path, {"zephrandolinth.exe"});
         game = exes.empty() ? fs::path() : exes.front();
     }
     Scratch folder;
@@ -118,51 +117,27 @@ bool windowsOwn(const std::string& dll) {
     return own.count(lower(dll)) > 0 || lower(dll).rfind("api-ms-win-crt-", 0) == 0;
 }
 
-std::vector<std::string> importedDlls(const std::string& objdump) {
-    std::vector<std::string> dlls;
-    std::istringstream lines(objdump);
-    for (std::string line; std::getline(lines, line);) {
-        const std::size_t at = line.find("DLL Name: ");
-        if (at != std::string::npos) {
-            dlls.push_back(line.substr(at + 10));
-        }
-    }
-    return dlls;
-}
-
-std::string utf16(const std::string& ascii) {
-    std::string wide;
-    for (const char c : ascii) {
-        wide += c, wide += '\0';
-    }
-    return wide;
-}
-
 TEST(WindowsExecutable, isAGuiProgramWithIconAndVersionImportingOnlyWindowsOrItsOwnDlls) {
     const UnpackedZip zip;
     ASSERT_FALSE(zip.game.empty()) << "no zephrandolinth.exe in the zip";
-    const auto objdump = [](const fs::path& file) {
-        return e2e::runCommand({"x86_64-w64-mingw32-objdump", "-p", file.string()}, std::nullopt,
-                               60);
-    };
-    const CommandResult game = objdump(zip.game);
-    ASSERT_EQ(game.code, 0) << game.err;
-    EXPECT_NE(game.out.find("(Windows GUI)"), std::string::npos) << "not the GUI subsystem";
-    // Every import, and every import of a DLL shipped beside the game, is found.
-    std::vector<fs::path> pending{zip.game};
-    std::set<std::string> seen;
-    while (!pending.empty()) {
-        const fs::path file = pending.back();
-        pending.pop_back();
-        for (const std::string& dll : importedDlls(objdump(file).out)) {
-            const fs::path shipped = zip.game.parent_path() / dll;
-            if (windowsOwn(dll) || !seen.insert(lower(dll)).second) {
-                continue;
-            }
-            EXPECT_TRUE(fs::is_regular_file(shipped)) << file.filename() << " imports " << dll;
-            if (fs::is_regular_file(shipped)) {
-                pending.push_back(shipped);
-            }
+    // The game, a GUI program, and every DLL shipped beside it import only Windows' own DLLs or
+    // shipped ones.
+    for (const fs::directory_entry& file : fs::directory_iterator(zip.game.parent_path())) {
+        if (file.path() != zip.game && lower(file.path().extension().string()) != ".dll") {
+            continue;
+        }
+        const CommandResult dump = e2e::runCommand(
+            {"x86_64-w64-mingw32-objdump", "-p", file.path().string()}, std::nullopt, 60);
+        EXPECT_EQ(dump.code, 0) << file.path() << dump.err;
+        EXPECT_TRUE(file.path() != zip.game || dump.out.find("(Windows GUI)") != std::string::npos)
+            << "not the GUI subsystem";
+        std::istringstream lines(dump.out);
+        for (std::string line; std::getline(lines, line);) {
+            const std::size_t at = line.find("DLL Name: ");
+            const std::string dll = at == std::string::npos ? "" : line.substr(at + 10);
+            EXPECT_TRUE(dll.empty() || windowsOwn(dll) ||
+                        fs::is_regular_file(zip.game.parent_path() / dll))
+                << file.path().filename() << " imports " << dll;
         }
     }
     const CommandResult resources =
@@ -170,42 +145,27 @@ TEST(WindowsExecutable, isAGuiProgramWithIconAndVersionImportingOnlyWindowsOrIts
     EXPECT_NE(resources.out.find("[type=group_icon"), std::string::npos) << resources.out;
     const CommandResult version = e2e::runCommand(
         {"wrestool", "-x", "--raw", "--type=version", zip.game.string()}, std::nullopt, 60);
-    for (const char* value : {"Zephrandolinth", "0.1"}) {
-        EXPECT_NE(version.out.find(utf16(value)), std::string::npos)
+    for (const std::string value : {"Zephrandolinth", "0.1"}) {
+        std::string utf16;
+        for (const char c : value) {
+            utf16 += {c, '\0'};
+        }
+        EXPECT_NE(version.out.find(utf16), std::string::npos)
             << "the version resource lacks " << value << "\n"
             << resources.out;
     }
 }
 
-// From its first byte, an untouched session writes the Linux game's console with every line
-// ending as "\r\n".
-void expectTheLinuxConsoleInCrLf(e2e::GameSession& game) {
-    ASSERT_TRUE(game.waitFrames(51, 0)) << game.describe();
-    const std::string out = game.output();
-    const std::string expected =
-        transcript::untouched(readBytes(ZEPH_BUILD_DIR "/bin/models/kanone.3ds"), 50, "\r\n");
-    EXPECT_TRUE(e2e::beginsWith(out, expected));
-    EXPECT_EQ(out.compare(expected.size(), 11, "\r\n on print"), 0);
-}
-
+// The console is the Linux game's with every line ending as "\r\n"; F4 writes nothing to it.
 TEST(WindowsGame, fromTheZipStartedElsewhereItOpensItsWindowWritesItsConsoleAndPlays) {
     const UnpackedZip zip;
     const Scratch elsewhere;
-    stopWine();
     e2e::GameSession game(underWine(zip.game), elsewhere.path.string());
     ASSERT_TRUE(game.ok() && game.waitForWindow()) << game.describe();
-    const CommandResult shape = e2e::runCommand(
-        {"xdotool", "getwindowgeometry", "--shell", game.window}, game.display.name, 10);
-    EXPECT_NE(shape.out.find("\nWIDTH=640\nHEIGHT=480\n"), std::string::npos) << shape.out;
-    // The sky seen early, before the ships close in and fill the view.
-    ASSERT_TRUE(game.waitFrames(2, 0)) << game.describe();
-    EXPECT_TRUE(e2e::showsTheSky(game.screenshot("zip-sky-on", screenshots.string())));
-    expectTheLinuxConsoleInCrLf(game);
-
-    ASSERT_TRUE(game.keys({"F4"}));
-    ASSERT_TRUE(game.waitFrames(3, game.output().size())) << game.describe();
-    ASSERT_TRUE(game.waitFrames(e2e::shipsPassed, 0)) << game.describe();
-    EXPECT_TRUE(e2e::showsTheSceneWithoutSky(game.screenshot("zip-sky-off", screenshots.string())));
+    const e2e::WindowPlace place = game.windowPlace();
+    EXPECT_TRUE(place[2] == 640 && place[3] == 480) << place[2] << "x" << place[3];
+    e2e::expectTheSkyThenTheSceneWithoutIt(game, "zip", screenshots);
+    EXPECT_TRUE(e2e::writesTheUntouchedConsole(game, "\r\n"));
 
     const std::size_t firing = game.output().size();
     ASSERT_TRUE(game.keys({"F2"}));
@@ -222,7 +182,6 @@ TEST(WindowsGame, versionAnswersWithoutADisplayAndQuietWritesNothing) {
         << version.code << "\n"
         << version.out << version.err;
 
-    stopWine();
     e2e::GameSession game(underWine(zip.game, {"--quiet"}), "/");
     ASSERT_TRUE(game.ok() && game.waitForWindow()) << game.describe();
     // Long enough for the buffered console of a game that did write to reach the file.
@@ -236,24 +195,18 @@ TEST(WindowsGame, versionAnswersWithoutADisplayAndQuietWritesNothing) {
 TEST(WindowsGame, withoutItsArtItSaysWhereItLookedThenRunsWithoutIt) {
     const UnpackedZip zip;
     const Scratch bare;
-    for (const fs::directory_entry& entry : fs::directory_iterator(zip.game.parent_path())) {
-        if (entry.is_regular_file()) {
-            fs::copy_file(entry.path(), bare.path / entry.path().filename());
-        }
-    }
-    stopWine();
+    fs::copy(zip.game.parent_path(), bare.path); // its files, not its folders
     e2e::GameSession game(underWine(bare.path / zip.game.filename()), bare.path.string());
     ASSERT_TRUE(game.ok() && game.waitForWindow()) << game.describe();
     ASSERT_TRUE(game.waitFrames(20, 0)) << game.describe();
     const std::string err = gameErrors(game);
-    const std::string first = err.substr(0, err.find('\n') + 1);
     EXPECT_EQ(
-        first.rfind("zephrandolinth: no game art (bin\\models) in the working directory Z:\\", 0),
-        0)
+        err.rfind("zephrandolinth: no game art (bin\\models) in the working directory Z:\\", 0), 0)
         << err;
-    EXPECT_EQ(first.find("; the game runs without it\r\n"), first.size() - 28) << err;
-    EXPECT_EQ(err, first) << "one line says it for every mesh and image";
-    game.screenshot("no-art", screenshots.string());
+    // One line says it for every mesh and image.
+    EXPECT_EQ(err.find("; the game runs without it\r\n"), err.size() - 28) << err;
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+    game.screenshot("no-art", screenshots);
     EXPECT_TRUE(game.running()) << game.describe();
 }
 
@@ -263,24 +216,14 @@ std::string registeredUninstallers() {
     const CommandResult query = e2e::runCommand(
         {"wine", "cmd", "/c", "reg query HKLM" + key + " /s & reg query HKCU" + key + " /s"},
         std::nullopt, 60, "/");
-    std::string found;
-    std::istringstream lines(query.out);
-    for (std::string line; std::getline(lines, line);) {
-        const bool named =
-            line.rfind("HKEY_", 0) == 0 && lower(line).find("zephrandolinth") != std::string::npos;
-        found += named ? line + "\n" : "";
-    }
-    return found;
+    return linesWhere(query.out, [](const std::string& line) {
+        return line.rfind("HKEY_", 0) == 0 &&
+               lower(line).find("zephrandolinth") != std::string::npos;
+    });
 }
 
 std::vector<fs::path> shortcuts() {
-    std::vector<fs::path> found;
-    for (const fs::path& link : filesNamed(winePrefix() / "drive_c", ".lnk")) {
-        if (lower(link.filename().string()).find("zephrandolinth") != std::string::npos) {
-            found.push_back(link);
-        }
-    }
-    return found;
+    return filesNamed(winePrefix() / "drive_c", {"zephrandolinth", ".lnk"});
 }
 
 CommandResult install(const std::string& windowsFolder) {
@@ -291,9 +234,8 @@ CommandResult install(const std::string& windowsFolder) {
 
 TEST(WindowsInstaller, installsTwiceIntoAFolderNamedZephyrThenItsGameDrawsAndAllIsUninstalled) {
     const fs::path folder = winePrefix() / "drive_c/Jeux/Z\xC3\xA9phyr";
-    const std::string windowsFolder = "C:\\Jeux\\Z\xC3\xA9phyr";
     for (int time = 1; time <= 2; ++time) { // the second over the first
-        const CommandResult installed = install(windowsFolder);
+        const CommandResult installed = install("C:\\Jeux\\Z\xC3\xA9phyr");
         ASSERT_EQ(installed.code, 0) << "install " << time << "\n" << installed.err;
     }
     const fs::path game = folder / "zephrandolinth.exe";
@@ -302,16 +244,15 @@ TEST(WindowsInstaller, installsTwiceIntoAFolderNamedZephyrThenItsGameDrawsAndAll
     EXPECT_FALSE(shortcuts().empty()) << "no start menu shortcut";
     const std::string entries = registeredUninstallers();
     EXPECT_EQ(std::count(entries.begin(), entries.end(), '\n'), 1) << entries;
-    stopWine();
     {
         const Scratch elsewhere;
         e2e::GameSession session(underWine(game), elsewhere.path.string());
         ASSERT_TRUE(session.ok() && session.waitForWindow()) << session.describe();
         ASSERT_TRUE(session.waitFrames(2, 0)) << session.describe();
-        EXPECT_TRUE(e2e::showsTheSky(session.screenshot("installed", screenshots.string())));
+        EXPECT_TRUE(e2e::showsTheView(session.screenshot("installed", screenshots), true));
         EXPECT_EQ(gameErrors(session), "");
     }
-    const std::vector<fs::path> uninstallers = filesNamed(folder, "unin");
+    const std::vector<fs::path> uninstallers = filesNamed(folder, {"unin"});
     ASSERT_EQ(uninstallers.size(), 1u) << "one uninstaller in " << folder;
     const CommandResult removed = runUnderWine(uninstallers.front(), {"/S"});
     EXPECT_EQ(removed.code, 0) << removed.err;
