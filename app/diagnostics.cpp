@@ -23,10 +23,6 @@ void setArtMissing(bool value) {
     missing = value;
 }
 
-bool artMissing() {
-    return missing;
-}
-
 bool goneWithTheArt(int error) {
     return missing && (error == ENOENT || error == ENOTDIR);
 }

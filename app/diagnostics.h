@@ -12,7 +12,6 @@ void diagnose(const std::string& line);
 // Once start-up has said that the art is missing, the meshes and images that then cannot be
 // opened go unreported, one by one: that line said it for all of them.
 void setArtMissing(bool missing);
-bool artMissing();
 // Whether a file that could not be opened for `error` (errno) goes unreported: it is not there,
 // and neither is the art it belongs to.
 bool goneWithTheArt(int error);
