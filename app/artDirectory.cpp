@@ -1,7 +1,7 @@
 #include "app/artDirectory.h"
 
 #include "app/diagnostics.h"
-#include "app/platform.h"
+#include "sys/platform.h"
 
 #include <system_error>
 

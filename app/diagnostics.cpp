@@ -1,7 +1,7 @@
 #include "app/diagnostics.h"
 
 #include "app/console.h"
-#include "app/platform.h"
+#include "sys/platform.h"
 
 #include <cerrno>
 #include <iostream>

@@ -2,11 +2,11 @@
 
 #include "app/artDirectory.h"
 #include "app/console.h"
-#include "app/desktopWindow.h"
+#include "sys/desktopWindow.h"
 #include "app/diagnostics.h"
 #include "app/function.h"
 #include "app/options.h"
-#include "app/platform.h"
+#include "sys/platform.h"
 #include "app/windowShape.h"
 #include "app/windowSystem.h"
 #include "scene/scenegraph.h"

@@ -1,6 +1,6 @@
 #include "app/windowShape.h"
 
-#include "app/desktopWindow.h"
+#include "sys/desktopWindow.h"
 #include "entities/farPlane.h"
 
 #include <GL/freeglut.h>

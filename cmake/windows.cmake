@@ -19,8 +19,8 @@ endif()
 # The icon comes with the art (the generator draws it), so the resources wait for it.
 enable_language(RC)
 set(ZEPH_ICO ${CMAKE_BINARY_DIR}/icon/zephrandolinth.ico)
-set(ZEPH_MANIFEST ${CMAKE_SOURCE_DIR}/app/zephrandolinth.manifest)
-configure_file(app/zephrandolinth.rc.in ${CMAKE_BINARY_DIR}/zephrandolinth.rc @ONLY)
+set(ZEPH_MANIFEST ${CMAKE_SOURCE_DIR}/sys/windows/zephrandolinth.manifest)
+configure_file(sys/windows/zephrandolinth.rc.in ${CMAKE_BINARY_DIR}/zephrandolinth.rc @ONLY)
 target_sources(zephrandolinth PRIVATE ${CMAKE_BINARY_DIR}/zephrandolinth.rc)
 set_property(SOURCE ${CMAKE_BINARY_DIR}/zephrandolinth.rc APPEND PROPERTY OBJECT_DEPENDS
     ${ZEPH_ICO} ${ZEPH_MANIFEST})

@@ -1,6 +1,6 @@
 // The C library keeping the memory a frame frees for the next frame.
 
-#include "app/platform.h"
+#include "sys/platform.h"
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>

@@ -11,7 +11,7 @@
 #include "app/diagnostics.h"
 #include "app/main.h"
 #include "app/options.h"
-#include "app/platform.h"
+#include "sys/platform.h"
 #include "scene/scenegraph.h"
 
 #include <cerrno>

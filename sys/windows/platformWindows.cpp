@@ -1,6 +1,6 @@
 // The platform's answers on Windows.
 
-#include "app/platform.h"
+#include "sys/platform.h"
 
 #include <windows.h>
 #include <winternl.h>

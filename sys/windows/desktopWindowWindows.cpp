@@ -1,4 +1,4 @@
-#include "app/desktopWindow.h"
+#include "sys/desktopWindow.h"
 
 // freeglut gives every window the icon resource named GLUT_ICON, which the executable carries,
 // and the task bar groups windows by their executable: nothing to add.

@@ -1,6 +1,7 @@
 #pragma once
 // What the game tells and asks the desktop its window lives on. Each window system answers in a
-// source of its own (desktopWindowX11.cpp, desktopWindowWindows.cpp); the build picks the file.
+// folder of its own (sys/linux/desktopWindowX11.cpp, sys/windows/desktopWindowWindows.cpp); the
+// build picks the folder.
 
 // Tells the desktop whose window the game's is, so that it can group the window with the game's
 // menu entry, name the process that owns it and show the game's icon in task bars and

@@ -1,7 +1,7 @@
 #pragma once
 // The questions the game asks of the system it runs on, in one place. Each system answers in a
-// source of its own (platformPosix.cpp, platformWindows.cpp) and the build picks the file; the
-// game's rules never ask which system it is.
+// folder of its own (sys/linux/platformPosix.cpp, sys/windows/platformWindows.cpp) and the build
+// picks the folder; the game's rules never ask which system it is.
 
 #include <filesystem>
 #include <string>

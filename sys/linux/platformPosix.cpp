@@ -1,6 +1,6 @@
 // The platform's answers on Linux and other POSIX systems.
 
-#include "app/platform.h"
+#include "sys/platform.h"
 
 #include <cerrno>
 #include <cstdlib>

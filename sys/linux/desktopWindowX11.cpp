@@ -1,4 +1,4 @@
-#include "app/desktopWindow.h"
+#include "sys/desktopWindow.h"
 
 #include "app/desktopIcon.h"
 
