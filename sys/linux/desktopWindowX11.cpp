@@ -7,13 +7,17 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <algorithm>
+#include <chrono>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
-// freeglut names the window and its machine but sets none of WM_CLASS (which the desktop entry's
-// StartupWMClass matches), _NET_WM_PID and _NET_WM_ICON, so the desktop sees an anonymous
-// window. freeglut maps the window before it returns it: desktops that follow changes to these
-// properties (GNOME, KDE, those built on libwnck) take them up at once.
+// freeglut names the window and its machine, and its process only under a window manager that
+// says it follows the EWMH; it sets neither WM_CLASS (which the desktop entry's StartupWMClass
+// matches) nor _NET_WM_ICON. And it maps the window before it returns it, so a window manager
+// has been asked to map a window without them: the ICCCM wants WM_CLASS before the window leaves
+// the withdrawn state, and a task bar may read it only when it takes the window on. So under a
+// window manager the game withdraws the window, names it, and maps it again.
 
 namespace {
 
@@ -69,6 +73,34 @@ void setCardinals(Display* display, Window window, const char* name,
                     int(values.size()));
 }
 
+// Whether a window manager holds the root window's maps (SubstructureRedirect): then freeglut's
+// map of the window went to it as a request.
+bool windowManagerTakesMaps(Display* display) {
+    XWindowAttributes root{};
+    return XGetWindowAttributes(display, DefaultRootWindow(display), &root) != 0 &&
+           (root.all_event_masks & SubstructureRedirectMask) != 0;
+}
+
+// WM_STATE is the window manager's mark on a window it has taken on (ICCCM 4.1.3.1): it removes
+// the mark, or sets it to WithdrawnState, once it has let the window go.
+bool managed(Display* display, Window window) {
+    const std::vector<Cardinal> state =
+        readProperty<Cardinal>(display, window, "WM_STATE", XInternAtom(display, "WM_STATE", False));
+    return !state.empty() && state[0] != WithdrawnState;
+}
+
+// Withdraws the window and waits for the window manager to let it go, as the ICCCM asks before
+// a withdrawn window is mapped again: the next map is then a new request, whose properties it
+// reads afresh. A window manager that never answers is waited for half a second at most.
+void withdraw(Display* display, Window window) {
+    const bool wasManaged = managed(display, window);
+    XWithdrawWindow(display, window, DefaultScreen(display));
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(500);
+    while (wasManaged && managed(display, window) && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+}
+
 } // namespace
 
 void identifyWindow() {
@@ -78,13 +110,21 @@ void identifyWindow() {
     if (display == nullptr || window == None) {
         return;
     }
-    // The icon first (it takes a moment to draw), so that the desktop learns everything at once.
+    // The icon first (it takes a moment to draw), so that the window is away no longer than it
+    // must.
     const std::vector<Cardinal> icon = iconProperty();
+    const bool askedToMap = windowManagerTakesMaps(display);
+    if (askedToMap) {
+        withdraw(display, window);
+    }
     char instance[] = "zephrandolinth", windowClass[] = "Zephrandolinth";
     XClassHint hint{instance, windowClass};
     XSetClassHint(display, window, &hint);
     setCardinals(display, window, "_NET_WM_PID", {Cardinal(getpid())});
     setCardinals(display, window, "_NET_WM_ICON", icon);
+    if (askedToMap) {
+        XMapWindow(display, window);
+    }
     XFlush(display);
 }
 

@@ -79,12 +79,13 @@ void end(pid_t pid) {
 
 } // namespace
 
-Image loadImage(const std::string& path) {
+Image loadImage(const std::string& path, int channels) {
     Image image;
-    int channels = 0;
-    unsigned char* data = stbi_load(path.c_str(), &image.width, &image.height, &channels, 3);
+    image.channels = channels;
+    int inFile = 0;
+    unsigned char* data = stbi_load(path.c_str(), &image.width, &image.height, &inFile, channels);
     if (data != nullptr) {
-        image.rgb.assign(data, data + std::size_t(image.width) * image.height * 3);
+        image.bytes.assign(data, data + std::size_t(image.width) * image.height * channels);
         stbi_image_free(data);
     }
     return image;
@@ -149,9 +150,12 @@ VirtualDisplay::~VirtualDisplay() {
 }
 
 GameSession::GameSession(const std::vector<std::string>& command, const std::string& directory,
-                         const std::string& screen)
+                         const std::string& screen, bool underWindowManager)
     : display(screen) {
-    if (display.ok() && !scratch.empty()) {
+    if (display.ok() && underWindowManager) {
+        manager = std::make_unique<StandInWindowManager>(display.name);
+    }
+    if (display.ok() && !scratch.empty() && (!manager || manager->ok())) {
         pid = spawn(command, display.name, directory, scratch + "/stdout", scratch + "/stderr");
     }
 }

@@ -3,25 +3,28 @@
 // with the test process and every wait has a timeout.
 
 #include "support/scratch.h"
+#include "support/standInWindowManager.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace e2e {
 
-// A picture stb_image decoded: rows top to bottom, R, G, B bytes per pixel.
+// A picture stb_image decoded: rows top to bottom, `channels` bytes per pixel (R, G, B, then A
+// when asked for).
 struct Image {
-    int width = 0, height = 0;
-    std::vector<unsigned char> rgb;
+    int width = 0, height = 0, channels = 3;
+    std::vector<unsigned char> bytes;
     const unsigned char* pixel(int x, int y) const {
-        return &rgb[(std::size_t(y) * width + x) * 3];
+        return &bytes[(std::size_t(y) * width + x) * channels];
     }
 };
-Image loadImage(const std::string& path);
+Image loadImage(const std::string& path, int channels = 3);
 
 // The view through the cockpit's window frame, above the dashboard: with the sky on, its texture
 // fills it in many colours (a game without its art shows one); with it off, the asteroids and
@@ -56,18 +59,18 @@ struct VirtualDisplay {
 using WindowPlace = std::array<int, 4>;
 
 // The game started on its own display of `screen` pixels, its stdout and stderr kept byte for
-// byte.
+// byte; under a window manager of our own when asked.
 class GameSession {
   public:
     // Not copied: it owns its display and scratch folder. The command may hold a launcher such
     // as Wine's; the game never flushes its console, so by default stdbuf unbuffers it.
     explicit GameSession(const std::vector<std::string>& command = {"stdbuf", "-o0", ZEPH_GAME_EXE},
                          const std::string& directory = ZEPH_BUILD_DIR,
-                         const std::string& screen = "1024x768");
+                         const std::string& screen = "1024x768", bool underWindowManager = false);
     ~GameSession();
-    bool ok() const { return pid > 0 && display.ok(); }
+    bool ok() const { return pid > 0 && display.ok() && (!manager || manager->ok()); }
     int processId() const { return pid; } // 0 once the game has ended
-    bool waitForWindow(); // mapped, then focused by hand: no window manager runs here
+    bool waitForWindow(); // mapped, then focused by hand (a window manager focuses it too)
     bool keys(const std::vector<std::string>& keysyms); // X keysyms: Up Prior Next F2 F4 ...
     // Kept as <directory>/<name>.png, by default build/screenshots/<name>.png.
     Image screenshot(const std::string& name,
@@ -80,12 +83,13 @@ class GameSession {
     // then (it is left so) or when a signal ended it.
     std::optional<int> exitStatus(double seconds);
     WindowPlace windowPlace();                  // as the X server has it now
-    bool placeWindow(const WindowPlace& place); // moved and resized; no window manager here
+    bool placeWindow(const WindowPlace& place); // moved and resized
     std::string workingDirectory() const;       // the game's, as it runs
     std::string describe();
 
     VirtualDisplay display;
-    std::string window; // X window id
+    std::unique_ptr<StandInWindowManager> manager; // started before the game, when asked
+    std::string window;                            // X window id
 
   private:
     Scratch folder; // holds the game's console files
