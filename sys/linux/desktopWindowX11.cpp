@@ -1,7 +1,10 @@
 #include "sys/desktopWindow.h"
 
 #include "app/desktopIcon.h"
+#include "app/windowSystem.h"
 
+#include <GL/freeglut.h>
+#include <GL/glu.h>
 #include <GL/glx.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -158,4 +161,108 @@ bool desktopSwitchesFullScreen() {
         readProperty<Atom>(display, root, "_NET_SUPPORTED", XA_ATOM);
     const Atom fullScreen = XInternAtom(display, "_NET_WM_STATE_FULLSCREEN", False);
     return std::find(supported.begin(), supported.end(), fullScreen) != supported.end();
+}
+
+namespace {
+
+// The line as the window shows it, once the art is found missing; the frames go on as they were.
+std::string artMissingLine;
+WindowSystem drawnBefore; // the calls the game made before the line came to be shown
+
+constexpr int kGlyphWidth = 9, kGlyphHeight = 15, kMargin = 12; // GLUT's 9x15 font, in pixels
+
+// The bitmap font holds Latin-1; the line is UTF-8 (it names folders). A character past Latin-1
+// shows as '?'.
+std::string latin1(const std::string& utf8) {
+    std::string shown;
+    for (std::size_t at = 0; at < utf8.size();) {
+        const unsigned char lead = static_cast<unsigned char>(utf8[at]);
+        const int length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+        unsigned long code = length == 1 ? lead : lead & (0x7F >> length);
+        for (int i = 1; i < length && at + i < utf8.size(); ++i) {
+            code = code << 6 | (static_cast<unsigned char>(utf8[at + i]) & 0x3F);
+        }
+        shown += code < 0x100 ? char(code) : '?';
+        at += std::size_t(length);
+    }
+    return shown;
+}
+
+// The text in lines of at most `columns` characters, broken at spaces; a word longer than a line
+// is broken where the line ends.
+std::vector<std::string> wrapped(const std::string& text, std::size_t columns) {
+    std::vector<std::string> lines{""};
+    std::size_t at = 0;
+    while (at < text.size()) {
+        const std::size_t end = std::min(text.find(' ', at), text.size());
+        std::string word = text.substr(at, end - at);
+        at = end + 1;
+        for (;;) {
+            std::string& line = lines.back();
+            const std::size_t room = columns - std::min(columns, line.size() + (line.empty() ? 0 : 1));
+            if (word.size() <= room) {
+                line += (line.empty() ? "" : " ") + word;
+                break;
+            }
+            if (line.empty()) { // longer than a whole line
+                line = word.substr(0, columns);
+                word = word.substr(columns);
+            }
+            lines.emplace_back();
+        }
+    }
+    return lines;
+}
+
+// Without its art the world draws white shapes that fill the picture: the frame is cleared
+// instead, and the line written on it, white, wrapped to the window's width. Every state
+// touched is put back, so the next frame draws as it would have.
+void drawArtMissing() {
+    const int width = glutGet(GLUT_WINDOW_WIDTH), height = glutGet(GLUT_WINDOW_HEIGHT);
+    glPushAttrib(GL_ALL_ATTRIB_BITS);
+    glViewport(0, 0, width, height);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_DEPTH_TEST);
+    glClearColor(0, 0, 0, 0);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    gluOrtho2D(0, width, 0, height);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glColor3f(1, 1, 1);
+    const std::size_t columns = std::size_t(std::max(1, (width - 2 * kMargin) / kGlyphWidth));
+    int baseline = height - kMargin - kGlyphHeight + 4; // the font reaches 4 pixels below it
+    for (const std::string& line : wrapped(artMissingLine, columns)) {
+        glRasterPos2i(kMargin, baseline);
+        for (const char c : line) {
+            drawnBefore.bitmapCharacter(GLUT_BITMAP_9_BY_15, static_cast<unsigned char>(c));
+        }
+        baseline -= kGlyphHeight + 2;
+    }
+    glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPopAttrib();
+}
+
+void drawArtMissingThenSwap() {
+    drawArtMissing();
+    drawnBefore.swapBuffers();
+}
+
+} // namespace
+
+void showArtMissing(const std::string& line) {
+    artMissingLine = latin1(line.substr(0, line.find_last_not_of('\n') + 1));
+    if (windowSystem().swapBuffers != drawArtMissingThenSwap) {
+        drawnBefore = windowSystem();
+        WindowSystem calls = drawnBefore;
+        calls.swapBuffers = drawArtMissingThenSwap;
+        setWindowSystem(calls);
+    }
 }

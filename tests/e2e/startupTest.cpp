@@ -176,12 +176,11 @@ TEST(GameStartup, withoutADisplaySaysSoInOneLineAfterTheBannerAndFailsWithoutCra
     }
 }
 
-// The arguments go to GLUT: -display opens that display even with DISPLAY unset. A copy of the
-// game without its art, started in its own folder, says so in one line that names the folder
-// once (no line for each mesh and image), then plays without it.
-TEST(GameStartup, aDisplayNamedOnTheCommandLineIsOpenedAndACopyWithoutArtSaysSoOnce) {
+// The arguments go to GLUT: -display opens that display even with DISPLAY unset, and the game
+// plays there.
+TEST(GameStartup, aDisplayNamedOnTheCommandLineIsOpened) {
     const Scratch folder;
-    const fs::path copy = folder.path / "zephrandolinth";
+    const fs::path copy = folder.path / "zephrandolinth"; // without its art: it starts the sooner
     fs::copy_file(ZEPH_GAME_EXE, copy);
     e2e::VirtualDisplay screen;
     ASSERT_TRUE(screen.ok());
@@ -190,12 +189,60 @@ TEST(GameStartup, aDisplayNamedOnTheCommandLineIsOpenedAndACopyWithoutArtSaysSoO
                         folder.path.string());
     EXPECT_TRUE(run.timedOut) << "ended on its own, code " << run.code << "\n" << run.err;
     EXPECT_NE(run.out.find("on a reussi a init la scene"), std::string::npos) << run.err;
-    const std::string place = folder.path.string();
-    EXPECT_TRUE(std::count(run.err.begin(), run.err.end(), '\n') == 1 &&
-                run.err.find("no game art") != std::string::npos &&
-                run.err.find(place) != std::string::npos &&
-                run.err.find(place) == run.err.rfind(place))
-        << run.err;
+}
+
+// Rows of the picture that hold white pixels, in bands of consecutive rows: a band a line of
+// text; {first row, last row} each.
+std::vector<std::pair<int, int>> whiteBands(const Image& shot) {
+    std::vector<std::pair<int, int>> bands;
+    for (int y = 0; y < shot.height; ++y) {
+        bool white = false;
+        for (int x = 0; x < shot.width && !white; ++x) {
+            const unsigned char* p = shot.pixel(x, y);
+            white = p[0] > 200 && p[1] > 200 && p[2] > 200;
+        }
+        if (white && !bands.empty() && bands.back().second == y - 1) {
+            bands.back().second = y;
+        } else if (white) {
+            bands.push_back({y, y});
+        }
+    }
+    return bands;
+}
+
+// A copy of the game without its art, started in its own folder, says so in one line on stderr
+// that names the folder once (no line for each mesh and image), and, since stderr may reach
+// nobody (a menu entry), in its window: the line in white on black, wrapped to the window's
+// width, where the world without its art would draw a white frame. It plays on.
+TEST(GameStartup, aCopyWithoutItsArtSaysSoOnceOnStderrAndInItsWindow) {
+    const Scratch folder;
+    const fs::path copy = folder.path / "zephrandolinth";
+    fs::copy_file(ZEPH_GAME_EXE, copy);
+    e2e::GameSession game({"stdbuf", "-o0", copy.string()}, folder.path.string());
+    ASSERT_TRUE(game.ok() && game.waitForWindow()) << game.describe();
+    ASSERT_TRUE(game.waitFrames(3, game.output().size())) << game.describe();
+    const Image shot = game.screenshot("art-missing");
+    ASSERT_EQ(shot.width, 640) << game.describe();
+    int white = 0, black = 0, rightEdge = 0; // pixels
+    for (int y = 0; y < shot.height; ++y) {
+        for (int x = 0; x < shot.width; ++x) {
+            const unsigned char* p = shot.pixel(x, y);
+            const bool lit = p[0] > 200 && p[1] > 200 && p[2] > 200;
+            white += lit ? 1 : 0;
+            black += p[0] < 30 && p[1] < 30 && p[2] < 30 ? 1 : 0;
+            rightEdge += lit && x >= shot.width - 6 ? 1 : 0;
+        }
+    }
+    EXPECT_GT(white, 1000) << "the line's pixels";
+    EXPECT_GT(black, shot.width * shot.height * 8 / 10) << "around them";
+    EXPECT_EQ(rightEdge, 0) << "the line runs past the window's edge";
+    EXPECT_GE(whiteBands(shot).size(), 2u) << "the line is not wrapped";
+    ASSERT_TRUE(game.waitFrames(3, game.output().size())) << game.describe(); // it plays on
+    const std::string errors = game.errors(), place = folder.path.string();
+    EXPECT_TRUE(std::count(errors.begin(), errors.end(), '\n') == 1 &&
+                errors.find("no game art") != std::string::npos &&
+                errors.find(place) != std::string::npos && errors.find(place) == errors.rfind(place))
+        << errors;
 }
 
 } // namespace
