@@ -8,7 +8,7 @@ namespace art {
 
 namespace {
 
-constexpr int kSamples = 4;         // a side, per pixel: smooth edges at 48 pixels as at 256
+constexpr int kSamples = 4;           // a side, per pixel: smooth edges at 48 pixels as at 256
 constexpr double kStarRadius = 0.009; // in sides of the icon
 
 struct Colour {

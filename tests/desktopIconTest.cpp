@@ -53,7 +53,8 @@ std::vector<double> scaledFromLargest(int size) {
     for (int y = 0; y < size; ++y) {
         for (int x = 0; x < size; ++x) {
             for (int sy = int(y * step); sy < std::min(256, int(std::ceil((y + 1) * step))); ++sy) {
-                const double wy = std::min(sy + 1.0, (y + 1) * step) - std::max(double(sy), y * step);
+                const double wy =
+                    std::min(sy + 1.0, (y + 1) * step) - std::max(double(sy), y * step);
                 for (int sx = int(x * step); sx < std::min(256, int(std::ceil((x + 1) * step)));
                      ++sx) {
                     const double wx =
@@ -106,7 +107,9 @@ TEST(DesktopIcon, showsSmallStarsScatteredOverTheSky) {
         return std::hypot(px - kCentre, py - kCentre) > kRadius * 1.2 &&
                std::fabs(py - kSlope * px - kOffset) > 0.05;
     };
-    const auto bright = [&](int x, int y) { return sky(x, y) && luminance(large.pixel(x, y)) > 60; };
+    const auto bright = [&](int x, int y) {
+        return sky(x, y) && luminance(large.pixel(x, y)) > 60;
+    };
     std::vector<bool> seen(std::size_t(n) * n, false);
     std::vector<int> sizes;
     double left = 1, right = 0, top = 1, bottom = 0; // where the stars reach, in sides

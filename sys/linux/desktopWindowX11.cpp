@@ -87,8 +87,8 @@ bool windowManagerTakesMaps(Display* display) {
 // WM_STATE is the window manager's mark on a window it has taken on (ICCCM 4.1.3.1): it removes
 // the mark, or sets it to WithdrawnState, once it has let the window go.
 bool managed(Display* display, Window window) {
-    const std::vector<Cardinal> state =
-        readProperty<Cardinal>(display, window, "WM_STATE", XInternAtom(display, "WM_STATE", False));
+    const std::vector<Cardinal> state = readProperty<Cardinal>(
+        display, window, "WM_STATE", XInternAtom(display, "WM_STATE", False));
     return !state.empty() && state[0] != WithdrawnState;
 }
 
@@ -199,7 +199,8 @@ std::vector<std::string> wrapped(const std::string& text, std::size_t columns) {
         at = end + 1;
         for (;;) {
             std::string& line = lines.back();
-            const std::size_t room = columns - std::min(columns, line.size() + (line.empty() ? 0 : 1));
+            const std::size_t room =
+                columns - std::min(columns, line.size() + (line.empty() ? 0 : 1));
             if (word.size() <= room) {
                 line += (line.empty() ? "" : " ") + word;
                 break;

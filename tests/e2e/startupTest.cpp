@@ -241,7 +241,8 @@ TEST(GameStartup, aCopyWithoutItsArtSaysSoOnceOnStderrAndInItsWindow) {
     const std::string errors = game.errors(), place = folder.path.string();
     EXPECT_TRUE(std::count(errors.begin(), errors.end(), '\n') == 1 &&
                 errors.find("no game art") != std::string::npos &&
-                errors.find(place) != std::string::npos && errors.find(place) == errors.rfind(place))
+                errors.find(place) != std::string::npos &&
+                errors.find(place) == errors.rfind(place))
         << errors;
 }
 

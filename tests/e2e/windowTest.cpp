@@ -58,13 +58,12 @@ std::vector<Item> iconOfTheFiles() {
     std::vector<Item> icon;
     for (const int size : {48, 64, 128, 256}) {
         const std::string side = std::to_string(size) + "x" + std::to_string(size);
-        const e2e::Image file = e2e::loadImage(
-            ZEPH_BUILD_DIR "/icon/hicolor/" + side + "/apps/zephrandolinth.png", 4);
+        const e2e::Image file =
+            e2e::loadImage(ZEPH_BUILD_DIR "/icon/hicolor/" + side + "/apps/zephrandolinth.png", 4);
         icon.insert(icon.end(), {Item(file.width), Item(file.height)});
         for (std::size_t at = 0; at + 3 < file.bytes.size(); at += 4) {
             const unsigned char* p = &file.bytes[at];
-            icon.push_back(Item(p[3]) << 24 | Item(p[0]) << 16 |
-                           Item(p[1]) << 8 | p[2]);
+            icon.push_back(Item(p[3]) << 24 | Item(p[0]) << 16 | Item(p[1]) << 8 | p[2]);
         }
     }
     return icon;
@@ -95,12 +94,11 @@ TEST(WindowManager, takesTheWindowOnWithItsClassProcessAndIconAndSwitchesItsFull
     EXPECT_EQ(taken.processId, std::vector<Item>{Item(game.processId())});
     const std::vector<Item> icon = iconOfTheFiles();
     EXPECT_EQ(icon.size(), 2 * 4 + (48 * 48 + 64 * 64 + 128 * 128 + 256 * 256));
-    EXPECT_TRUE(taken.icon == icon) << taken.icon.size() << " values of " << icon.size() << ", "
-                                    << std::mismatch(taken.icon.begin(), taken.icon.end(),
-                                                     icon.begin(), icon.end())
-                                               .first -
-                                           taken.icon.begin()
-                                    << " equal before the first difference";
+    EXPECT_TRUE(taken.icon == icon)
+        << taken.icon.size() << " values of " << icon.size() << ", "
+        << std::mismatch(taken.icon.begin(), taken.icon.end(), icon.begin(), icon.end()).first -
+               taken.icon.begin()
+        << " equal before the first difference";
     const WindowPlace fullScreen{0, 0, 1280, 1024}, opened{250, 250, 640, 480};
     EXPECT_TRUE(reaches(game, fullScreen)) << record();
     for (const WindowPlace& next : {opened, fullScreen}) {

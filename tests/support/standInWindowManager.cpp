@@ -30,8 +30,8 @@ std::vector<unsigned long> cardinals(Display* display, Window window, Atom prope
     unsigned long count = 0, left = 0;
     unsigned char* data = nullptr;
     std::vector<unsigned long> items;
-    if (XGetWindowProperty(display, window, property, 0, 1 << 22, False, type, &actualType,
-                           &format, &count, &left, &data) == Success &&
+    if (XGetWindowProperty(display, window, property, 0, 1 << 22, False, type, &actualType, &format,
+                           &count, &left, &data) == Success &&
         actualType == type && format == 32) {
         // Xlib hands 32-bit items over in longs, sign-extended on 64-bit machines.
         const unsigned long* first = reinterpret_cast<const unsigned long*>(data);
@@ -134,8 +134,9 @@ struct StandInWindowManager::State {
             break;
         case ConfigureRequest: {
             const XConfigureRequestEvent& asked = event.xconfigurerequest;
-            XWindowChanges changes{asked.x,     asked.y,     asked.width, asked.height,
-                                   asked.border_width, asked.above, asked.detail};
+            XWindowChanges changes{
+                asked.x,     asked.y,     asked.width, asked.height, asked.border_width,
+                asked.above, asked.detail};
             XConfigureWindow(display, asked.window, unsigned(asked.value_mask), &changes);
             break;
         }
@@ -233,10 +234,10 @@ struct StandInWindowManager::State {
                             reinterpret_cast<const unsigned char*>(&fullScreen), full ? 1 : 0);
             XSync(display, False);
             fullScreenRequests.push_back({window->window, action, full});
-            outcome = full ? "full screen" : "back to " + std::to_string(window->x) + "," +
-                                                 std::to_string(window->y) + " " +
-                                                 std::to_string(window->width) + "x" +
-                                                 std::to_string(window->height);
+            outcome = full ? "full screen"
+                           : "back to " + std::to_string(window->x) + "," +
+                                 std::to_string(window->y) + " " + std::to_string(window->width) +
+                                 "x" + std::to_string(window->height);
         }
         const char* actions[] = {"remove", "add", "toggle"};
         note("_NET_WM_STATE " + hex(message.window) + " " +
