@@ -9,7 +9,6 @@
 #include <condition_variable>
 #include <mutex>
 #include <poll.h>
-#include <sstream>
 #include <thread>
 
 namespace e2e {
@@ -43,12 +42,6 @@ std::vector<unsigned long> cardinals(Display* display, Window window, Atom prope
         XFree(data);
     }
     return items;
-}
-
-std::string hex(unsigned long value) {
-    std::ostringstream text;
-    text << "0x" << std::hex << value;
-    return text.str();
 }
 
 } // namespace
@@ -188,7 +181,7 @@ struct StandInWindowManager::State {
             pids += std::to_string(id);
         }
         maps.push_back(record);
-        note("MapRequest " + hex(window) + " \"" + record.name +
+        note("MapRequest " + std::to_string(window) + " \"" + record.name +
              "\": WM_CLASS=" + (classes.empty() ? "(none)" : classes) +
              " _NET_WM_PID=" + (pids.empty() ? "(none)" : pids) +
              " _NET_WM_ICON items=" + std::to_string(record.icon.size()) + "; mapped");
@@ -204,7 +197,7 @@ struct StandInWindowManager::State {
         XDeleteProperty(display, window, wmState);
         XDeleteProperty(display, window, netWmState);
         XSync(display, False);
-        note("withdrawn " + hex(window) + "; WM_STATE removed");
+        note("withdrawn " + std::to_string(window) + "; WM_STATE removed");
     }
 
     void switchState(const XClientMessageEvent& message) {
@@ -233,16 +226,15 @@ struct StandInWindowManager::State {
             XChangeProperty(display, window->window, netWmState, XA_ATOM, 32, PropModeReplace,
                             reinterpret_cast<const unsigned char*>(&fullScreen), full ? 1 : 0);
             XSync(display, False);
-            fullScreenRequests.push_back({window->window, action, full});
+            fullScreenRequests.push_back({window->window, full});
             outcome = full ? "full screen"
                            : "back to " + std::to_string(window->x) + "," +
                                  std::to_string(window->y) + " " + std::to_string(window->width) +
                                  "x" + std::to_string(window->height);
         }
-        const char* actions[] = {"remove", "add", "toggle"};
-        note("_NET_WM_STATE " + hex(message.window) + " " +
-             (action >= 0 && action <= 2 ? actions[action] : "unknown action") +
-             " _NET_WM_STATE_FULLSCREEN: " + outcome);
+        note("_NET_WM_STATE " + std::to_string(message.window) + " action " +
+             std::to_string(action) + " (0 remove, 1 add, 2 toggle) _NET_WM_STATE_FULLSCREEN: " +
+             outcome);
     }
 };
 

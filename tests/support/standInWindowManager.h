@@ -25,7 +25,6 @@ struct MapRecord {
 // A _NET_WM_STATE request naming _NET_WM_STATE_FULLSCREEN, and the window's state after it.
 struct FullScreenRecord {
     unsigned long window = 0;
-    long action = 0; // 0 remove, 1 add, 2 toggle
     bool fullScreen = false;
 };
 
