@@ -71,8 +71,8 @@ Colour sample(double x, double y, const std::vector<Star>& stars) {
     const double centre = 0.55, radius = 0.34;
     const double dx = (x - centre) / radius, dy = (y - centre) / radius;
     const double d2 = dx * dx + dy * dy;
-    // The rim lies within 1.13 radii (1 + 0.08 + 0.05): a point farther out needs no rim to be
-    // outside, and the many such points of every size spare its eight steps.
+    // The rim lies within 1.13 radii (1 + 0.08 + 0.05), so a point past 1.14 (d2 over 1.3) is
+    // outside without it, and the many such points of every size spare its eight steps.
     const double d = std::sqrt(d2);
     const double edge = d2 < 1.3 && d > 0 ? rim(dx / d, dy / d) : 1.0;
     if (d2 < edge * edge) {
