@@ -7,6 +7,8 @@
 // --answer           every dialog PROGRAM shows (message boxes, an installer's pages) is printed
 //                    whenever its visible text changes, "dialog: TITLE" then "  CLASS ID: TEXT"
 //                    for each control (line ends shown as \n), and its default button pressed.
+// --type=ID:TEXT    the first time a dialog shows a control ID, TEXT is typed into it after
+//                    the dialog is printed (a folder on an installer's directory page).
 // --close=TITLE      once a dialog has been answered and none shows, the windows titled TITLE,
 //                    of any process, are asked to close and waited for.
 // Then "exit: CODE". Every wait has a deadline; past it the probe says so and exits 1.
@@ -33,9 +35,16 @@ void say(const std::wstring& text) {
     WriteFile(output, bytes.data(), DWORD(bytes.size()), &written, nullptr);
 }
 
+// Asked of the window itself: for another process's window GetWindowText gives only a caption,
+// never an edit box's text.
 std::wstring windowText(HWND window) {
-    std::wstring text(std::size_t(GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(std::size_t(GetWindowTextW(window, text.data(), int(text.size()))));
+    DWORD_PTR length = 0;
+    SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length);
+    std::wstring text(std::size_t(length) + 1, L'\0');
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutW(window, WM_GETTEXT, WPARAM(text.size()), LPARAM(text.data()),
+                        SMTO_ABORTIFHUNG, 5000, &copied);
+    text.resize(std::size_t(copied));
     return text;
 }
 
@@ -109,13 +118,31 @@ std::vector<HWND> topWindows(DWORD process, const std::wstring& title) {
     return search.found;
 }
 
-void pressDefaultButton(HWND dialog) {
+// The button Enter presses; none while it is disabled (an installer at work).
+HWND defaultButton(HWND dialog) {
     const LRESULT defaultId = SendMessageW(dialog, DM_GETDEFID, 0, 0);
     const int id = HIWORD(defaultId) == DC_HASDEFID ? LOWORD(defaultId) : IDOK;
     const HWND button = GetDlgItem(dialog, id);
-    if (button != nullptr && IsWindowEnabled(button)) {
-        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), LPARAM(button));
+    return button != nullptr && IsWindowEnabled(button) ? button : nullptr;
+}
+
+void press(HWND dialog, HWND button) {
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED), LPARAM(button));
+}
+
+// Types `text` into control `id` of the dialog or of its page; false when neither shows it.
+bool typeInto(HWND dialog, int id, const std::wstring& text) {
+    HWND field = GetDlgItem(dialog, id);
+    for (HWND page = FindWindowExW(dialog, nullptr, L"#32770", nullptr);
+         field == nullptr && page != nullptr;
+         page = FindWindowExW(dialog, page, L"#32770", nullptr)) {
+        field = GetDlgItem(page, id);
     }
+    if (field == nullptr || !IsWindowVisible(field)) {
+        return false;
+    }
+    SendMessageW(field, WM_SETTEXT, 0, LPARAM(text.c_str()));
+    return true;
 }
 
 std::wstring consoleText() {
@@ -139,7 +166,11 @@ std::wstring consoleText() {
     return text;
 }
 
+// An argument as typed at a prompt: quoted only when it holds a space or a quote.
 std::wstring quoted(const std::wstring& argument) {
+    if (argument.find_first_of(L" \"") == std::wstring::npos) {
+        return argument;
+    }
     std::wstring out = L"\"";
     for (const wchar_t c : argument) {
         out += c == L'"' ? std::wstring(L"\\\"") : std::wstring(1, c);
@@ -152,7 +183,8 @@ std::wstring quoted(const std::wstring& argument) {
 int main() {
     int count = 0;
     wchar_t** args = CommandLineToArgvW(GetCommandLineW(), &count);
-    std::wstring console, closeTitle, command;
+    std::wstring console, closeTitle, command, typed;
+    int typedInto = 0;
     bool answer = false;
     int i = 1;
     for (; i < count && std::wstring(args[i]) != L"--"; ++i) {
@@ -161,6 +193,9 @@ int main() {
             console = arg.substr(10);
         } else if (arg.rfind(L"--close=", 0) == 0) {
             closeTitle = arg.substr(8);
+        } else if (arg.rfind(L"--type=", 0) == 0 && arg.find(L':') != std::wstring::npos) {
+            typedInto = std::stoi(arg.substr(7));
+            typed = arg.substr(arg.find(L':') + 1);
         } else if (arg == L"--answer") {
             answer = true;
         }
@@ -170,18 +205,21 @@ int main() {
     }
     STARTUPINFOW start{};
     start.cb = sizeof start;
+    start.dwFlags = STARTF_USESTDHANDLES; // none, as Explorer starts a windowed program
     if (!console.empty()) {
         FreeConsole();
         AllocConsole();
-        // Windows 10's own console size: 120 columns, and rows enough for everything written.
-        SetConsoleScreenBufferSize(GetStdHandle(STD_OUTPUT_HANDLE), COORD{120, 1000});
-        start.dwFlags = STARTF_USESTDHANDLES; // none, unless handed over below
+        SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
+        const HANDLE screen = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited,
+                                          OPEN_EXISTING, 0, nullptr);
+        // Wide enough that no line wraps, with rows enough for everything written; a Western
+        // European console's code page, where UTF-8 bytes are not text.
+        SetConsoleScreenBufferSize(screen, COORD{300, 1000});
+        SetConsoleOutputCP(850);
         if (console == L"handles") {
-            SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
-            start.hStdOutput = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE,
-                                           FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited,
-                                           OPEN_EXISTING, 0, nullptr);
-            start.hStdError = start.hStdOutput;
+            start.hStdOutput = screen;
+            start.hStdError = screen;
         }
     }
     PROCESS_INFORMATION child{};
@@ -203,13 +241,18 @@ int main() {
         const std::vector<HWND> dialogs =
             answer && !ended ? topWindows(child.dwProcessId, L"") : std::vector<HWND>{};
         for (const HWND dialog : dialogs) {
+            const HWND button = defaultButton(dialog);
             const std::wstring now = describeDialog(dialog);
-            if (seen[dialog] != now) { // pressed once per change, as a person would
-                seen[dialog] = now;
-                say(now);
-                pressDefaultButton(dialog);
-                answered = true;
+            if (button == nullptr || seen[dialog] == now) {
+                continue; // pressed once per change, when it can be, as a person would
             }
+            say(now);
+            if (typedInto != 0 && typeInto(dialog, typedInto, typed)) {
+                typedInto = 0;
+            }
+            seen[dialog] = describeDialog(dialog);
+            press(dialog, button);
+            answered = true;
         }
         const std::vector<HWND> toClose = closeTitle.empty() || !answered || !dialogs.empty()
                                               ? std::vector<HWND>{}
