@@ -200,8 +200,8 @@ CommandResult probe(const e2e::VirtualDisplay& display, const std::vector<std::s
     const fs::path probeExe = windowsBuild / "tests/zephprobe.exe";
     std::vector<std::string> command = {"wine", probeExe.string()};
     command.insert(command.end(), probeArgs.begin(), probeArgs.end());
-    return e2e::runCommand(sameServer ? command : underWine(probeExe, probeArgs), display.name,
-                           120, directory);
+    return e2e::runCommand(sameServer ? command : underWine(probeExe, probeArgs), display.name, 120,
+                           directory);
 }
 
 std::string withoutCarriageReturns(std::string text) {
@@ -260,8 +260,8 @@ TEST(WindowsGame, withoutItsArtAMessageBoxSaysWhereItLookedThenItRunsWithoutIt) 
               bare / zip.game.filename(), {}, bare.string());
     std::string folder = "Z:" + bare.string();
     std::replace(folder.begin(), folder.end(), '/', '\\');
-    const std::string line =
-        "no game art (bin\\models) in the working directory " + folder + "; the game runs without it";
+    const std::string line = "no game art (bin\\models) in the working directory " + folder +
+                             "; the game runs without it";
     EXPECT_NE(seen.out.find("dialog: Zephrandolinth\n"), std::string::npos) << seen.out;
     EXPECT_NE(seen.out.find("  Static 65535: N" + line.substr(1) +
                             ".\\n\\nThe game's art is the bin folder that comes beside "
@@ -327,7 +327,8 @@ void uninstall(const fs::path& folder) {
 // stays whole. Each refusal exits with 2 and touches nothing.
 TEST(WindowsInstaller, installsTwiceIntoAFolderNamedZephyrThenItsGameDrawsAndAllIsUninstalled) {
     const fs::path jeux = winePrefix() / "drive_c/Jeux";
-    const fs::path folder = jeux / "Z\xC3\xA9phyr", defaultFolder = winePrefix() / "drive_c/Program Files/Zephrandolinth";
+    const fs::path folder = jeux / "Z\xC3\xA9phyr",
+                   defaultFolder = winePrefix() / "drive_c/Program Files/Zephrandolinth";
     const CommandResult first = install("C:\\Jeux\\Z\xC3\xA9phyr");
     ASSERT_EQ(first.code, 0) << first.err;
     const CommandResult second = runUnderWine(installer, {"/S"});
@@ -379,11 +380,12 @@ std::string licenceAsShown() {
 TEST(WindowsInstaller, walkedPageByPageItOffersTheFirstFolderAndStopsWhileTheGameRuns) {
     const fs::path jeux = winePrefix() / "drive_c/Jeux", picked = jeux / "Picked";
     const e2e::VirtualDisplay display;
-    const CommandResult first =
-        probe(display, {"--answer", "--type=1019:C:\\Jeux\\Picked"}, installer, {"/D=C:\\Jeux\\Asked"});
+    const CommandResult first = probe(display, {"--answer", "--type=1019:C:\\Jeux\\Picked"},
+                                      installer, {"/D=C:\\Jeux\\Asked"});
     EXPECT_NE(first.out.find("  Static 1028: Zephrandolinth 0.1\n"), std::string::npos)
         << first.out;
-    EXPECT_NE(first.out.find("  RichEdit20W 1000: " + licenceAsShown() + "\\n\n"), std::string::npos)
+    EXPECT_NE(first.out.find("  RichEdit20W 1000: " + licenceAsShown() + "\\n\n"),
+              std::string::npos)
         << first.out;
     EXPECT_NE(first.out.find("  Edit 1019: C:\\Jeux\\Asked\n"), std::string::npos) << first.out;
     EXPECT_NE(first.out.find("  Button 1203: Start the game [ticked]\n"), std::string::npos)
@@ -396,8 +398,7 @@ TEST(WindowsInstaller, walkedPageByPageItOffersTheFirstFolderAndStopsWhileTheGam
     const CommandResult second =
         probe(display, {"--answer", "--type=1019:C:\\Jeux\\Other", "--close=Zephrandolinth v0.1"},
               installer, {}, "/", true);
-    EXPECT_NE(second.out.find("  Edit 1019: C:\\Jeux\\Picked"), std::string::npos)
-        << second.out;
+    EXPECT_NE(second.out.find("  Edit 1019: C:\\Jeux\\Picked"), std::string::npos) << second.out;
     EXPECT_NE(second.out.find("  Static 65535: Zephrandolinth is running from C:\\Jeux\\Picked. "
                               "Close the game, then install again.\n"),
               std::string::npos)

@@ -25,8 +25,8 @@ namespace {
 HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE); // kept before any console is made
 
 void say(const std::wstring& text) {
-    const int length =
-        WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0, nullptr, nullptr);
+    const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0,
+                                           nullptr, nullptr);
     std::string bytes(std::size_t(length), '\0');
     WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), bytes.data(), length, nullptr,
                         nullptr);
@@ -146,17 +146,16 @@ bool typeInto(HWND dialog, int id, const std::wstring& text) {
 }
 
 std::wstring consoleText() {
-    const HANDLE console = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE,
-                                       FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                       0, nullptr);
+    const HANDLE console =
+        CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, OPEN_EXISTING, 0, nullptr);
     CONSOLE_SCREEN_BUFFER_INFO screen{};
     GetConsoleScreenBufferInfo(console, &screen);
     std::wstring text = L"console:";
     for (SHORT row = 0; row <= screen.dwCursorPosition.Y; ++row) {
         std::wstring line(std::size_t(screen.dwSize.X), L' ');
         DWORD read = 0;
-        ReadConsoleOutputCharacterW(console, line.data(), DWORD(line.size()), COORD{0, row},
-                                    &read);
+        ReadConsoleOutputCharacterW(console, line.data(), DWORD(line.size()), COORD{0, row}, &read);
         line.resize(line.find_last_not_of(L' ') == std::wstring::npos
                         ? 0
                         : line.find_last_not_of(L' ') + 1);
@@ -210,9 +209,9 @@ int main() {
         FreeConsole();
         AllocConsole();
         SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
-        const HANDLE screen = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE,
-                                          FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited,
-                                          OPEN_EXISTING, 0, nullptr);
+        const HANDLE screen =
+            CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE,
+                        FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited, OPEN_EXISTING, 0, nullptr);
         // Wide enough that no line wraps, with rows enough for everything written; a Western
         // European console's code page, where UTF-8 bytes are not text.
         SetConsoleScreenBufferSize(screen, COORD{300, 1000});
