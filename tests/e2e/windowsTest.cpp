@@ -410,17 +410,28 @@ TEST(WindowsInstaller, walkedPageByPageItOffersTheFirstFolderAndStopsWhileTheGam
     uninstall(picked);
 }
 
-// A file stands where the folder would go: no user, root included, can write there.
+// A file stands where the folder would go: no user, root included, can write there. Silent, the
+// install fails. Walked through (where the directory page refuses that folder), a folder whose
+// earlier executable cannot be written (here a folder of that name: Wine lets root write any
+// file) stops the install with a message that guesses at no running game.
 TEST(WindowsInstaller, aFolderThatCannotBeWrittenFailsTheInstallAndLeavesNothingBehind) {
-    const fs::path blocked = winePrefix() / "drive_c/Jeux/occupied";
-    fs::create_directories(blocked.parent_path());
+    const fs::path jeux = winePrefix() / "drive_c/Jeux", blocked = jeux / "occupied";
+    fs::create_directories(jeux / "unwritable/zephrandolinth.exe");
     std::ofstream(blocked) << "x";
     const std::vector<fs::path> links = shortcuts();
     const std::string entries = registeredUninstallers();
     const CommandResult installed = install("C:\\Jeux\\occupied\\Zephrandolinth");
+    const e2e::VirtualDisplay display;
+    const CommandResult walked =
+        probe(display, {"--answer", "--type=1019:C:\\Jeux\\unwritable"}, installer, {});
     fs::remove(blocked);
     EXPECT_FALSE(installed.timedOut);
     EXPECT_NE(installed.code, 0) << "reported success";
+    EXPECT_NE(walked.out.find("  Static 65535: Cannot write into C:\\Jeux\\unwritable.\n"),
+              std::string::npos)
+        << walked.out;
+    EXPECT_EQ(walked.out.substr(walked.out.size() - 8), "exit: 2\n") << walked.out;
+    EXPECT_EQ(fs::remove_all(jeux / "unwritable"), 2u) << "the installer wrote there";
     EXPECT_EQ(shortcuts(), links);
     EXPECT_EQ(registeredUninstallers(), entries);
     EXPECT_FALSE(fs::exists(winePrefix() / "drive_c/Program Files/Zephrandolinth"))
