@@ -61,8 +61,9 @@ set(CPACK_NSIS_PACKAGE_NAME "Zephrandolinth ${PROJECT_VERSION}")
 set(CPACK_NSIS_DISPLAY_NAME "Zephrandolinth ${PROJECT_VERSION}")
 # A 64-bit installer for a 64-bit game (Target amd64-unicode): it writes where 64-bit programs
 # live, in the registry as in the file system, and runs where the game runs (Wine without its
-# 32-bit half included). The installer's own code, before its pages: a second install offers the folder of the first
-# (/D= still names another); the footer names the game; the finish page offers to start it.
+# 32-bit half included). The installer's own code, before its pages: a second install offers
+# the folder of the first (/D= still names another); the footer names the game; the finish
+# page offers to start it.
 # NSIS reads /D= only last on the command line and unquoted: a quoted one it ignores, and the
 # game would go to the default folder with success reported, so it is refused, before the
 # first page or, when silent, before anything is written. NSIS also takes an install folder it
@@ -117,6 +118,17 @@ Function zephRefuseQuotedFolderBeforeThePages
   ${If} $R1 == 1
     SetErrorLevel 2 ; as an install stopped later
     Quit
+  ${EndIf}
+FunctionEnd
+
+; The error flag set when folder $R0, or the game's executable there, cannot be written.
+Function zephTryWriting
+  FileOpen $R8 "$R0\zephrandolinth-write-test.tmp" w
+  FileClose $R8
+  Delete "$R0\zephrandolinth-write-test.tmp"
+  ${If} ${FileExists} "$R0\zephrandolinth.exe"
+    FileOpen $R8 "$R0\zephrandolinth.exe" a
+    FileClose $R8
   ${EndIf}
 FunctionEnd
 
@@ -184,18 +196,18 @@ set(CPACK_NSIS_EXTRA_PREINSTALL_COMMANDS [[
     !insertmacro zephStop "Zephrandolinth is running from $R0. Close the game, then install again."
   ${EndIf}
   ClearErrors
-  FileOpen $R8 "$INSTDIR\zephrandolinth-write-test.tmp" w
-  FileClose $R8
-  Delete "$INSTDIR\zephrandolinth-write-test.tmp"
-  ${If} ${FileExists} "$INSTDIR\zephrandolinth.exe"
-    FileOpen $R8 "$INSTDIR\zephrandolinth.exe" a
-    FileClose $R8
-  ${EndIf}
+  StrCpy $R0 $INSTDIR
+  Call zephTryWriting
   ${If} ${Errors}
     !insertmacro zephStop "Cannot write into $INSTDIR."
   ${EndIf}
   StrCmp $R9 "" zephNoEarlierInstall
   IfFileExists "$R9\Uninstall.exe" 0 zephNoEarlierInstall
+  StrCpy $R0 $R9
+  Call zephTryWriting
+  ${If} ${Errors}
+    !insertmacro zephStop "Cannot write into $R9, where the game is installed."
+  ${EndIf}
   DetailPrint "Removing the earlier installation in $R9"
   ClearErrors
   ExecWait '"$R9\Uninstall.exe" /S _?=$R9' $R8
