@@ -13,6 +13,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <set>
 #include <sstream>
 #include <string>
@@ -155,6 +156,14 @@ TEST(WindowsExecutable, isAGuiProgramWithIconAndVersionImportingOnlyWindowsOrIts
                                 "WindowsSettings\">PerMonitorV2"),
               std::string::npos)
         << manifest.out;
+    // The zip's README is the players' own, in Windows' line ends, not the Linux README.
+    std::ifstream readmeFile(zip.game.parent_path() / "README.txt", std::ios::binary);
+    const std::string readme(std::istreambuf_iterator<char>(readmeFile), {});
+    EXPECT_TRUE(readme.rfind("Zephrandolinth 0.1\r\n", 0) == 0 &&
+                std::count(readme.begin(), readme.end(), '\n') ==
+                    std::count(readme.begin(), readme.end(), '\r') &&
+                readme.find("Debian") == std::string::npos)
+        << readme;
     const CommandResult version = e2e::runCommand(
         {"wrestool", "-x", "--raw", "--type=version", zip.game.string()}, std::nullopt, 60);
     for (const std::string value : {"Zephrandolinth", "0.1"}) {
