@@ -1,5 +1,6 @@
 // What a Windows player sees of a program, read back for the whole-program tests under Wine:
-//   zephprobe [--console=none|--console=handles] [--answer] [--close=TITLE] -- PROGRAM ARGS...
+//   zephprobe [--console=none|handles] [--answer] [--type=ID:TEXT] [--close=TITLE] -- PROGRAM ARGS
+// PROGRAM starts with no standard handles, as Explorer starts a windowed program.
 // --console=none     PROGRAM starts in a console of its own with no standard handles, as a
 //                    command prompt starts a windowed program; --console=handles hands it the
 //                    console as its standard output and error. Once it has ended, the console's
@@ -7,7 +8,7 @@
 // --answer           every dialog PROGRAM shows (message boxes, an installer's pages) is printed
 //                    whenever its visible text changes, "dialog: TITLE" then "  CLASS ID: TEXT"
 //                    for each control (line ends shown as \n), and its default button pressed.
-// --type=ID:TEXT    the first time a dialog shows a control ID, TEXT is typed into it after
+// --type=ID:TEXT     the first time a dialog shows a control ID, TEXT is typed into it after
 //                    the dialog is printed (a folder on an installer's directory page).
 // --close=TITLE      once a dialog has been answered and none shows, the windows titled TITLE,
 //                    of any process, are asked to close and waited for.
