@@ -167,6 +167,8 @@ bool displayNamed(int argc, char** argv) {
 std::optional<int> readCommandLine(int& argc, char** argv) {
     const Options options = takeOptions(argc, argv);
     if (options.help || options.version) {
+        // Asked for at a prompt, it is answered there, even by a program without a console.
+        reachTheStartingConsole();
         // Flushed and checked: a usage or a version that never arrived is no success.
         errno = 0;
         std::cout << (options.help ? usageText() : versionText()) << std::flush;

@@ -1,5 +1,7 @@
 #include "app/options.h"
 
+#include "sys/platform.h"
+
 #include <cstring>
 
 namespace {
@@ -46,26 +48,23 @@ Options takeOptions(int& argc, char** argv) {
     return options;
 }
 
+// The words for the system's own things (its null device, its GLUT's options) are the system's.
 std::string usageText() {
     return "Usage: zephrandolinth [OPTION]... [GLUT OPTION]...\n"
            "A small space game in one 640x480 window. Its console (standard output) carries a\n"
            "banner, the key help and a stream of debugging lines.\n"
            "\n"
            "Options:\n"
-           "  -q, --quiet   write nothing to the console (so too when it is /dev/null)\n"
+           "  -q, --quiet   write nothing to the console (so too when it is " +
+           nullDeviceName() +
+           ")\n"
            "  -f, --fullscreen\n"
            "                start in full screen\n"
            "      --help    print this help and exit\n"
            "      --version print the version and exit\n"
            "\n"
-           "Every other argument goes to GLUT, which knows among others:\n"
-           "  -display DISPLAY    the X display to open the window on\n"
-           "  -geometry WxH+X+Y   a size and place, which the game's own 640x480 at 250,250\n"
-           "                      replaces\n"
-           "  -direct, -indirect  a direct or an indirect rendering context\n"
-           "  -iconic             start with the window iconified\n"
-           "  -gldebug            report OpenGL errors\n"
-           "  -sync               talk to the X server synchronously\n"
+           "Every other argument goes to GLUT, which knows among others:\n" +
+           glutOptionsUsage() +
            "\n"
            "Keys:\n"
            "  Arrow Up, Arrow Down      turn up, down\n"

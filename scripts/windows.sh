@@ -121,6 +121,12 @@ freeglut_source() {
     echo "$dir"
 }
 
+# True when cmake has written a build system in the folder. Not its cache alone: cmake writes
+# CMakeCache.txt before it fails to configure, and a build then finds no Makefile to run.
+configured() {
+    [ -f "$1/Makefile" ] || [ -f "$1/build.ninja" ]
+}
+
 # True when a package is missing or older than a file it holds. Files only: configuring
 # touches the folders it writes into even when no file in them changes.
 packages_stale() {
@@ -139,7 +145,7 @@ zeph_install_packages play windows || exit 1
 mkdir -p "$OUT" "$FREEGLUT"
 
 echo "windows.sh: art, by a build for this machine in $HOST"
-if [ ! -f "$HOST/CMakeCache.txt" ]; then
+if ! configured "$HOST"; then
     run "$OUT/host.log" "configuring $HOST" \
         cmake -S "$ROOT" -B "$HOST" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZEPH_TESTS=OFF -DZEPH_TOOLS=OFF
 fi
@@ -147,7 +153,7 @@ run "$OUT/host.log" "generating the art in $HOST" cmake --build "$HOST" --target
 
 echo "windows.sh: freeglut, from Debian's source package, in $FREEGLUT"
 source_dir=$(freeglut_source) || exit 1
-if [ ! -f "$FREEGLUT/build/CMakeCache.txt" ]; then
+if ! configured "$FREEGLUT/build"; then
     run "$FREEGLUT/build.log" "configuring freeglut" \
         cmake -S "$source_dir" -B "$FREEGLUT/build" -DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" \
         -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$FREEGLUT/install" \

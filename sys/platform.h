@@ -41,6 +41,17 @@ void writeToStandardError(const std::string& text);
 // Sets the standard output up for the console stream before anything is written to it.
 void prepareStandardOutput();
 
+// Where the program has no standard output at all, gives it, and a missing standard error, the
+// console of the command prompt that started it, if there is one: a Windows program for the
+// desktop, typed at a prompt, gets no standard streams of its own. An output sent to a file, a
+// pipe or a console stays where it is.
+void reachTheStartingConsole();
+
+// The usage text's words for this system's own things: the name of its null device, and the
+// lines on the GLUT options its GLUT reads ("  -option   what it does\n" each).
+std::string nullDeviceName();
+std::string glutOptionsUsage();
+
 // Tells the C library, where it offers the settings, to keep memory freed during a frame for the
 // next one. Returns false when it did not take them (another C library, a sanitizer's
 // allocator, a system without the settings): the game runs as before, only slower.

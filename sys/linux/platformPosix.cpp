@@ -81,6 +81,24 @@ void prepareStandardOutput() {
     // Nothing to do: a byte written is a byte out.
 }
 
+void reachTheStartingConsole() {
+    // A program started from a terminal has its standard streams: nothing to reach.
+}
+
+std::string nullDeviceName() {
+    return "/dev/null";
+}
+
+std::string glutOptionsUsage() {
+    return "  -display DISPLAY    the X display to open the window on\n"
+           "  -geometry WxH+X+Y   a size and place, which the game's own 640x480 at 250,250\n"
+           "                      replaces\n"
+           "  -direct, -indirect  a direct or an indirect rendering context\n"
+           "  -iconic             start with the window iconified\n"
+           "  -gldebug            report OpenGL errors\n"
+           "  -sync               talk to the X server synchronously\n";
+}
+
 namespace {
 
 // Mesa's software rasteriser bins every triangle of a frame into 64 KiB blocks on the heap and

@@ -9,6 +9,7 @@
 #include <fcntl.h>
 #include <io.h>
 #include <iostream>
+#include <streambuf>
 #include <string>
 
 namespace fs = std::filesystem;
@@ -46,6 +47,19 @@ bool isNullDevice(HANDLE handle) {
     FILE_FS_DEVICE_INFORMATION device{};
     return query(handle, &status, &device, sizeof device, FileFsDeviceInformation) >= 0 &&
            device.DeviceType == FILE_DEVICE_NULL;
+}
+
+// Writes UTF-8 `text` to a console as the UTF-16 text consoles show; false when it cannot.
+bool writeToConsole(HANDLE console, const std::string& text) {
+    const int length = int(text.size());
+    const int wide = MultiByteToWideChar(CP_UTF8, 0, text.data(), length, nullptr, 0);
+    if (wide <= 0) {
+        return text.empty();
+    }
+    std::wstring converted(std::size_t(wide), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), length, converted.data(), wide);
+    DWORD written = 0;
+    return WriteConsoleW(console, converted.data(), DWORD(wide), &written, nullptr) != 0;
 }
 
 } // namespace
@@ -124,18 +138,10 @@ void writeToStandardError(const std::string& text) {
     // A console shows bytes in its own code page, which is not UTF-8: a folder's name such as
     // Zéphyr is written to it as UTF-16 text. A file or a pipe gets the UTF-8 bytes.
     const HANDLE handle = handleOf(standardError);
-    const int length = int(text.size());
-    const int wide =
-        isConsole(handle) ? MultiByteToWideChar(CP_UTF8, 0, text.data(), length, nullptr, 0) : 0;
-    if (wide <= 0) {
-        std::cerr << text;
-        return;
-    }
-    std::wstring converted(std::size_t(wide), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), length, converted.data(), wide);
     std::cerr.flush();
-    DWORD written = 0;
-    WriteConsoleW(handle, converted.data(), DWORD(wide), &written, nullptr);
+    if (!isConsole(handle) || !writeToConsole(handle, text)) {
+        std::cerr << text;
+    }
 }
 
 void prepareStandardOutput() {
@@ -146,6 +152,69 @@ void prepareStandardOutput() {
     if (fd >= 0) {
         _setmode(fd, _O_TEXT);
     }
+}
+
+namespace {
+
+// Writes what a C++ stream gives it to a console. The stream holds no console of its own: the C
+// runtime's standard streams cannot be reopened on one (Wine's runtime refuses a stream that
+// had no file), so the C++ stream is pointed here instead.
+class ConsoleBuffer : public std::streambuf {
+  public:
+    explicit ConsoleBuffer(HANDLE console) : console(console) {}
+
+  protected:
+    // The streams hand a whole text at once, so no UTF-8 sequence is cut in two.
+    std::streamsize xsputn(const char* text, std::streamsize count) override {
+        return writeToConsole(console, std::string(text, std::size_t(count))) ? count : 0;
+    }
+    int_type overflow(int_type c) override {
+        if (traits_type::eq_int_type(c, traits_type::eof())) {
+            return traits_type::not_eof(c);
+        }
+        const char one = traits_type::to_char_type(c);
+        return xsputn(&one, 1) == 1 ? c : traits_type::eof();
+    }
+
+  private:
+    HANDLE console;
+};
+
+} // namespace
+
+void reachTheStartingConsole() {
+    // Launched from Explorer there is no parent console and nothing changes. Typed at a prompt,
+    // the prompt's console is the one the player looks at (Wine has already given it to the
+    // program: attaching again is refused as denied). A prompt does not wait for a windowed
+    // program, so the text comes after its next prompt, as with any such program.
+    if (handleOf(standardOutput) != nullptr ||
+        (!AttachConsole(ATTACH_PARENT_PROCESS) && GetLastError() != ERROR_ACCESS_DENIED)) {
+        return;
+    }
+    const HANDLE console =
+        CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, OPEN_EXISTING, 0, nullptr);
+    if (console == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    static ConsoleBuffer buffer(console); // for as long as the streams may write
+    std::cout.rdbuf(&buffer);
+    if (handleOf(standardError) == nullptr) {
+        std::cerr.rdbuf(&buffer);
+    }
+}
+
+std::string nullDeviceName() {
+    return "NUL";
+}
+
+std::string glutOptionsUsage() {
+    // GLUT for Windows acts on these; of the others it reads, -display names a monitor for its
+    // measurements and -direct, -indirect and -sync do nothing here.
+    return "  -geometry WxH+X+Y   a size and place, which the game's own 640x480 at 250,250\n"
+           "                      replaces\n"
+           "  -iconic             start with the window minimized\n"
+           "  -gldebug            report OpenGL errors\n";
 }
 
 bool keepFreedMemory() {

@@ -1,7 +1,10 @@
 // The Windows build under Wine: the executable's own facts, the portable zip's game started from
-// another folder (its window, scene, console and keys, with and without its art), and the
-// installer (into a folder with a non-ASCII name, over itself, into a place it cannot write).
-// What Wine cannot stand in for is a real Windows machine's OpenGL driver.
+// another folder (its window, scene, console and keys, with and without its art, its help at a
+// prompt), and the installer (silent: into a folder with a non-ASCII name, over itself, a quoted
+// folder, while the game runs, into a place it cannot write; walked page by page as a player
+// would). What a player sees of a dialog or a console is read back by zephprobe
+// (tests/windows/probe.cpp). What Wine cannot stand in for is a real Windows machine's OpenGL
+// driver.
 
 #include "e2e/harness.h"
 
@@ -10,10 +13,10 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <set>
 #include <sstream>
 #include <string>
-#include <thread>
 
 namespace fs = std::filesystem;
 
@@ -142,7 +145,25 @@ TEST(WindowsExecutable, isAGuiProgramWithIconAndVersionImportingOnlyWindowsOrIts
     }
     const CommandResult resources =
         e2e::runCommand({"wrestool", "-l", zip.game.string()}, std::nullopt, 60);
-    EXPECT_NE(resources.out.find("[type=group_icon"), std::string::npos) << resources.out;
+    // freeglut loads the group icon by this name alone.
+    EXPECT_NE(resources.out.find("--type=14 --name='GLUT_ICON' "), std::string::npos)
+        << resources.out;
+    // Windows scales the picture of a program that does not declare it draws at the screen's
+    // own pixels: the manifest says so, per monitor.
+    const CommandResult manifest = e2e::runCommand(
+        {"wrestool", "-x", "--raw", "--type=24", zip.game.string()}, std::nullopt, 60);
+    EXPECT_NE(manifest.out.find("<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/"
+                                "WindowsSettings\">PerMonitorV2"),
+              std::string::npos)
+        << manifest.out;
+    // The zip's README is the players' own, in Windows' line ends, not the Linux README.
+    std::ifstream readmeFile(zip.game.parent_path() / "README.txt", std::ios::binary);
+    const std::string readme(std::istreambuf_iterator<char>(readmeFile), {});
+    EXPECT_TRUE(readme.rfind("Zephrandolinth 0.1\r\n", 0) == 0 &&
+                std::count(readme.begin(), readme.end(), '\n') ==
+                    std::count(readme.begin(), readme.end(), '\r') &&
+                readme.find("Debian") == std::string::npos)
+        << readme;
     const CommandResult version = e2e::runCommand(
         {"wrestool", "-x", "--raw", "--type=version", zip.game.string()}, std::nullopt, 60);
     for (const std::string value : {"Zephrandolinth", "0.1"}) {
@@ -175,39 +196,96 @@ TEST(WindowsGame, fromTheZipStartedElsewhereItOpensItsWindowWritesItsConsoleAndP
     EXPECT_EQ(gameErrors(game), "");
 }
 
-TEST(WindowsGame, versionAnswersWithoutADisplayAndQuietWritesNothing) {
-    const UnpackedZip zip;
-    const CommandResult version = runUnderWine(zip.game, {"--version"});
-    EXPECT_TRUE(version.code == 0 && version.out == "Zephrandolinth 0.1\r\n" && version.err.empty())
-        << version.code << "\n"
-        << version.out << version.err;
+// What zephprobe prints of `program` run with `options` (see tests/windows/probe.cpp) on
+// `display`, on a Wine server of its own unless `sameServer` (where an earlier program started
+// on the same display still runs).
+CommandResult probe(const e2e::VirtualDisplay& display, const std::vector<std::string>& options,
+                    const fs::path& program, const std::vector<std::string>& args,
+                    const std::string& directory = "/", bool sameServer = false) {
+    std::vector<std::string> probeArgs = options;
+    probeArgs.push_back("--");
+    probeArgs.push_back(program.string());
+    probeArgs.insert(probeArgs.end(), args.begin(), args.end());
+    const fs::path probeExe = windowsBuild / "tests/zephprobe.exe";
+    std::vector<std::string> command = {"wine", probeExe.string()};
+    command.insert(command.end(), probeArgs.begin(), probeArgs.end());
+    return e2e::runCommand(sameServer ? command : underWine(probeExe, probeArgs), display.name, 120,
+                           directory);
+}
 
+std::string withoutCarriageReturns(std::string text) {
+    text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
+    return text;
+}
+
+// Typed at a prompt, the windowed game has no standard output: it writes into the prompt's
+// console what it writes to a redirected output, in Windows' own words.
+TEST(WindowsGame, helpAndVersionReachThePromptsConsoleAndRedirectedOutputStaysAsItWas) {
+    const UnpackedZip zip;
+    const e2e::VirtualDisplay display; // for the console's window
+    std::string usage;
+    for (const std::string option : {"--help", "--version"}) {
+        const CommandResult redirected = runUnderWine(zip.game, {option});
+        EXPECT_TRUE(redirected.code == 0 && redirected.err.empty()) << option << redirected.err;
+        const CommandResult atPrompt = probe(display, {"--console=none"}, zip.game, {option});
+        EXPECT_EQ(atPrompt.out,
+                  "console:\n" + withoutCarriageReturns(redirected.out) + "\nexit: 0\n")
+            << option;
+        usage = option == "--help" ? redirected.out : usage;
+        EXPECT_TRUE(option == "--help" || redirected.out == "Zephrandolinth 0.1\r\n")
+            << redirected.out;
+    }
+    EXPECT_NE(usage.find("(so too when it is NUL)\r\n"), std::string::npos) << usage;
+    for (const std::string unix : {"/dev/null", "X display", "X server"}) {
+        EXPECT_EQ(usage.find(unix), std::string::npos) << unix << " in\n" << usage;
+    }
+}
+
+// Quiet, it writes nothing, all the way to its end (where a buffered console would go out).
+TEST(WindowsGame, quietItWritesNothing) {
+    const UnpackedZip zip;
     e2e::GameSession game(underWine(zip.game, {"--quiet"}), "/");
     ASSERT_TRUE(game.ok() && game.waitForWindow()) << game.describe();
-    // Long enough for the buffered console of a game that did write to reach the file.
-    std::this_thread::sleep_for(std::chrono::seconds(4));
-    EXPECT_TRUE(game.running()) << game.describe();
+    ASSERT_TRUE(game.keys({"Escape"}));
+    EXPECT_EQ(game.exitStatus(30), 0) << game.describe();
     EXPECT_EQ(game.output(), "");
     EXPECT_EQ(gameErrors(game), "");
 }
 
-// As on Linux: one line names where the game looked, then it plays without meshes or images.
-TEST(WindowsGame, withoutItsArtItSaysWhereItLookedThenRunsWithoutIt) {
+// As on Linux, one line names where the game looked; a message box says it too, to a player
+// who started it from Explorer, and the game runs on without meshes or images once it is
+// answered. Handed a console, the game writes its console stream there (a console is no NUL)
+// and the line, its folder's name in Windows' own UTF-16 (the console is set to a Western code
+// page, 850, where UTF-8 bytes would show as other letters).
+TEST(WindowsGame, withoutItsArtAMessageBoxSaysWhereItLookedThenItRunsWithoutIt) {
     const UnpackedZip zip;
-    const Scratch bare;
-    fs::copy(zip.game.parent_path(), bare.path); // its files, not its folders
-    e2e::GameSession game(underWine(bare.path / zip.game.filename()), bare.path.string());
-    ASSERT_TRUE(game.ok() && game.waitForWindow()) << game.describe();
-    ASSERT_TRUE(game.waitFrames(20, 0)) << game.describe();
-    const std::string err = gameErrors(game);
-    EXPECT_EQ(
-        err.rfind("zephrandolinth: no game art (bin\\models) in the working directory Z:\\", 0), 0)
-        << err;
-    // One line says it for every mesh and image.
-    EXPECT_EQ(err.find("; the game runs without it\r\n"), err.size() - 28) << err;
-    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
-    game.screenshot("no-art", screenshots);
-    EXPECT_TRUE(game.running()) << game.describe();
+    const Scratch scratch;
+    const fs::path bare = scratch.path / "Z\xC3\xA9phyr";
+    fs::create_directory(bare);
+    fs::copy(zip.game.parent_path(), bare); // its files, not its folders
+    const e2e::VirtualDisplay display;
+    const CommandResult seen =
+        probe(display, {"--console=handles", "--answer", "--close=Zephrandolinth v0.1"},
+              bare / zip.game.filename(), {}, bare.string());
+    std::string folder = "Z:" + bare.string();
+    std::replace(folder.begin(), folder.end(), '/', '\\');
+    const std::string line = "no game art (bin\\models) in the working directory " + folder +
+                             "; the game runs without it";
+    EXPECT_NE(seen.out.find("dialog: Zephrandolinth\n"), std::string::npos) << seen.out;
+    EXPECT_NE(seen.out.find("  Static 65535: N" + line.substr(1) +
+                            ".\\n\\nThe game's art is the bin folder that comes beside "
+                            "zephrandolinth.exe"),
+              std::string::npos)
+        << seen.out;
+    const std::string console =
+        seen.out.substr(std::min(seen.out.find("console:\n"), seen.out.size()));
+    EXPECT_NE(console.find("\n*       Zephrandolinth v0.1      *\n"), std::string::npos) << console;
+    const std::size_t said = console.find("\nzephrandolinth: " + line + "\n");
+    EXPECT_NE(said, std::string::npos) << console;
+    EXPECT_EQ(console.find("zephrandolinth: ", said + 2), std::string::npos)
+        << "one line says it for every mesh and image\n"
+        << console;
+    EXPECT_EQ(seen.out.substr(seen.out.size() - 8), "exit: 0\n") << seen.out;
 }
 
 // The registry's uninstall entries and the start menu's shortcuts that name the game.
@@ -226,18 +304,48 @@ std::vector<fs::path> shortcuts() {
     return filesNamed(winePrefix() / "drive_c", {"zephrandolinth", ".lnk"});
 }
 
+const fs::path installer = windowsBuild / "zephrandolinth-0.1-win64.exe";
+
 CommandResult install(const std::string& windowsFolder) {
-    const fs::path installer = windowsBuild / "zephrandolinth-0.1-win64.exe";
     EXPECT_TRUE(fs::is_regular_file(installer)) << installer;
     return runUnderWine(installer, {"/S", "/D=" + windowsFolder});
 }
 
+// The game's registry key and its vendor's, which hold nothing else.
+bool vendorKeyLeft() {
+    return e2e::runCommand({"wine", "reg", "query", "HKLM\\Software\\Zephrandolinth developers"},
+                           std::nullopt, 60, "/")
+               .code == 0;
+}
+
+void uninstall(const fs::path& folder) {
+    const std::vector<fs::path> uninstallers = filesNamed(folder, {"unin"});
+    ASSERT_EQ(uninstallers.size(), 1u) << "one uninstaller in " << folder;
+    const CommandResult removed = runUnderWine(uninstallers.front(), {"/S"});
+    EXPECT_EQ(removed.code, 0) << removed.err;
+    // The uninstaller copies itself away and returns at once: Wine's server ends with the copy.
+    EXPECT_FALSE(e2e::runCommand({"wineserver", "-w"}, std::nullopt, 120).timedOut);
+    EXPECT_FALSE(fs::exists(folder)) << folder << " is left";
+    EXPECT_TRUE(shortcuts().empty()) << shortcuts().front();
+    EXPECT_EQ(registeredUninstallers(), "");
+    EXPECT_FALSE(vendorKeyLeft()) << "an empty registry key is left";
+}
+
+// Silent, as scripts install: the second install, with no folder named, goes over the first;
+// a quoted folder is refused; so is another folder while the game runs from the first, which
+// stays whole. Each refusal exits with 2 and touches nothing.
 TEST(WindowsInstaller, installsTwiceIntoAFolderNamedZephyrThenItsGameDrawsAndAllIsUninstalled) {
-    const fs::path folder = winePrefix() / "drive_c/Jeux/Z\xC3\xA9phyr";
-    for (int time = 1; time <= 2; ++time) { // the second over the first
-        const CommandResult installed = install("C:\\Jeux\\Z\xC3\xA9phyr");
-        ASSERT_EQ(installed.code, 0) << "install " << time << "\n" << installed.err;
-    }
+    const fs::path jeux = winePrefix() / "drive_c/Jeux";
+    const fs::path folder = jeux / "Z\xC3\xA9phyr",
+                   defaultFolder = winePrefix() / "drive_c/Program Files/Zephrandolinth";
+    const CommandResult first = install("C:\\Jeux\\Z\xC3\xA9phyr");
+    ASSERT_EQ(first.code, 0) << first.err;
+    const CommandResult second = runUnderWine(installer, {"/S"});
+    ASSERT_EQ(second.code, 0) << second.err;
+    const CommandResult quoted = runUnderWine(installer, {"/S", "/D=C:\\Jeux\\Quoted B"});
+    EXPECT_EQ(quoted.code, 2) << "a quoted /D= taken";
+    EXPECT_FALSE(fs::exists(jeux / "Quoted B"));
+    EXPECT_FALSE(fs::exists(defaultFolder)) << "installed into its default folder";
     const fs::path game = folder / "zephrandolinth.exe";
     ASSERT_TRUE(fs::is_regular_file(game)) << game;
     EXPECT_TRUE(fs::is_regular_file(folder / "bin/models/rocket.3ds"));
@@ -251,29 +359,88 @@ TEST(WindowsInstaller, installsTwiceIntoAFolderNamedZephyrThenItsGameDrawsAndAll
         ASSERT_TRUE(session.waitFrames(2, 0)) << session.describe();
         EXPECT_TRUE(e2e::showsTheView(session.screenshot("installed", screenshots), true));
         EXPECT_EQ(gameErrors(session), "");
+        const CommandResult elsewhereWhileRunning = e2e::runCommand(
+            {"wine", installer.string(), "/S", "/D=C:\\Jeux\\Other"}, std::nullopt, 120, "/");
+        EXPECT_EQ(elsewhereWhileRunning.code, 2) << "installed while the game ran";
+        EXPECT_FALSE(fs::exists(jeux / "Other"));
+        EXPECT_TRUE(fs::is_regular_file(game) && fs::is_regular_file(folder / "Uninstall.exe"))
+            << "the running game's install was touched";
+        EXPECT_EQ(registeredUninstallers(), entries);
     }
-    const std::vector<fs::path> uninstallers = filesNamed(folder, {"unin"});
-    ASSERT_EQ(uninstallers.size(), 1u) << "one uninstaller in " << folder;
-    const CommandResult removed = runUnderWine(uninstallers.front(), {"/S"});
-    EXPECT_EQ(removed.code, 0) << removed.err;
-    // The uninstaller copies itself away and returns at once: Wine's server ends with the copy.
-    EXPECT_FALSE(e2e::runCommand({"wineserver", "-w"}, std::nullopt, 120).timedOut);
-    EXPECT_FALSE(fs::exists(folder)) << folder << " is left";
-    EXPECT_TRUE(shortcuts().empty()) << shortcuts().front();
-    EXPECT_EQ(registeredUninstallers(), "");
+    uninstall(folder);
 }
 
-// A file stands where the folder would go: no user, root included, can write there.
+// The paragraphs of the licence, each on one line, as the probe shows an edit box's text.
+std::string licenceAsShown() {
+    std::ifstream in(fs::path(ZEPH_SOURCE_DIR) / "LICENSE");
+    std::string shown, line;
+    bool blank = true;
+    while (std::getline(in, line)) {
+        shown += line.empty() ? "\\n\\n" : (blank ? "" : " ") + line;
+        blank = line.empty();
+    }
+    return shown;
+}
+
+// Page by page as a player clicks through (Next on each): the footer names the game, the
+// licence reads as its paragraphs, the folder given by /D= is offered and another one typed
+// in is taken, the finish page starts the game. A second install offers the first one's
+// folder; another typed in, it stops with a message while that game runs, and touches nothing.
+TEST(WindowsInstaller, walkedPageByPageItOffersTheFirstFolderAndStopsWhileTheGameRuns) {
+    const fs::path jeux = winePrefix() / "drive_c/Jeux", picked = jeux / "Picked";
+    const e2e::VirtualDisplay display;
+    const CommandResult first = probe(display, {"--answer", "--type=1019:C:\\Jeux\\Picked"},
+                                      installer, {"/D=C:\\Jeux\\Asked"});
+    EXPECT_NE(first.out.find("  Static 1028: Zephrandolinth 0.1\n"), std::string::npos)
+        << first.out;
+    EXPECT_NE(first.out.find("  RichEdit20W 1000: " + licenceAsShown() + "\\n\n"),
+              std::string::npos)
+        << first.out;
+    EXPECT_NE(first.out.find("  Edit 1019: C:\\Jeux\\Asked\n"), std::string::npos) << first.out;
+    EXPECT_NE(first.out.find("  Button 1203: Start the game [ticked]\n"), std::string::npos)
+        << first.out;
+    EXPECT_EQ(first.out.substr(first.out.size() - 8), "exit: 0\n") << first.out;
+    EXPECT_FALSE(fs::exists(jeux / "Asked"));
+    ASSERT_TRUE(fs::is_regular_file(picked / "zephrandolinth.exe"));
+
+    // The game the finish page started runs on, on the same Wine server.
+    const CommandResult second =
+        probe(display, {"--answer", "--type=1019:C:\\Jeux\\Other", "--close=Zephrandolinth v0.1"},
+              installer, {}, "/", true);
+    EXPECT_NE(second.out.find("  Edit 1019: C:\\Jeux\\Picked"), std::string::npos) << second.out;
+    EXPECT_NE(second.out.find("  Static 65535: Zephrandolinth is running from C:\\Jeux\\Picked. "
+                              "Close the game, then install again.\n"),
+              std::string::npos)
+        << second.out;
+    EXPECT_EQ(second.out.substr(second.out.size() - 8), "exit: 2\n") << second.out;
+    EXPECT_FALSE(fs::exists(jeux / "Other"));
+    EXPECT_TRUE(fs::is_regular_file(picked / "zephrandolinth.exe") &&
+                fs::is_regular_file(picked / "Uninstall.exe"));
+    uninstall(picked);
+}
+
+// A file stands where the folder would go: no user, root included, can write there. Silent, the
+// install fails. Walked through (where the directory page refuses that folder), a folder whose
+// earlier executable cannot be written (here a folder of that name: Wine lets root write any
+// file) stops the install with a message that guesses at no running game.
 TEST(WindowsInstaller, aFolderThatCannotBeWrittenFailsTheInstallAndLeavesNothingBehind) {
-    const fs::path blocked = winePrefix() / "drive_c/Jeux/occupied";
-    fs::create_directories(blocked.parent_path());
+    const fs::path jeux = winePrefix() / "drive_c/Jeux", blocked = jeux / "occupied";
+    fs::create_directories(jeux / "unwritable/zephrandolinth.exe");
     std::ofstream(blocked) << "x";
     const std::vector<fs::path> links = shortcuts();
     const std::string entries = registeredUninstallers();
     const CommandResult installed = install("C:\\Jeux\\occupied\\Zephrandolinth");
+    const e2e::VirtualDisplay display;
+    const CommandResult walked =
+        probe(display, {"--answer", "--type=1019:C:\\Jeux\\unwritable"}, installer, {});
     fs::remove(blocked);
     EXPECT_FALSE(installed.timedOut);
     EXPECT_NE(installed.code, 0) << "reported success";
+    EXPECT_NE(walked.out.find("  Static 65535: Cannot write into C:\\Jeux\\unwritable.\n"),
+              std::string::npos)
+        << walked.out;
+    EXPECT_EQ(walked.out.substr(walked.out.size() - 8), "exit: 2\n") << walked.out;
+    EXPECT_EQ(fs::remove_all(jeux / "unwritable"), 2u) << "the installer wrote there";
     EXPECT_EQ(shortcuts(), links);
     EXPECT_EQ(registeredUninstallers(), entries);
     EXPECT_FALSE(fs::exists(winePrefix() / "drive_c/Program Files/Zephrandolinth"))
