@@ -31,6 +31,13 @@ EM_JS(void, readCurrentColour, (float* rgba), {
     for (var i = 0; i < 4; i++) HEAPF32[(rgba >> 2) + i] = colour[i];
 });
 
+// The raster position's colour: while lighting is on, OpenGL lights it as a vertex
+// (sys/web/gl/displayLists.js), whatever colour is current.
+EM_JS(void, readRasterColour, (float* rgba), {
+    var colour = GLEmulation.lightingEnabled ? ZephLists.litColour() : GLImmediate.clientColor || [ 1, 1, 1, 1 ];
+    for (var i = 0; i < 4; i++) HEAPF32[(rgba >> 2) + i] = colour[i];
+});
+
 std::array<float, 4> transformed(const float* m, const std::array<float, 4>& v) {
     std::array<float, 4> out{};
     for (int row = 0; row < 4; ++row) {
@@ -102,7 +109,7 @@ void glRasterPos2f(GLfloat x, GLfloat y) {
     raster.x = (clip[0] / clip[3] + 1) * 0.5f * float(viewport[2]);
     raster.y = (clip[1] / clip[3] + 1) * 0.5f * float(viewport[3]);
     raster.depth = clip[2] / clip[3];
-    readCurrentColour(raster.colour.data());
+    readRasterColour(raster.colour.data());
 }
 
 void glutBitmapCharacter(void* font, int character) {
