@@ -1,6 +1,7 @@
 #include "app/artDirectory.h"
 
 #include "app/diagnostics.h"
+#include "sys/desktopWindow.h"
 #include "sys/platform.h"
 
 #include <system_error>
@@ -143,6 +144,8 @@ void enterArtDirectory() {
                                     : artDirectoryCandidates(executable, {}, {}));
     if (!places.empty()) {
         setArtMissing(true);
-        diagnose(artSearchFailure(places));
+        const std::string line = artSearchFailure(places);
+        diagnose(line);
+        showArtMissing(line);
     }
 }

@@ -6,6 +6,7 @@
 #include <charconv>
 #include <climits>
 #include <cmath>
+#include <cstdio>
 #include <iostream>
 #include <numeric>
 #include <string>
@@ -74,10 +75,12 @@ class ConsoleText {
         return append(digits, std::to_chars(digits, digits + sizeof digits, number).ptr);
     }
     ConsoleText& operator<<(float number) {
+        // "%g" in the C locale the game never leaves: the bytes std::to_chars writes in its
+        // general format with six digits, from every C library the game is built with (the
+        // browser's C++ library has no floating-point to_chars).
         char digits[32];
-        return append(digits, std::to_chars(digits, digits + sizeof digits, double(number),
-                                            std::chars_format::general, 6)
-                                  .ptr);
+        const int length = std::snprintf(digits, sizeof digits, "%g", double(number));
+        return append(digits, digits + std::clamp(length, 0, int(sizeof digits) - 1));
     }
     void write() { std::cout.write(text_.data(), std::streamsize(text_.size())); }
 

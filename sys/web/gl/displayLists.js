@@ -1,0 +1,327 @@
+// Display lists for Emscripten's OpenGL emulation, which has none. Between glNewList and
+// glEndList the game's OpenGL calls are kept instead of made (with GL_COMPILE_AND_EXECUTE made
+// too), their array arguments copied as OpenGL copies them; glCallList makes them again. The
+// geometry is what a frame would otherwise send again and again: the vertices of glBegin/glEnd
+// and of glDrawElements/glDrawArrays on client arrays are gathered once, at glEndList, into a
+// buffer of their own, and a call draws from it. Client-array state is not part of a list (as
+// in OpenGL): glEnableClientState and the pointers run at once, and a glDrawElements kept in a
+// list reads the arrays as they are when it is kept.
+
+var LibraryZephDisplayLists = {
+  $ZephLists__deps: ['$GL', '$GLImmediate', '$GLEmulation', 'malloc',
+    'glBindBuffer', 'glEnableClientState', 'glDisableClientState', 'glVertexPointer',
+    'glNormalPointer', 'glTexCoordPointer', 'glColorPointer', 'glDrawArrays',
+    'glEnable', 'glDisable', 'glColor3f', 'glColor4f', 'glScalef', 'glTranslatef', 'glRotatef',
+    'glPushMatrix', 'glPopMatrix', 'glMatrixMode', 'glLoadIdentity', 'glMultMatrixf',
+    'glLoadMatrixf', 'glMaterialfv', 'glLightfv', 'glLightModelfv', 'glBindTexture',
+    'glTexParameteri', 'glShadeModel', 'glBegin', 'glEnd', 'glVertex2f', 'glVertex3f',
+    'glTexCoord2f', 'glNormal3f', 'glDrawElements'],
+  // Wraps the emulation's calls after it has set them up: the calls a list keeps, and the
+  // geometry it gathers.
+  $ZephLists__postset: ['glEnable', 'glDisable', 'glColor3f', 'glColor4f', 'glScalef',
+    'glTranslatef', 'glRotatef', 'glPushMatrix', 'glPopMatrix', 'glMatrixMode', 'glLoadIdentity',
+    'glMultMatrixf', 'glLoadMatrixf', 'glMaterialfv', 'glLightfv', 'glLightModelfv',
+    'glBindTexture', 'glTexParameteri', 'glShadeModel', 'glBegin', 'glEnd', 'glVertex2f',
+    'glVertex3f', 'glTexCoord2f', 'glNormal3f', 'glDrawElements', 'glDrawArrays'
+  ].map(function(name) {
+    return '_' + name + ' = ZephLists.wrap("' + name + '", _' + name + ');';
+  }).join('\n'),
+  $ZephLists: {
+    lists: {},
+    nextName: 1,
+    recording: null,   // the list being kept: {name, execute, ops, primitive, current}
+    replaying: 0,      // how deep glCallList is
+    saved: null,       // the client-array state a call put aside
+    emulated: {},      // the emulation's own calls, by name
+
+    // Floats an array argument holds, by parameter name (4 for colours and positions).
+    floatsOf: function(name, pname) {
+      if (name == 'glMultMatrixf' || name == 'glLoadMatrixf') return 16;
+      // GL_SHININESS, GL_LIGHT_MODEL_LOCAL_VIEWER and _TWO_SIDE, a spot's exponent and cutoff,
+      // the attenuations
+      if (pname == 0x1601 || pname == 0x0B51 || pname == 0x0B52 ||
+          (pname >= 0x1205 && pname <= 0x1209)) return 1;
+      // GL_SPOT_DIRECTION, GL_COLOR_INDEXES
+      if (pname == 0x1204 || pname == 0x1602) return 3;
+      return 4;
+    },
+
+    // A copy, in memory that lives as long as the page, of the floats a call points at.
+    copiedFloats: function(pointer, count) {
+      var copy = _malloc(count * 4);
+      HEAPF32.set(HEAPF32.subarray(pointer >> 2, (pointer >> 2) + count), copy >> 2);
+      return copy;
+    },
+
+    wrap: function(name, emulated) {
+      ZephLists.emulated[name] = emulated;
+      return function() {
+        var list = ZephLists.recording;
+        if (list) {
+          ZephLists.keep(list, name, emulated, Array.prototype.slice.call(arguments));
+          if (!list.execute) return;
+        }
+        return emulated.apply(null, arguments);
+      };
+    },
+
+    keep: function(list, name, emulated, args) {
+      var current = list.current;
+      switch (name) {
+        case 'glBegin':
+          list.primitive = {mode: args[0], vertices: [], texCoords: false, normals: false, colours: false};
+          return;
+        case 'glEnd':
+          if (list.primitive) ZephLists.addGeometry(list, list.primitive);
+          list.primitive = null;
+          return;
+        case 'glVertex2f':
+        case 'glVertex3f':
+          if (!list.primitive) return;
+          list.primitive.vertices.push({position: [args[0], args[1], args.length > 2 ? args[2] : 0],
+            texCoord: current.texCoord.slice(), normal: current.normal.slice(),
+            colour: current.colour.slice()});
+          return;
+        case 'glTexCoord2f':
+          current.texCoord = [args[0], args[1]];
+          if (list.primitive) { list.primitive.texCoords = true; return; }
+          break;
+        case 'glNormal3f':
+          current.normal = [args[0], args[1], args[2]];
+          if (list.primitive) { list.primitive.normals = true; return; }
+          break;
+        case 'glColor3f':
+        case 'glColor4f':
+          current.colour = [args[0], args[1], args[2], args.length > 3 ? args[3] : 1];
+          if (list.primitive) { list.primitive.colours = true; return; }
+          break;
+        case 'glDrawElements':
+        case 'glDrawArrays':
+          if (ZephLists.keepClientArrays(list, name, args)) return;
+          break;
+        case 'glMaterialfv':
+        case 'glLightfv':
+        case 'glLightModelfv':
+          args[args.length - 1] = ZephLists.copiedFloats(args[args.length - 1],
+                                                         ZephLists.floatsOf(name, args[args.length - 2]));
+          break;
+        case 'glMultMatrixf':
+        case 'glLoadMatrixf':
+          args[0] = ZephLists.copiedFloats(args[0], 16);
+          break;
+      }
+      list.ops.push({call: emulated, args: args});
+    },
+
+    // A draw on client arrays, its vertices read now; false when it reads from buffers
+    // (kept as a call then).
+    keepClientArrays: function(list, name, args) {
+      if (GLctx.currentArrayBufferBinding) return false;
+      var I = GLImmediate, mode = args[0], indices = [];
+      if (name == 'glDrawElements') {
+        if (GLctx.currentElementArrayBufferBinding) return false;
+        var count = args[1], type = args[2], pointer = args[3];
+        for (var i = 0; i < count; i++) {
+          indices.push(type == 0x1401 ? HEAPU8[pointer + i] :
+                       type == 0x1403 ? HEAPU16[(pointer >> 1) + i] : HEAPU32[(pointer >> 2) + i]);
+        }
+      } else {
+        for (var i = 0; i < args[2]; i++) indices.push(args[1] + i);
+      }
+      if (!I.enabledClientAttributes[I.VERTEX]) return true; // nothing is drawn without vertices
+      function reader(attribute, size) {
+        if (!I.enabledClientAttributes[attribute]) return null;
+        var a = I.clientAttributes[attribute];
+        var stride = a.stride || a.size * 4;
+        return function(index) {
+          var at = (a.pointer + index * stride) >> 2, values = [];
+          for (var c = 0; c < size; c++) values.push(c < a.size ? HEAPF32[at + c] : (c == 3 ? 1 : 0));
+          return values;
+        };
+      }
+      var position = reader(I.VERTEX, 3), normal = reader(I.NORMAL, 3),
+          texCoord = reader(I.TEXTURE0, 2), colour = reader(I.COLOR, 4);
+      var primitive = {mode: mode, vertices: [], texCoords: !!texCoord, normals: !!normal,
+                       colours: !!colour};
+      for (var i = 0; i < indices.length; i++) {
+        var index = indices[i];
+        primitive.vertices.push({position: position(index),
+          normal: normal ? normal(index) : null, texCoord: texCoord ? texCoord(index) : null,
+          colour: colour ? colour(index) : null});
+      }
+      ZephLists.addGeometry(list, primitive);
+      return true;
+    },
+
+    // WebGL draws no quads nor polygons: they become triangles, strips and fans.
+    webglPrimitive: function(primitive) {
+      var v = primitive.vertices;
+      if (primitive.mode == 7 /* GL_QUADS */) {
+        var triangles = [];
+        for (var q = 0; q + 3 < v.length; q += 4) {
+          triangles.push(v[q], v[q + 1], v[q + 2], v[q], v[q + 2], v[q + 3]);
+        }
+        return {mode: 4, vertices: triangles};
+      }
+      if (primitive.mode == 8 /* GL_QUAD_STRIP */) return {mode: 5, vertices: v};
+      if (primitive.mode == 9 /* GL_POLYGON */) return {mode: 6, vertices: v};
+      return {mode: primitive.mode, vertices: v};
+    },
+
+    // The vertices interleaved as the emulation draws them fastest: position, normal, texture
+    // corner, colour.
+    addGeometry: function(list, primitive) {
+      var drawn = ZephLists.webglPrimitive(primitive);
+      if (!drawn.vertices.length) return;
+      var layout = {normal: primitive.normals, texCoord: primitive.texCoords, colour: primitive.colours};
+      var floats = 3 + (layout.normal ? 3 : 0) + (layout.texCoord ? 2 : 0) + (layout.colour ? 4 : 0);
+      var data = new Float32Array(drawn.vertices.length * floats), at = 0;
+      drawn.vertices.forEach(function(vertex) {
+        data.set(vertex.position, at); at += 3;
+        if (layout.normal) { data.set(vertex.normal, at); at += 3; }
+        if (layout.texCoord) { data.set(vertex.texCoord, at); at += 2; }
+        if (layout.colour) { data.set(vertex.colour, at); at += 4; }
+      });
+      list.ops.push({geometry: {mode: drawn.mode, count: drawn.vertices.length, layout: layout,
+                                stride: floats * 4, data: data, buffer: 0}});
+    },
+
+    upload: function(geometry) {
+      var buffer = GLctx.createBuffer();
+      var name = GL.getNewId(GL.buffers);
+      buffer.name = name;
+      GL.buffers[name] = buffer;
+      GLctx.bindBuffer(GLctx.ARRAY_BUFFER, buffer);
+      GLctx.bufferData(GLctx.ARRAY_BUFFER, geometry.data, GLctx.STATIC_DRAW);
+      GLctx.bindBuffer(GLctx.ARRAY_BUFFER, GL.buffers[GLctx.currentArrayBufferBinding] || null);
+      geometry.buffer = name;
+      geometry.data = null;
+    },
+
+    // The client-array state and the array buffer a call changes, put aside and given back.
+    save: function() {
+      var I = GLImmediate;
+      ZephLists.saved = {
+        buffer: GLctx.currentArrayBufferBinding | 0,
+        enabled: I.enabledClientAttributes.slice(),
+        total: I.totalEnabledClientAttributes,
+        attributes: I.clientAttributes.map(function(a) { return a ? Object.assign({}, a) : a; }),
+        clientActiveTexture: I.clientActiveTexture
+      };
+    },
+
+    restore: function() {
+      var I = GLImmediate, s = ZephLists.saved;
+      _glBindBuffer(0x8892 /* GL_ARRAY_BUFFER */, s.buffer);
+      I.enabledClientAttributes = s.enabled;
+      I.totalEnabledClientAttributes = s.total;
+      I.clientAttributes = s.attributes;
+      I.clientActiveTexture = s.clientActiveTexture;
+      I.modifiedClientAttributes = true;
+      I.currentRenderer = null;
+      ZephLists.saved = null;
+    },
+
+    setArray: function(cap, on) {
+      if (on) _glEnableClientState(cap); else _glDisableClientState(cap);
+    },
+
+    draw: function(geometry) {
+      if (!geometry.buffer) ZephLists.upload(geometry);
+      var layout = geometry.layout, stride = geometry.stride, offset = 12;
+      _glBindBuffer(0x8892 /* GL_ARRAY_BUFFER */, geometry.buffer);
+      GLImmediate.clientActiveTexture = 0;
+      _glEnableClientState(0x8074 /* GL_VERTEX_ARRAY */);
+      _glVertexPointer(3, 0x1406 /* GL_FLOAT */, stride, 0);
+      ZephLists.setArray(0x8075 /* GL_NORMAL_ARRAY */, layout.normal);
+      if (layout.normal) { _glNormalPointer(0x1406, stride, offset); offset += 12; }
+      ZephLists.setArray(0x8078 /* GL_TEXTURE_COORD_ARRAY */, layout.texCoord);
+      if (layout.texCoord) { _glTexCoordPointer(2, 0x1406, stride, offset); offset += 8; }
+      ZephLists.setArray(0x8076 /* GL_COLOR_ARRAY */, layout.colour);
+      if (layout.colour) { _glColorPointer(4, 0x1406, stride, offset); }
+      ZephLists.emulated['glDrawArrays'](geometry.mode, 0, geometry.count);
+    },
+
+    replay: function(name) {
+      var ops = ZephLists.lists[name];
+      if (!ops) return;
+      if (ZephLists.replaying++ == 0) ZephLists.save();
+      try {
+        for (var i = 0; i < ops.length; i++) {
+          var op = ops[i];
+          if (op.geometry) ZephLists.draw(op.geometry);
+          else if (op.list) ZephLists.replay(op.list);
+          else op.call.apply(null, op.args);
+        }
+      } finally {
+        if (--ZephLists.replaying == 0) ZephLists.restore();
+      }
+    },
+
+    forget: function(name) {
+      var ops = ZephLists.lists[name];
+      if (!ops) return;
+      ops.forEach(function(op) {
+        if (op.geometry && op.geometry.buffer) {
+          GLctx.deleteBuffer(GL.buffers[op.geometry.buffer]);
+          GL.buffers[op.geometry.buffer] = null;
+        }
+      });
+      delete ZephLists.lists[name];
+    }
+  },
+
+  glGenLists__deps: ['$ZephLists'],
+  glGenLists: function(range) {
+    if (range <= 0) return 0;
+    var first = ZephLists.nextName;
+    ZephLists.nextName += range;
+    return first;
+  },
+
+  glNewList__deps: ['$ZephLists'],
+  glNewList: function(name, mode) {
+    if (name == 0 || ZephLists.recording) {
+      GL.recordError(name == 0 ? 0x501 /* GL_INVALID_VALUE */ : 0x502 /* GL_INVALID_OPERATION */);
+      return;
+    }
+    ZephLists.recording = {name: name, execute: mode == 0x1301 /* GL_COMPILE_AND_EXECUTE */,
+      ops: [], primitive: null,
+      current: {texCoord: [0, 0], normal: [0, 0, 1], colour: [1, 1, 1, 1]}};
+  },
+
+  glEndList__deps: ['$ZephLists'],
+  glEndList: function() {
+    var list = ZephLists.recording;
+    if (!list) {
+      GL.recordError(0x502 /* GL_INVALID_OPERATION */);
+      return;
+    }
+    ZephLists.recording = null;
+    ZephLists.forget(list.name);
+    list.ops.forEach(function(op) { if (op.geometry) ZephLists.upload(op.geometry); });
+    ZephLists.lists[list.name] = list.ops;
+  },
+
+  glCallList__deps: ['$ZephLists'],
+  glCallList: function(name) {
+    var list = ZephLists.recording;
+    if (list) {
+      list.ops.push({list: name});
+      if (!list.execute) return;
+    }
+    ZephLists.replay(name);
+  },
+
+  glDeleteLists__deps: ['$ZephLists'],
+  glDeleteLists: function(first, range) {
+    for (var name = first; name < first + range; name++) ZephLists.forget(name);
+  },
+
+  glIsList__deps: ['$ZephLists'],
+  glIsList: function(name) {
+    return ZephLists.lists[name] ? 1 : 0;
+  }
+};
+
+mergeInto(LibraryManager.library, LibraryZephDisplayLists);
