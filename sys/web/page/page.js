@@ -30,6 +30,7 @@
   };
   const KEPT_LINES = 2000;
   const PANEL_REFRESH_MS = 100;
+  const BUTTON_SHOWN_MS = 2500; // the full-screen button, after the pointer last moved
   // The game's keys whose default action in a browser would scroll, search (F3) or open
   // something; the game itself sees every one of them.
   const GAME_KEYS = new Set([
@@ -346,6 +347,14 @@
     canvas.focus();
   });
 
+  let buttonTimer = 0;
+  document.addEventListener('mousemove', () => {
+    document.body.classList.add('pointer-moving');
+    window.clearTimeout(buttonTimer);
+    buttonTimer = window.setTimeout(() => document.body.classList.remove('pointer-moving'),
+      BUTTON_SHOWN_MS);
+  });
+
   playAgain.addEventListener('click', () => window.location.reload());
 
   document.addEventListener('visibilitychange', () => {
@@ -360,6 +369,7 @@
   });
 
   panel.hidden = !withConsole;
+  document.body.classList.toggle('with-console', withConsole);
   canvas.focus();
   start();
 })();
