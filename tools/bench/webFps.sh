@@ -18,12 +18,16 @@ figure() { sed -nE "s/.*$1 ([0-9.]+) .*/\1/p" <<<"$2"; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", (b > 0 ? a / b : 0) }'; }
 
 echo "== the native game (pressFire.sh, --quiet)"
-NATIVE=$("$BENCH/pressFire.sh" "$BUILD" quiet | tee /dev/stderr | tail -n 1)
+NATIVE=$("$BENCH/pressFire.sh" "$BUILD" quiet)
+echo "$NATIVE"
+NATIVE=$(tail -n 1 <<<"$NATIVE")
 NATIVE_IDLE=$(figure "idle" "$NATIVE")
 NATIVE_FIRE=$(figure "every 0.2 s:" "$NATIVE")
 
 echo "== the page (webPressFire.js, ?uncapped)"
-PAGE=$(ZEPH_WEB_SITE=$SITE node "$BENCH/webPressFire.js" | tee /dev/stderr | tail -n 1)
+PAGE=$(ZEPH_WEB_SITE=$SITE node "$BENCH/webPressFire.js")
+echo "$PAGE"
+PAGE=$(tail -n 1 <<<"$PAGE")
 PAGE_IDLE=$(figure "idle" "$PAGE")
 PAGE_FIRE=$(figure "fire" "$PAGE")
 FIRST_FRAME=$(figure "first frame" "$PAGE")
