@@ -123,7 +123,8 @@
     panelDirty = true;
     window.setTimeout(() => {
       panelDirty = false;
-      const shown = currentLine === '' ? lines : lines.concat([currentLine]);
+      // The line being written counts as one of the 2,000, even while it is empty.
+      const shown = lines.concat([currentLine]);
       const atBottom = panel.scrollTop + panel.clientHeight >= panel.scrollHeight - 4;
       panel.textContent = shown.slice(-KEPT_LINES).join('\n');
       if (atBottom) {
