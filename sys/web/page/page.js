@@ -31,11 +31,12 @@
   const KEPT_LINES = 2000;
   const PANEL_REFRESH_MS = 100;
   const BUTTON_SHOWN_MS = 2500; // the full-screen button, after the pointer last moved
-  // The game's keys whose default action in a browser would scroll, search (F3) or open
-  // something; the game itself sees every one of them.
+  // The game's keys, as on the desktop: the browser's own action for them (scrolling, F3's
+  // find, its full screen) is prevented. Escape ends the game and keeps its own action (it
+  // leaves full screen).
   const GAME_KEYS = new Set([
-    'ArrowUp', 'ArrowDown', 'ArrowLeft', 'ArrowRight', 'PageUp', 'PageDown',
-    'Home', 'End', ' ', 'F1', 'F2', 'F3', 'F4', 'F11',
+    'ArrowUp', 'ArrowDown', 'ArrowLeft', 'ArrowRight', 'PageUp', 'PageDown', 'F2', 'F3', 'F4',
+    'F11',
   ]);
 
   const params = new URLSearchParams(window.location.search);
@@ -330,9 +331,16 @@
 
   // ---- keys, focus, full screen ----
 
+  // Registered before the game's own handlers (Emscripten's GLUT, which prevents the default
+  // of every key it knows): a key the game does not use never reaches them, so F5, F12 and the
+  // browser's shortcuts (Ctrl+R, Ctrl+F, ...) keep working.
   window.addEventListener('keydown', (event) => {
-    if (GAME_KEYS.has(event.key) && api.state !== 'ended' && api.state !== 'failed') {
-      event.preventDefault();
+    if (GAME_KEYS.has(event.key)) {
+      if (api.state !== 'ended' && api.state !== 'failed') {
+        event.preventDefault();
+      }
+    } else if (event.key !== 'Escape') {
+      event.stopImmediatePropagation();
     }
   }, true);
 
