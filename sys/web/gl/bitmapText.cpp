@@ -1,14 +1,17 @@
 // Bitmap text as the desktop's OpenGL draws it (glRasterPos2f, then glutBitmapCharacter), where
 // WebGL has no bitmaps: each set pixel of a glyph is a pixel-sized square, drawn at the raster
-// position's depth (a bitmap's fragments are depth-tested there too), in the colour current
-// when the raster position was set, without lighting or texture.
+// position's depth (a bitmap's fragments are depth-tested there too), in the raster position's
+// colour, without lighting or texture. A line's characters are drawn together when the next
+// line starts or the frame ends; the depth test puts them where drawing them at once would.
 
 #include "sys/web/gl/bitmapFont.h"
+#include "sys/web/gl/bitmapText.h"
 
 #include <GL/freeglut.h>
 #include <GL/gl.h>
 #include <array>
 #include <emscripten.h>
+#include <vector>
 
 extern "C" {
 // GLUT_BITMAP_HELVETICA_10 is this variable's address.
@@ -25,9 +28,24 @@ struct RasterPosition {
 
 RasterPosition raster;
 
+// The characters written from one raster position, drawn at once: one draw for a line of text
+// rather than one a character (each draw costs the emulation a full set-up).
+struct PendingText {
+    std::vector<weblayer::GlyphPixel> pixels; // in the viewport, in pixels
+    std::array<float, 4> colour{};
+    float depth = 0;
+} pending;
+
 // The emulation keeps the current colour to itself; GL_CURRENT_COLOR is not among its queries.
 EM_JS(void, readCurrentColour, (float* rgba), {
     var colour = GLImmediate.clientColor || [ 1, 1, 1, 1 ];
+    for (var i = 0; i < 4; i++) HEAPF32[(rgba >> 2) + i] = colour[i];
+});
+
+// The raster position's colour: while lighting is on, OpenGL lights it as a vertex
+// (sys/web/gl/displayLists.js), whatever colour is current.
+EM_JS(void, readRasterColour, (float* rgba), {
+    var colour = GLEmulation.lightingEnabled ? ZephLists.litColour() : GLImmediate.clientColor || [ 1, 1, 1, 1 ];
     for (var i = 0; i < 4; i++) HEAPF32[(rgba >> 2) + i] = colour[i];
 });
 
@@ -89,6 +107,7 @@ class PixelSpace {
 } // namespace
 
 void glRasterPos2f(GLfloat x, GLfloat y) {
+    drawPendingText();
     float modelview[16], projection[16];
     GLint viewport[4];
     glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
@@ -102,7 +121,7 @@ void glRasterPos2f(GLfloat x, GLfloat y) {
     raster.x = (clip[0] / clip[3] + 1) * 0.5f * float(viewport[2]);
     raster.y = (clip[1] / clip[3] + 1) * 0.5f * float(viewport[3]);
     raster.depth = clip[2] / clip[3];
-    readCurrentColour(raster.colour.data());
+    readRasterColour(raster.colour.data());
 }
 
 void glutBitmapCharacter(void* font, int character) {
@@ -110,21 +129,31 @@ void glutBitmapCharacter(void* font, int character) {
         return;
     }
     const weblayer::Glyph& glyph = weblayer::helvetica10Glyph(static_cast<unsigned char>(character));
-    if (!glyph.pixels.empty()) {
-        PixelSpace space;
-        glColor4f(raster.colour[0], raster.colour[1], raster.colour[2], raster.colour[3]);
-        // A bitmap's pixels start at the raster position rounded down, as glBitmap places them.
-        const float left = float(int(raster.x)), bottom = float(int(raster.y));
-        const float z = -raster.depth; // the orthographic projection's depth is -z
-        glBegin(GL_QUADS);
-        for (const weblayer::GlyphPixel& pixel : glyph.pixels) {
-            const float x = left + float(pixel.x), y = bottom + float(pixel.y);
-            glVertex3f(x, y, z);
-            glVertex3f(x + 1, y, z);
-            glVertex3f(x + 1, y + 1, z);
-            glVertex3f(x, y + 1, z);
-        }
-        glEnd();
+    // A bitmap's pixels start at the raster position rounded down, as glBitmap places them.
+    const int left = int(raster.x), bottom = int(raster.y);
+    for (const weblayer::GlyphPixel& pixel : glyph.pixels) {
+        pending.pixels.push_back({left + pixel.x, bottom + pixel.y});
     }
+    pending.colour = raster.colour;
+    pending.depth = raster.depth;
     raster.x += float(glyph.advance);
+}
+
+void drawPendingText() {
+    if (pending.pixels.empty()) {
+        return;
+    }
+    PixelSpace space;
+    glColor4f(pending.colour[0], pending.colour[1], pending.colour[2], pending.colour[3]);
+    const float z = -pending.depth; // the orthographic projection's depth is -z
+    glBegin(GL_QUADS);
+    for (const weblayer::GlyphPixel& pixel : pending.pixels) {
+        const float x = float(pixel.x), y = float(pixel.y);
+        glVertex3f(x, y, z);
+        glVertex3f(x + 1, y, z);
+        glVertex3f(x + 1, y + 1, z);
+        glVertex3f(x, y + 1, z);
+    }
+    glEnd();
+    pending.pixels.clear();
 }

@@ -25,7 +25,11 @@ var LibraryZephDisplayLists = {
     'glVertex3f', 'glTexCoord2f', 'glNormal3f', 'glDrawElements', 'glDrawArrays'
   ].map(function(name) {
     return '_' + name + ' = ZephLists.wrap("' + name + '", _' + name + ');';
-  }).join('\n'),
+  }).join('\n') +
+    // For the benchmark: the time spent making the lists' calls again, in milliseconds, and how
+    // many calls of glCallList (not counting lists called from lists) it took.
+    '\nModule["layerProfile"] = function() { return {replayMs: ZephLists.replayMs, calls: ZephLists.calls}; };',
+
   $ZephLists: {
     lists: {},
     nextName: 1,
@@ -33,6 +37,9 @@ var LibraryZephDisplayLists = {
     replaying: 0,      // how deep glCallList is
     saved: null,       // the client-array state a call put aside
     emulated: {},      // the emulation's own calls, by name
+    currentNormal: [0, 0, 1],
+    replayMs: 0,
+    calls: 0,
 
     // Floats an array argument holds, by parameter name (4 for colours and positions).
     floatsOf: function(name, pname) {
@@ -60,6 +67,9 @@ var LibraryZephDisplayLists = {
         if (list) {
           ZephLists.keep(list, name, emulated, Array.prototype.slice.call(arguments));
           if (!list.execute) return;
+        }
+        if (name == 'glNormal3f' && GLImmediate.mode < 0) {
+          ZephLists.currentNormal = [arguments[0], arguments[1], arguments[2]];
         }
         return emulated.apply(null, arguments);
       };
@@ -182,8 +192,18 @@ var LibraryZephDisplayLists = {
         if (layout.texCoord) { data.set(vertex.texCoord, at); at += 2; }
         if (layout.colour) { data.set(vertex.colour, at); at += 4; }
       });
+      var lengths = 0, last = null;
+      if (layout.normal) {
+        drawn.vertices.forEach(function(vertex) {
+          var n = vertex.normal;
+          lengths += Math.sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
+        });
+        last = primitive.vertices[primitive.vertices.length - 1].normal;
+      }
       list.ops.push({geometry: {mode: drawn.mode, count: drawn.vertices.length, layout: layout,
-                                stride: floats * 4, data: data, buffer: 0}});
+                                stride: floats * 4, data: data, buffer: 0,
+                                normalLength: layout.normal ? lengths / drawn.vertices.length : 1,
+                                lastNormal: last}});
     },
 
     upload: function(geometry) {
@@ -239,13 +259,87 @@ var LibraryZephDisplayLists = {
       if (layout.texCoord) { _glTexCoordPointer(2, 0x1406, stride, offset); offset += 8; }
       ZephLists.setArray(0x8076 /* GL_COLOR_ARRAY */, layout.colour);
       if (layout.colour) { _glColorPointer(4, 0x1406, stride, offset); }
+      var lit = GLEmulation.lightingEnabled && layout.normal, diffuse = null, specular = null;
+      if (lit) {
+        // OpenGL 1.1 lights the normals as the model-view matrix leaves them, unnormalised (the
+        // game never asks for GL_NORMALIZE): a mesh scaled by s is lit 1/s times as strongly.
+        // The emulation's shader normalises them; the material makes up the difference.
+        var k = ZephLists.normalScale(GLImmediate.matrix[0]) * geometry.normalLength;
+        if (k != 1) {
+          diffuse = ZephLists.scaledColour(GLEmulation.materialDiffuse, k);
+          specular = ZephLists.scaledColour(GLEmulation.materialSpecular, k);
+        }
+      }
       ZephLists.emulated['glDrawArrays'](geometry.mode, 0, geometry.count);
+      if (diffuse) {
+        GLEmulation.materialDiffuse.set(diffuse);
+        GLEmulation.materialSpecular.set(specular);
+      }
+      // What the desktop's OpenGL leaves current after a list: the last vertex's normal.
+      if (geometry.lastNormal) ZephLists.currentNormal = geometry.lastNormal;
+    },
+
+    // Scales the colour's red, green and blue in place; gives back what they were.
+    scaledColour: function(colour, k) {
+      var before = colour.slice();
+      for (var c = 0; c < 3; c++) colour[c] *= k;
+      return before;
+    },
+
+    // How much longer a unit normal comes out of the model-view matrix `m` (column-major): for
+    // turns, moves and even scales, 1/s where s is the scale, the cube root of the determinant.
+    normalScale: function(m) {
+      var det = m[0] * (m[5] * m[10] - m[6] * m[9]) - m[4] * (m[1] * m[10] - m[2] * m[9]) +
+                m[8] * (m[1] * m[6] - m[2] * m[5]);
+      var scale = Math.cbrt(Math.abs(det));
+      return scale > 0 ? 1 / scale : 1;
+    },
+
+    // The colour OpenGL gives a raster position while lighting is on: the current normal (as
+    // the model-view matrix leaves it, unnormalised) lit by the enabled lights and the current
+    // material, as it lights a vertex.
+    litColour: function() {
+      var E = GLEmulation, m = GLImmediate.matrix[0], n = ZephLists.currentNormal;
+      // The inverse transpose of the upper 3x3 turns normals: its rows are the cofactors.
+      var a = [m[0], m[1], m[2], m[4], m[5], m[6], m[8], m[9], m[10]];
+      var det = a[0] * (a[4] * a[8] - a[5] * a[7]) - a[3] * (a[1] * a[8] - a[2] * a[7]) +
+                a[6] * (a[1] * a[5] - a[2] * a[4]);
+      if (det == 0) det = 1;
+      var cof = [a[4] * a[8] - a[5] * a[7], a[5] * a[6] - a[3] * a[8], a[3] * a[7] - a[4] * a[6],
+                 a[2] * a[7] - a[1] * a[8], a[0] * a[8] - a[2] * a[6], a[1] * a[6] - a[0] * a[7],
+                 a[1] * a[5] - a[2] * a[4], a[2] * a[3] - a[0] * a[5], a[0] * a[4] - a[1] * a[3]];
+      var N = [0, 1, 2].map(function(r) {
+        return (cof[3 * r] * n[0] + cof[3 * r + 1] * n[1] + cof[3 * r + 2] * n[2]) / det;
+      });
+      var colour = [0, 1, 2].map(function(c) {
+        return E.materialEmission[c] + E.lightModelAmbient[c] * E.materialAmbient[c];
+      });
+      for (var id = 0; id < E.MAX_LIGHTS; id++) {
+        if (!E.lightEnabled[id]) continue;
+        var p = E.lightPosition[id], length = Math.hypot(p[0], p[1], p[2]) || 1;
+        var L = [p[0] / length, p[1] / length, p[2] / length];
+        var diffuse = Math.max(N[0] * L[0] + N[1] * L[1] + N[2] * L[2], 0);
+        var H = [L[0], L[1], L[2] + 1], h = Math.hypot(H[0], H[1], H[2]) || 1;
+        var shine = diffuse > 0 ? Math.max((N[0] * H[0] + N[1] * H[1] + N[2] * H[2]) / h, 0) : 0;
+        shine = shine > 0 ? Math.pow(shine, E.materialShininess[0]) : 0;
+        for (var c = 0; c < 3; c++) {
+          colour[c] += E.lightAmbient[id][c] * E.materialAmbient[c] +
+                       diffuse * E.lightDiffuse[id][c] * E.materialDiffuse[c] +
+                       shine * E.lightSpecular[id][c] * E.materialSpecular[c];
+        }
+      }
+      colour.push(E.materialDiffuse[3]);
+      return colour.map(function(x) { return Math.min(Math.max(x, 0), 1); });
     },
 
     replay: function(name) {
       var ops = ZephLists.lists[name];
       if (!ops) return;
-      if (ZephLists.replaying++ == 0) ZephLists.save();
+      var start = 0;
+      if (ZephLists.replaying++ == 0) {
+        start = performance.now();
+        ZephLists.save();
+      }
       try {
         for (var i = 0; i < ops.length; i++) {
           var op = ops[i];
@@ -254,7 +348,11 @@ var LibraryZephDisplayLists = {
           else op.call.apply(null, op.args);
         }
       } finally {
-        if (--ZephLists.replaying == 0) ZephLists.restore();
+        if (--ZephLists.replaying == 0) {
+          ZephLists.restore();
+          ZephLists.replayMs += performance.now() - start;
+          ZephLists.calls++;
+        }
       }
     },
 

@@ -23,25 +23,33 @@ ImageSize powerOfTwoWithin(ImageSize size) {
 std::vector<unsigned char> scaledImage(const unsigned char* pixels, ImageSize from, int channels,
                                        int alignment, ImageSize to) {
     const long rowBytes = (long(from.width) * channels + alignment - 1) / alignment * alignment;
+    const double stepX = double(from.width) / to.width, stepY = double(from.height) / to.height;
     std::vector<unsigned char> out(std::size_t(to.width) * std::size_t(to.height) *
                                    std::size_t(channels));
+    std::vector<double> sums(static_cast<std::size_t>(channels));
     for (int y = 0; y < to.height; ++y) {
-        const int top = int(long(y) * from.height / to.height);
-        const int bottom = std::max(top + 1, int(long(y + 1) * from.height / to.height));
+        const double top = y * stepY, bottom = top + stepY;
         for (int x = 0; x < to.width; ++x) {
-            const int left = int(long(x) * from.width / to.width);
-            const int right = std::max(left + 1, int(long(x + 1) * from.width / to.width));
-            const long count = long(bottom - top) * (right - left);
-            for (int c = 0; c < channels; ++c) {
-                long sum = 0;
-                for (int sy = top; sy < bottom; ++sy) {
-                    for (int sx = left; sx < right; ++sx) {
-                        sum += pixels[sy * rowBytes + long(sx) * channels + c];
+            const double left = x * stepX, right = left + stepX;
+            std::fill(sums.begin(), sums.end(), 0.0);
+            // Each source pixel counts by how much of it the new pixel's area covers.
+            for (int sy = int(top); sy < from.height && sy < bottom; ++sy) {
+                const double height = std::min(bottom, sy + 1.0) - std::max(top, double(sy));
+                for (int sx = int(left); sx < from.width && sx < right; ++sx) {
+                    const double weight =
+                        height * (std::min(right, sx + 1.0) - std::max(left, double(sx)));
+                    const unsigned char* source = pixels + sy * rowBytes + long(sx) * channels;
+                    for (int c = 0; c < channels; ++c) {
+                        sums[std::size_t(c)] += weight * source[c];
                     }
                 }
-                out[(std::size_t(y) * std::size_t(to.width) + std::size_t(x)) *
-                        std::size_t(channels) +
-                    std::size_t(c)] = static_cast<unsigned char>((sum + count / 2) / count);
+            }
+            unsigned char* target =
+                out.data() + (std::size_t(y) * std::size_t(to.width) + std::size_t(x)) *
+                                 std::size_t(channels);
+            for (int c = 0; c < channels; ++c) {
+                const double value = sums[std::size_t(c)] / (stepX * stepY);
+                target[c] = static_cast<unsigned char>(std::clamp(value + 0.5, 0.0, 255.0));
             }
         }
     }

@@ -1,6 +1,8 @@
 // gluBuild2DMipmaps where WebGL makes the smaller levels itself (generateMipmap). WebGL 1 makes
-// them only for sides that are powers of two, so an image of another size is first scaled to
-// the largest power of two within each side, as GLU scales it.
+// them only for sides that are powers of two, so an image of another size is first scaled with
+// GLU's filter to the largest power of two within each side (GLU takes the nearest, which may be
+// larger: shrinking never asks more than the image holds). The game's own art is made at powers
+// of two and goes up as it is.
 
 #include "sys/web/gl/imageScale.h"
 

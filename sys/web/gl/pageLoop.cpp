@@ -5,6 +5,8 @@
 // benchmark). Escape ends the loop and tells the page (Module.onGameEnded); every buffer swap is
 // one frame drawn (Module.onFrame).
 
+#include "sys/web/gl/bitmapText.h"
+
 #include <GL/freeglut.h>
 #include <emscripten.h>
 #include <emscripten/eventloop.h>
@@ -66,6 +68,7 @@ void glutReshapeFunc(void (*callback)(int, int)) { reshape = callback; }
 void glutPostRedisplay() { redisplayPosted = true; }
 
 void glutSwapBuffers() {
+    drawPendingText();
     // The browser shows the canvas when the call returns to it.
     tellFrameDrawn();
 }
