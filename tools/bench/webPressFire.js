@@ -19,14 +19,22 @@ const PRESS_EVERY_MS = 200;
 
 const pause = (seconds) => new Promise((resolve) => setTimeout(resolve, seconds * 1000));
 
-// Frames a second over the next `seconds`, timed by the page's own clock.
+// Frames a second over the next `seconds`, timed by the page's own clock, and the milliseconds
+// per frame the OpenGL layer spent replaying display lists (performance.now() around each
+// glCallList, in the layer).
 async function frameRate(page, seconds) {
-  const reading = () => page.evaluate(() => [window.zephrandolinth.frames, performance.now()]);
-  const [frames0, time0] = await reading();
+  const reading = () => page.evaluate(() => [window.zephrandolinth.frames, performance.now(),
+    (window.zephrandolinth.layerProfile() || { replayMs: 0 }).replayMs]);
+  const [frames0, time0, replay0] = await reading();
   await pause(seconds);
-  const [frames1, time1] = await reading();
-  return (frames1 - frames0) * 1000 / (time1 - time0);
+  const [frames1, time1, replay1] = await reading();
+  const frames = frames1 - frames0;
+  return { rate: frames * 1000 / (time1 - time0), frameMs: (time1 - time0) / frames,
+    replayMs: (replay1 - replay0) / frames };
 }
+
+const described = ({ rate, frameMs, replayMs }) => `${rate.toFixed(1)} frames/s ` +
+  `(${frameMs.toFixed(1)} ms a frame, ${replayMs.toFixed(1)} ms of it replaying display lists)`;
 
 // Presses F2 every PRESS_EVERY_MS, on a schedule that does not drift with the presses' own time.
 function startPressing(page) {
@@ -104,8 +112,10 @@ async function profile(page, seconds) {
     const presses = await stopPressing();
     await profile(page, PROFILING);
     const problems = page.problems.length ? '; problems: ' + page.problems.join(' | ') : '';
+    console.log(`idle: ${described(idle)}`);
+    console.log(`during fire: ${described(fire)}`);
     console.log(`F2 pressed ${presses} times${problems}`);
-    console.log(`page: idle ${idle.toFixed(1)} frames/s; fire ${fire.toFixed(1)} frames/s; ` +
+    console.log(`page: idle ${idle.rate.toFixed(1)} frames/s; fire ${fire.rate.toFixed(1)} frames/s; ` +
       `first frame ${firstFrame.toFixed(0)} ms`);
   } finally {
     await browser.close();

@@ -20,6 +20,8 @@
 //   onframe          null, or a function called after every frame with the frame count.
 //   pause(), resume()  stop and restart the game's loop; the game loses nothing meanwhile. The
 //                    page pauses the loop by itself while its tab is hidden.
+//   layerProfile()   for benchmarks: {replayMs, calls}, the time the OpenGL layer has spent
+//                    replaying display lists so far and its glCallList count; null before start.
 'use strict';
 
 (function () {
@@ -71,6 +73,7 @@
       callerPause = false;
       applyPause();
     },
+    layerProfile: () => (game && typeof game.layerProfile === 'function' ? game.layerProfile() : null),
   };
   window.zephrandolinth = api;
 
