@@ -150,10 +150,11 @@
 
   // ---- what the player is told ----
 
-  function tell(text, { showProgress = false, offerReplay = false } = {}) {
+  function tell(text, { showProgress = false, offerReplay = false, replay = 'Play again' } = {}) {
     noticeText.textContent = text;
     progress.hidden = !showProgress;
     playAgain.hidden = !offerReplay;
+    playAgain.textContent = replay;
     notice.hidden = false;
   }
 
@@ -165,7 +166,7 @@
     if (game && typeof game.pauseMainLoop === 'function') {
       game.pauseMainLoop();
     }
-    tell(text, { offerReplay: true });
+    tell(text, { offerReplay: true, replay: 'Try again' });
   }
 
   function showProgress(received, total) {
