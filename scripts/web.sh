@@ -9,6 +9,9 @@
 # reads the same bytes as the Linux and Windows games; Emscripten builds the game in
 # build-web/game/. Run again, it rebuilds only what changed.
 #   scripts/web.sh --serve [PORT]   builds, then serves the site on 127.0.0.1 (port 8080)
+#   scripts/web.sh --unit-tests      builds, then builds the unit tests that need no OpenGL
+#                                    with Emscripten (build-web/nodetests/) and runs them under
+#                                    Node.js; its exit status is theirs
 set -u -o pipefail
 
 cd "$(dirname "${BASH_SOURCE[0]}")/.." || exit 1
@@ -19,6 +22,7 @@ ROOT=$PWD
 OUT=$ROOT/build-web
 HOST=$OUT/host
 GAME=$OUT/game
+NODETESTS=$OUT/nodetests
 SITE=$OUT/site
 PAGE=$ROOT/sys/web/page
 ZIP=$OUT/zephrandolinth-0.1-web.zip
@@ -35,7 +39,7 @@ fail() {
 }
 
 usage() {
-    echo "usage: scripts/web.sh [--serve [PORT]]" >&2
+    echo "usage: scripts/web.sh [--serve [PORT] | --unit-tests]" >&2
     exit 2
 }
 
@@ -56,6 +60,7 @@ configured() {
 }
 
 SERVE=0
+UNIT=0
 PORT=8080
 while [ $# -gt 0 ]; do
     case $1 in
@@ -66,11 +71,13 @@ while [ $# -gt 0 ]; do
             shift
         fi
         ;;
+    --unit-tests) UNIT=1 ;;
     *) usage ;;
     esac
     shift
 done
 [ "$PORT" -ge 1 ] && [ "$PORT" -le 65535 ] || fail "no port $PORT: give one from 1 to 65535"
+[ "$SERVE" = 0 ] || [ "$UNIT" = 0 ] || usage
 
 zeph_install_packages play web || fail "the packages above are needed"
 [ -f "$PAGE/index.html" ] || fail "no page in $PAGE (index.html): the site needs one"
@@ -112,6 +119,18 @@ if [ ! -f "$ZIP" ] || [ -n "$(find "$SITE" -newer "$ZIP" -print -quit)" ]; then
 fi
 ls -l "$SITE" | awk 'NR > 1 { printf "   %9d  %s\n", $5, $9 }'
 echo "   $(du -sb "$SITE" | cut -f1) bytes in all; $(stat -c %s "$ZIP") bytes zipped: $ZIP"
+
+if [ "$UNIT" = 1 ]; then
+    echo "== the unit tests under Node.js ($NODETESTS)"
+    if ! configured "$NODETESTS"; then
+        run "$OUT/nodetests.log" "configuring $NODETESTS" emcmake cmake -S "$ROOT" -B "$NODETESTS" \
+            -DCMAKE_BUILD_TYPE=Release -DZEPH_WERROR=ON -DZEPH_TESTS=ON -DZEPH_TOOLS=OFF \
+            -DZEPH_HOST_ART_DIR="$HOST"
+    fi
+    run "$OUT/nodetests.log" "building the unit tests" nice cmake --build "$NODETESTS" \
+        --target zephrandolinth_nodetests -j"$JOBS"
+    (cd "$NODETESTS" && ctest --output-on-failure -j"$JOBS") || fail "unit tests under Node.js failed"
+fi
 
 if [ "$SERVE" = 1 ]; then
     echo "Serving $SITE at http://127.0.0.1:$PORT/ (Ctrl-C stops)"

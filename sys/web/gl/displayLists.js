@@ -2,8 +2,9 @@
 // glEndList the game's OpenGL calls are kept instead of made (with GL_COMPILE_AND_EXECUTE made
 // too), their array arguments copied as OpenGL copies them; glCallList makes them again. The
 // geometry is what a frame would otherwise send again and again: the vertices of glBegin/glEnd
-// and of glDrawElements/glDrawArrays on client arrays are gathered once, at glEndList, into a
-// buffer of their own, and a call draws from it. Client-array state is not part of a list (as
+// and of glDrawElements/glDrawArrays on client arrays are gathered once, at glEndList, and the
+// lists kept so far go into one buffer when one is first called: a call draws from it, with the
+// one buffer bound for every draw. Client-array state is not part of a list (as
 // in OpenGL): glEnableClientState and the pointers run at once, and a glDrawElements kept in a
 // list reads the arrays as they are when it is kept.
 
@@ -206,16 +207,34 @@ var LibraryZephDisplayLists = {
                                 lastNormal: last}});
     },
 
-    upload: function(geometry) {
+    // Every list's vertices in one buffer, made when a list is first called after lists were
+    // kept: one buffer bound for all the draws rather than one a draw.
+    pending: [],
+    users: {},   // how many kept draws read each buffer, by buffer name
+
+    upload: function() {
+      var all = ZephLists.pending, floats = 0;
+      ZephLists.pending = [];
+      if (!all.length) return;
+      all.forEach(function(geometry) { floats += geometry.data.length; });
+      var data = new Float32Array(floats), at = 0;
+      all.forEach(function(geometry) {
+        data.set(geometry.data, at);
+        geometry.offset = at * 4;
+        at += geometry.data.length;
+      });
       var buffer = GLctx.createBuffer();
       var name = GL.getNewId(GL.buffers);
       buffer.name = name;
       GL.buffers[name] = buffer;
       GLctx.bindBuffer(GLctx.ARRAY_BUFFER, buffer);
-      GLctx.bufferData(GLctx.ARRAY_BUFFER, geometry.data, GLctx.STATIC_DRAW);
+      GLctx.bufferData(GLctx.ARRAY_BUFFER, data, GLctx.STATIC_DRAW);
       GLctx.bindBuffer(GLctx.ARRAY_BUFFER, GL.buffers[GLctx.currentArrayBufferBinding] || null);
-      geometry.buffer = name;
-      geometry.data = null;
+      all.forEach(function(geometry) {
+        geometry.buffer = name;
+        geometry.data = null;
+      });
+      ZephLists.users[name] = all.length;
     },
 
     // The client-array state and the array buffer a call changes, put aside and given back.
@@ -247,12 +266,12 @@ var LibraryZephDisplayLists = {
     },
 
     draw: function(geometry) {
-      if (!geometry.buffer) ZephLists.upload(geometry);
-      var layout = geometry.layout, stride = geometry.stride, offset = 12;
+      if (!geometry.buffer) ZephLists.upload();
+      var layout = geometry.layout, stride = geometry.stride, offset = geometry.offset + 12;
       _glBindBuffer(0x8892 /* GL_ARRAY_BUFFER */, geometry.buffer);
       GLImmediate.clientActiveTexture = 0;
       _glEnableClientState(0x8074 /* GL_VERTEX_ARRAY */);
-      _glVertexPointer(3, 0x1406 /* GL_FLOAT */, stride, 0);
+      _glVertexPointer(3, 0x1406 /* GL_FLOAT */, stride, geometry.offset);
       ZephLists.setArray(0x8075 /* GL_NORMAL_ARRAY */, layout.normal);
       if (layout.normal) { _glNormalPointer(0x1406, stride, offset); offset += 12; }
       ZephLists.setArray(0x8078 /* GL_TEXTURE_COORD_ARRAY */, layout.texCoord);
@@ -360,9 +379,14 @@ var LibraryZephDisplayLists = {
       var ops = ZephLists.lists[name];
       if (!ops) return;
       ops.forEach(function(op) {
-        if (op.geometry && op.geometry.buffer) {
-          GLctx.deleteBuffer(GL.buffers[op.geometry.buffer]);
-          GL.buffers[op.geometry.buffer] = null;
+        var name = op.geometry && op.geometry.buffer;
+        if (op.geometry && !name) {
+          ZephLists.pending = ZephLists.pending.filter(function(g) { return g !== op.geometry; });
+        }
+        if (name && --ZephLists.users[name] == 0) {
+          GLctx.deleteBuffer(GL.buffers[name]);
+          GL.buffers[name] = null;
+          delete ZephLists.users[name];
         }
       });
       delete ZephLists.lists[name];
@@ -397,7 +421,7 @@ var LibraryZephDisplayLists = {
     }
     ZephLists.recording = null;
     ZephLists.forget(list.name);
-    list.ops.forEach(function(op) { if (op.geometry) ZephLists.upload(op.geometry); });
+    list.ops.forEach(function(op) { if (op.geometry) ZephLists.pending.push(op.geometry); });
     ZephLists.lists[list.name] = list.ops;
   },
 
