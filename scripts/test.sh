@@ -5,7 +5,8 @@
 #   3. build-fuzz/  clang + libFuzzer; every fuzz_* target for ZEPH_FUZZ_SECONDS (60) each
 #   4. build-windows/  cross-built with MinGW-w64 (scripts/windows.sh); under Wine, its unit
 #                   tests, then the whole-program tests of its zip and installer (label wine)
-#   5. build-web/   built with Emscripten (scripts/web.sh); its page in headless Chromium on
+#   5. build-web/   built with Emscripten (scripts/web.sh); the unit tests that need no OpenGL
+#                   under Node.js; its page in headless Chromium on
 #                   SwiftShader (tests/web/, puppeteer-core from npm), held to the rules model's
 #                   console and the Linux game's picture (build/tests/zephrandolinth_webref)
 # As root it first installs the Debian packages it needs, the play, test, windows and web sets
@@ -242,24 +243,33 @@ run_node_tests() { # directory log-file test-files...
     fi
 }
 
-# The browser build and its page. The Linux references come from build/ (the same configuration
-# as stage 1, so nothing there is built twice), the browser tests' one package from npm's lock.
+# The browser build, its unit tests under Node.js (web.sh runs them once as it builds them; the
+# counted run is ctest's, verbose) and its page. The Linux references come from build/ (the same
+# configuration as stage 1, so nothing there is built twice), the browser tests' one package from
+# npm's lock.
 stage_web() {
-    banner "build-web/: the page in headless Chromium"
+    banner "build-web/: unit tests under Node.js, the page in headless Chromium"
     local start=$SECONDS result=FAILED
     mkdir -p build-web build
-    if logged build-web/web.log env ZEPH_JOBS="$JOBS" scripts/web.sh &&
+    if logged build-web/web.log env ZEPH_JOBS="$JOBS" scripts/web.sh --unit-tests; then
+        echo "built build-web/; the site: $(du -sk build-web/site | cut -f1) KiB"
+        result=ok
+    fi
+    # Counted even when web.sh stopped at a failing suite; a build that failed has none to run.
+    if [ -f build-web/nodetests/CTestTestfile.cmake ]; then
+        run_ctest build-web/nodetests build-web/nodetests-ctest.log -L unit || result=FAILED
+    fi
+    if [ "$result" = ok ] &&
         logged build/webref-configure.log cmake -S . -B build -DZEPH_WERROR=ON -DZEPH_TESTS=ON \
             -DZEPH_TOOLS=ON -DZEPH_WINDOWS_BUILD="$ROOT/build-windows" &&
         logged build/webref-build.log nice cmake --build build -j"$JOBS" \
             --target zephrandolinth_webref &&
         logged build-web/npm.log npm ci --prefix tests/web --no-audit --no-fund; then
-        echo "built build-web/site ($(du -sk build-web/site | cut -f1) KiB)"
-        if run_node_tests tests/web "$ROOT/build-web/browser.log" page.test.js; then
-            result=ok
-        fi
+        run_node_tests tests/web "$ROOT/build-web/browser.log" page.test.js || result=FAILED
+    else
+        result=FAILED
     fi
-    record "build-web/ (browser)" "$result" $((SECONDS - start))
+    record "build-web/ (Node.js, browser)" "$result" $((SECONDS - start))
 }
 
 summary() {
