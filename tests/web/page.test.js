@@ -247,7 +247,7 @@ test('a window of no height: nothing fails, and the picture comes back at full s
   await page.close();
 });
 
-test('the full-screen button puts the letterboxed picture in full screen', async () => {
+test('the full-screen button and F11 put the letterboxed picture in full screen and take it out', async () => {
   const page = await openGame('', { frames: 3, width: 1280, height: 720 });
   await page.click('#fullscreen');
   await waitFor(page, () => document.fullscreenElement === document.getElementById('screen'), 10);
@@ -260,6 +260,11 @@ test('the full-screen button puts the letterboxed picture in full screen', async
   assert.ok(await page.evaluate(() => document.activeElement === document.getElementById('canvas')));
   await settle(page);
   await page.screenshot({ path: shotPath('fullscreen') });
+  // F11 is the game's own switch, as on the desktop: out, then in again.
+  await page.keyboard.press('F11');
+  await waitFor(page, () => document.fullscreenElement === null, 10);
+  await page.keyboard.press('F11');
+  await waitFor(page, () => document.fullscreenElement === document.getElementById('screen'), 10);
   assert.deepEqual(page.problems, []);
   await page.close();
 });
