@@ -5,10 +5,14 @@
 #   3. build-fuzz/  clang + libFuzzer; every fuzz_* target for ZEPH_FUZZ_SECONDS (60) each
 #   4. build-windows/  cross-built with MinGW-w64 (scripts/windows.sh); under Wine, its unit
 #                   tests, then the whole-program tests of its zip and installer (label wine)
-# As root it first installs the Debian packages it needs, the play set and the test set (only
-# when some are missing).
+#   5. build-web/   built with Emscripten (scripts/web.sh); the unit tests that need no OpenGL
+#                   under Node.js; its page in headless Chromium on
+#                   SwiftShader (tests/web/, puppeteer-core from npm), held to the rules model's
+#                   console and the Linux game's picture (build/tests/zephrandolinth_webref)
+# As root it first installs the Debian packages it needs, the play, test, windows and web sets
+# (only when some are missing).
 # Exits non-zero when any stage fails; every stage runs regardless, then a summary is printed.
-# Named stages (build asan fuzz wine) run alone: scripts/test.sh wine.
+# Named stages (build asan fuzz wine web) run alone: scripts/test.sh web.
 set -u -o pipefail
 
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
@@ -90,7 +94,7 @@ run_ctest() { # build-dir log-file ctest-args...
 stage_packages() {
     banner "packages"
     local start=$SECONDS
-    if zeph_install_packages play test windows; then
+    if zeph_install_packages play test windows web && zeph_install_npm; then
         echo "all packages present"
         record packages ok $((SECONDS - start))
         return 0
@@ -214,6 +218,60 @@ stage_wine() {
     record "build-windows/ (Wine)" "$result" $((SECONDS - start))
 }
 
+# Counts the cases of node's test runner from its TAP summary (a case cancelled because a hook
+# failed counts as failed); every failed case is shown.
+run_node_tests() { # directory log-file test-files...
+    local dir=$1 log=$2 passed failed cancelled
+    shift 2
+    (cd "$dir" && node --test --test-reporter=tap "$@") >"$log" 2>&1
+    local status=$?
+    grep -E '^# (tests|pass|fail|cancelled|duration_ms) |^not ok ' "$log"
+    passed=$(sed -nE 's/^# pass ([0-9]+)$/\1/p' "$log" | tail -n 1)
+    failed=$(sed -nE 's/^# fail ([0-9]+)$/\1/p' "$log" | tail -n 1)
+    cancelled=$(sed -nE 's/^# cancelled ([0-9]+)$/\1/p' "$log" | tail -n 1)
+    failed=$((${failed:-0} + ${cancelled:-0}))
+    if [ -z "$passed" ]; then
+        echo "(no summary from node's test runner: full output in $log)"
+        TESTS_FAILED=$((TESTS_FAILED + 1))
+        return 1
+    fi
+    TESTS_PASSED=$((TESTS_PASSED + passed))
+    TESTS_FAILED=$((TESTS_FAILED + failed))
+    if [ "$status" -ne 0 ] || [ "$failed" -gt 0 ]; then
+        echo "(full output in $log)"
+        return 1
+    fi
+}
+
+# The browser build, its unit tests under Node.js (web.sh runs them once as it builds them; the
+# counted run is ctest's, verbose) and its page. The Linux references come from build/ (the same
+# configuration as stage 1, so nothing there is built twice), the browser tests' one package from
+# npm's lock.
+stage_web() {
+    banner "build-web/: unit tests under Node.js, the page in headless Chromium"
+    local start=$SECONDS result=FAILED
+    mkdir -p build-web build
+    if logged build-web/web.log env ZEPH_JOBS="$JOBS" scripts/web.sh --unit-tests; then
+        echo "built build-web/; the site: $(du -sk build-web/site | cut -f1) KiB"
+        result=ok
+    fi
+    # Counted even when web.sh stopped at a failing suite; a build that failed has none to run.
+    if [ -f build-web/nodetests/CTestTestfile.cmake ]; then
+        run_ctest build-web/nodetests build-web/nodetests-ctest.log -L unit || result=FAILED
+    fi
+    if [ "$result" = ok ] &&
+        logged build/webref-configure.log cmake -S . -B build -DZEPH_WERROR=ON -DZEPH_TESTS=ON \
+            -DZEPH_TOOLS=ON -DZEPH_WINDOWS_BUILD="$ROOT/build-windows" &&
+        logged build/webref-build.log nice cmake --build build -j"$JOBS" \
+            --target zephrandolinth_webref &&
+        logged build-web/npm.log npm ci --prefix tests/web --no-audit --no-fund; then
+        run_node_tests tests/web "$ROOT/build-web/browser.log" page.test.js || result=FAILED
+    else
+        result=FAILED
+    fi
+    record "build-web/ (Node.js, browser)" "$result" $((SECONDS - start))
+}
+
 summary() {
     banner "summary"
     local i
@@ -230,8 +288,8 @@ wanted() { # stage: true when no stage is named or this one is
 
 for stage in "${WANTED[@]}"; do
     case $stage in
-    build | asan | fuzz | wine) ;;
-    *) echo "test.sh: no stage named '$stage' (build asan fuzz wine)" >&2 && exit 2 ;;
+    build | asan | fuzz | wine | web) ;;
+    *) echo "test.sh: no stage named '$stage' (build asan fuzz wine web)" >&2 && exit 2 ;;
     esac
 done
 if stage_packages; then
@@ -239,6 +297,7 @@ if stage_packages; then
     wanted asan && stage_sanitized_build
     wanted fuzz && stage_fuzz
     wanted wine && stage_wine
+    wanted web && stage_web
 fi
 summary
 exit "$FAILED"
