@@ -50,7 +50,8 @@ TEST(FarPlane, aMeshIsSkippedOnlyWhenItsWholeSphereLiesPastTheFarPlane) {
 }
 
 // How far a mesh reaches, by hand: its model's offset, plus its scale times the farthest object's
-// offset and vertex, all at the list's scale, here 2. The file's (x, y, z) is stored (x, z, -y).
+// offset and vertex, all at the list's scale, here 2. The file's (x, y, z) is stored (x, z, -y);
+// the farthest vertex comes first, in the middle or last.
 TEST(FarPlane, aMeshReachesItsFarthestVertexAlongEveryAxisPastItsOffsetsAndScales) {
     const struct {
         const char* name;
@@ -64,8 +65,10 @@ TEST(FarPlane, aMeshReachesItsFarthestVertexAlongEveryAxisPastItsOffsetsAndScale
                 {"in a moved, scaled model", {0, 0, 3}, {0, 3, 4}, {}, 0.5f, 13},
                 {"in a moved object", {0, 0, 3}, {}, {0, 0, -2}, 1, 10}};
     for (const auto& row : rows) {
-        Model_3DS model = chunk3ds::readMesh(chunk3ds::fileWith({chunk3ds::objectWith(
-            "o", {chunk3ds::vertexList({{0.5f, 0.5f, 0}, row.farthest, {-1, 0, 0}})})}));
+        std::vector<chunk3ds::Xyz> vertices = {{0.5f, 0.5f, 0}, {-1, 0, 0}};
+        vertices.insert(vertices.begin() + (&row - rows) % 3, row.farthest);
+        Model_3DS model = chunk3ds::readMesh(
+            chunk3ds::fileWith({chunk3ds::objectWith("o", {chunk3ds::vertexList(vertices)})}));
         model.pos = row.modelAt, model.scale = row.scale, model.objects[0].pos = row.objectAt;
         EXPECT_FLOAT_EQ(meshReach(model, 2), row.reach) << row.name;
         model.showNormals = true; // lines a model unit long: not bounded
