@@ -40,6 +40,8 @@ TEST(FarPlane, aMeshIsSkippedOnlyWhenItsWholeSphereLiesPastTheFarPlane) {
         {"scaleWidensTheSphere", frameAhead(203.0f, 1.1f), 2.0f, false},
         {"behindTheEye", frameAhead(-500.0f), 2.0f, false},
         {"aPointPastThePlane", frameAhead(300.0f), 0.0f, true},
+        {"aPointWithinTheRoundingMargin", frameAhead(200.1f), 0.0f, false},
+        {"aPointJustPastTheMargin", frameAhead(200.3f), 0.0f, true},
         {"unknownReachIsAlwaysDrawn", frameAhead(900.0f), -1.0f, false},
         {"projectiveFrameIsAlwaysDrawn", projective, 2.0f, false},
         {"homogeneousWeightIsDividedOut", halfWeight, 2.0f, true},
