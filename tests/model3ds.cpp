@@ -376,8 +376,8 @@ TEST(Model3dsFaults, aFileLargerThan256MiBIsRefusedUnread) {
     unsigned char* block = static_cast<unsigned char*>(std::calloc(largest + 1, 1));
     ASSERT_NE(block, nullptr);
     std::copy(triangle.begin(), triangle.end(), block); // the rest lies past its main chunk
-    const std::pair<std::size_t, std::string> rows[] = {
-        {largest, "o tri 3 3 f 0 1 2 g0: 0 1 2\n"}, {largest + 1, "file too large for a mesh"}};
+    const std::pair<std::size_t, std::string> rows[] = {{largest, "o tri 3 3 f 0 1 2 g0: 0 1 2\n"},
+                                                        {largest + 1, "file too large for a mesh"}};
     for (const auto& [size, read] : rows) {
         Model_3DS model;
         model.textureLoader = nullptr;

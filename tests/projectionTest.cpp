@@ -104,8 +104,8 @@ TEST(PictureArea, isTheLargestCentred4by3AreaInWholePixelsAndNoneInAWindowWithou
         {"largest: 1610612735.25 high", most, most, {0, 268435456, most, 1610612735}}};
     for (const auto& [name, width, height, area] : rows) {
         const PictureArea got = pictureArea(width, height);
-        EXPECT_EQ(got, area) << name << ": " << width << "x" << height << " gives " << got.x
-                             << "," << got.y << " " << got.width << "x" << got.height;
+        EXPECT_EQ(got, area) << name << ": " << width << "x" << height << " gives " << got.x << ","
+                             << got.y << " " << got.width << "x" << got.height;
     }
 }
 

@@ -31,9 +31,9 @@ inline long openFiles() {
 class Scratch {
   public:
     // A name nobody holds yet, made by this object alone (create_directory fails on one that
-    // exists), in the standard library's terms so that it builds for Windows too. Private, as
-    // mkdtemp makes it, before anything is put in it: the standard library gives the umask's
-    // 0755. A test that needs another user to enter it opens it up itself.
+    // exists), in the standard library's terms so that it builds for Windows too. Private
+    // (0700, as mkdtemp makes it) before anything is put in it, where the standard library
+    // leaves the umask's 0755: a test that needs another user to enter it opens it itself.
     explicit Scratch(bool enter = false) {
         const std::filesystem::path temporary = std::filesystem::temp_directory_path();
         std::random_device random;
