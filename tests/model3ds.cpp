@@ -238,6 +238,7 @@ TEST(Model3dsFiles, eachNameIsReadWhereItPointsOrSaysWhyNotInOneLine) {
          files.path.parent_path().generic_string() + "/", there, 0, 0}};
     Model_3DS model;
     model.textureLoader = nullptr;
+    EXPECT_EQ(summary(model, true), "0 0 0\n") << "a mesh never loaded holds nothing";
     for (const auto& [named, said, folderKept, kept, verts, faces] : rows) {
         SCOPED_TRACE(named);
         const Model_3DS earlier = model;
