@@ -1,14 +1,13 @@
-// The game's projection: the same 4:3 picture, centred, in a window of any shape. Far shots skip
-// their display lists only when the whole sphere that holds every vertex of their mesh lies past
-// the far plane.
+// The game's picture: the same 4:3 area, centred, in a window of any shape (the real window's
+// bars are checked whole in the window test). Far shots skip their display lists only when the
+// whole sphere that holds every vertex of their mesh lies past the far plane.
 
 #include "app/windowShape.h"
 #include "entities/farPlane.h"
 #include "support/chunkBuilder.h"
-#include "support/feedback.h"
-#include "support/glContext.h"
 
-#include <GL/gl.h>
+#include <gtest/gtest.h>
+
 #include <array>
 #include <cmath>
 #include <limits>
@@ -106,29 +105,6 @@ TEST(PictureArea, isTheLargestCentred4by3AreaInWholePixelsAndNoneInAWindowWithou
         const PictureArea got = pictureArea(width, height);
         EXPECT_EQ(got, area) << name << ": " << width << "x" << height << " gives " << got.x << ","
                              << got.y << " " << got.width << "x" << got.height;
-    }
-}
-
-class ProjectionGl : public GlTest {};
-
-auto projection = [] { return glFloats(GL_PROJECTION_MATRIX); };
-
-// In a window of any shape the picture is the opening one (the projection, bit for bit) in its
-// picture area; no area, no picture.
-TEST_F(ProjectionGl, aWindowOfAnyShapeShowsTheOpeningPictureInItsPictureArea) {
-    setPerspective(640.0f / 480.0f);
-    const std::vector<float> opening = projection();
-    using Viewport = std::array<int, 5>; // x, y, width, height, and the matrix mode
-    const std::tuple<int, int, Viewport> rows[] = {{1024, 576, {128, 0, 768, 576, GL_MODELVIEW}},
-                                                   {400, 700, {0, 200, 400, 300, GL_MODELVIEW}},
-                                                   {0, 300, {0, 0, 0, 0, GL_MODELVIEW}}};
-    for (const auto& [width, height, expected] : rows) {
-        reshapeWindow(width, height);
-        Viewport viewport{};
-        glGetIntegerv(GL_VIEWPORT, viewport.data());
-        glGetIntegerv(GL_MATRIX_MODE, &viewport[4]);
-        EXPECT_EQ(viewport, expected) << width << "x" << height;
-        EXPECT_EQ(projection(), opening) << width << "x" << height;
     }
 }
 
