@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <sstream>
 #include <string>
 #include <tuple>
@@ -237,6 +238,7 @@ TEST(Model3dsFiles, eachNameIsReadWhereItPointsOrSaysWhyNotInOneLine) {
          files.path.parent_path().generic_string() + "/", there, 0, 0}};
     Model_3DS model;
     model.textureLoader = nullptr;
+    EXPECT_EQ(summary(model, true), "0 0 0\n") << "a mesh never loaded holds nothing";
     for (const auto& [named, said, folderKept, kept, verts, faces] : rows) {
         SCOPED_TRACE(named);
         const Model_3DS earlier = model;
@@ -365,4 +367,23 @@ TEST(Model3dsFaults, aFileCutShortIsReadUpToWhereItsBytesStop) {
         bytes.resize(bytes.size() - missing);
         EXPECT_EQ(summary(readMesh(bytes)), materials + faces + "\nfile is cut short");
     }
+}
+
+// A mesh file holds at most 256 MiB: one byte more is refused unread. Fresh pages from calloc
+// are the system's zero pages until written, so the blocks cost little.
+TEST(Model3dsFaults, aFileLargerThan256MiBIsRefusedUnread) {
+    const std::size_t largest = std::size_t(256) << 20;
+    const std::vector<unsigned char> triangle = samples::bareTriangle().bytes();
+    unsigned char* block = static_cast<unsigned char*>(std::calloc(largest + 1, 1));
+    ASSERT_NE(block, nullptr);
+    std::copy(triangle.begin(), triangle.end(), block); // the rest lies past its main chunk
+    const std::pair<std::size_t, std::string> rows[] = {{largest, "o tri 3 3 f 0 1 2 g0: 0 1 2\n"},
+                                                        {largest + 1, "file too large for a mesh"}};
+    for (const auto& [size, read] : rows) {
+        Model_3DS model;
+        model.textureLoader = nullptr;
+        model.LoadFromMemory(block, size, "large.3ds", 0, nullptr);
+        EXPECT_EQ(summary(model), read) << size << " bytes";
+    }
+    std::free(block);
 }

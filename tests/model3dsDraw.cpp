@@ -150,22 +150,26 @@ TEST_F(Model3dsDraw, theModelScalesTurnsZYXAndMovesItsObjectsTurnedXYZAndMoved) 
     }
 }
 
-TEST_F(Model3dsDraw, normalLinesAreBlueUnlitAndLightingComesBackOnlyIfTheModelIsLit) {
+TEST_F(Model3dsDraw, normalLinesRunOutwardAlongTheirNormalsBlueAndUnlitAndLightingReturnsIfLit) {
     // No face groups: only the normals are drawn.
     Model_3DS model = readMesh(fileWith({objectWith(
         "o", {vertexList({{0, 0, 0}, {0.5f, 0, 0}, {0, 0, 0.5f}}), faceList({{0, 1, 2}})})}));
     model.showNormals = true;
     model.scale = 0.5f;
+    // Unit normals leaning along every axis, either way; each line runs from its vertex one
+    // model unit outward along its normal (half a unit after the scale).
+    const float normals[9] = {0.36f, -0.48f, 0.8f, 0.48f, 0.6f, -0.64f, -0.8f, 0.6f, 0};
+    std::copy(normals, normals + 9, model.objects[0].normals);
     glEnable(GL_LIGHTING);
     glEnable(GL_TEXTURE_2D);
     const Feedback fed = feedbackOf(compile(model));
     ASSERT_EQ(fed.polygons.size(), 0u);
     ASSERT_EQ(fed.lines.size(), 3u);
-    // Every normal is (0,0,1), one model unit long before the scale.
-    const float corners[3][2] = {{0, 0}, {0.25f, 0}, {0, 0.25f}};
+    const Floats from[3] = {{0, 0, 0}, {0.25f, 0, 0}, {0, 0.25f, 0}},
+                 to[3] = {{0.18f, -0.24f, 0.4f}, {0.49f, 0.3f, -0.32f}, {-0.4f, 0.55f, 0}};
     for (int i = 0; i < 3; ++i) {
-        expectAt(fed.lines[i][0], {corners[i][0], corners[i][1], 0});
-        expectAt(fed.lines[i][1], {corners[i][0], corners[i][1], 0.5f});
+        expectAt(fed.lines[i][0], from[i]);
+        expectAt(fed.lines[i][1], to[i]);
         for (const FedVertex& v : fed.lines[i]) {
             EXPECT_EQ(Floats(v.color, v.color + 4), (Floats{0, 0, 1, 1}));
         }

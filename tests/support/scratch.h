@@ -31,7 +31,9 @@ inline long openFiles() {
 class Scratch {
   public:
     // A name nobody holds yet, made by this object alone (create_directory fails on one that
-    // exists), in the standard library's terms so that it builds for Windows too.
+    // exists), in the standard library's terms so that it builds for Windows too. Private
+    // (0700, as mkdtemp makes it) before anything is put in it, where the standard library
+    // leaves the umask's 0755: a test that needs another user to enter it opens it itself.
     explicit Scratch(bool enter = false) {
         const std::filesystem::path temporary = std::filesystem::temp_directory_path();
         std::random_device random;
@@ -40,8 +42,11 @@ class Scratch {
             const std::filesystem::path name = temporary / ("zephtest" + std::to_string(random()));
             path = std::filesystem::create_directory(name, error) ? name : path;
         }
-        if (path.empty()) {
-            ADD_FAILURE() << "cannot make a scratch directory in " << temporary << ": "
+        if (!path.empty()) {
+            std::filesystem::permissions(path, std::filesystem::perms::owner_all, error);
+        }
+        if (path.empty() || error) {
+            ADD_FAILURE() << "cannot make a private scratch directory in " << temporary << ": "
                           << error.message();
             return;
         }
