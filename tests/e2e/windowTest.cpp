@@ -7,8 +7,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -78,14 +76,9 @@ TEST(WindowManager, takesTheWindowOnWithItsClassProcessAndIconAndSwitchesItsFull
     e2e::GameSession game({"stdbuf", "-o0", ZEPH_GAME_EXE, "--fullscreen"}, ZEPH_BUILD_DIR,
                           "1280x1024", true);
     ASSERT_TRUE(game.ok()) << game.describe();
-    const std::string name = "Zephrandolinth v0.1";
-    const bool managed = game.waitFrames(1, 0) && game.manager->waitUntilManaged(name, 30);
-    const auto record = [&game] {
-        std::filesystem::create_directories(ZEPH_BUILD_DIR "/screenshots");
-        std::ofstream(ZEPH_BUILD_DIR "/screenshots/window-manager.txt") << game.manager->log();
-        return "--- the window manager's record ---\n" + game.manager->log();
-    };
-    ASSERT_TRUE(managed && game.waitForWindow()) << game.describe() << record();
+    ASSERT_TRUE(game.waitFrames(1, 0) &&
+                game.manager->waitUntilManaged("Zephrandolinth v0.1", 30) && game.waitForWindow())
+        << game.describe();
     e2e::MapRecord taken; // the map that put the game's window under management
     for (const e2e::MapRecord& map : game.manager->maps()) {
         taken = std::to_string(map.window) == game.window ? map : taken;
@@ -100,17 +93,16 @@ TEST(WindowManager, takesTheWindowOnWithItsClassProcessAndIconAndSwitchesItsFull
                taken.icon.begin()
         << " equal before the first difference";
     const WindowPlace fullScreen{0, 0, 1280, 1024}, opened{250, 250, 640, 480};
-    EXPECT_TRUE(reaches(game, fullScreen)) << record();
+    EXPECT_TRUE(reaches(game, fullScreen)) << game.describe();
     for (const WindowPlace& next : {opened, fullScreen}) {
         ASSERT_TRUE(game.keys({"F11"}));
-        EXPECT_TRUE(reaches(game, next)) << record();
+        EXPECT_TRUE(reaches(game, next)) << game.describe();
     }
     std::vector<bool> states;
     for (const e2e::FullScreenRecord& request : game.manager->fullScreenRequests()) {
         states.push_back(std::to_string(request.window) == game.window && request.fullScreen);
     }
-    EXPECT_EQ(states, (std::vector<bool>{true, false, true})) << record();
-    record();
+    EXPECT_EQ(states, (std::vector<bool>{true, false, true}));
 }
 
 // ImageMagick's one number about build/screenshots/<name>.png after `steps`; -1 when none.

@@ -64,13 +64,8 @@ struct StandInWindowManager::State {
     std::vector<Managed> managed;
     std::vector<MapRecord> maps;
     std::vector<FullScreenRecord> fullScreenRequests;
-    std::string log;
 
     Atom atom(const char* name) const { return XInternAtom(display, name, False); }
-    void note(const std::string& line) {
-        log += line + "\n";
-        changed.notify_all();
-    }
     Managed* find(Window window) {
         const auto at = std::find_if(managed.begin(), managed.end(),
                                      [window](const Managed& m) { return m.window == window; });
@@ -150,9 +145,9 @@ struct StandInWindowManager::State {
     void take(Window window) {
         MapRecord record;
         record.window = window;
-        char* name = nullptr;
-        if (XFetchName(display, window, &name) != 0 && name != nullptr) {
-            record.name = name;
+        std::string title;
+        if (char* name = nullptr; XFetchName(display, window, &name) != 0 && name != nullptr) {
+            title = name;
             XFree(name);
         }
         XClassHint hint{nullptr, nullptr};
@@ -170,21 +165,10 @@ struct StandInWindowManager::State {
         XSetInputFocus(display, window, RevertToPointerRoot, CurrentTime);
         XSync(display, False);
         if (find(window) == nullptr) {
-            managed.push_back({window, record.name});
-        }
-        std::string classes;
-        for (const std::string& part : record.windowClass) {
-            classes += (classes.empty() ? "\"" : ", \"") + part + "\"";
-        }
-        std::string pids;
-        for (const unsigned long id : record.processId) {
-            pids += std::to_string(id);
+            managed.push_back({window, title});
         }
         maps.push_back(record);
-        note("MapRequest " + std::to_string(window) + " \"" + record.name +
-             "\": WM_CLASS=" + (classes.empty() ? "(none)" : classes) +
-             " _NET_WM_PID=" + (pids.empty() ? "(none)" : pids) +
-             " _NET_WM_ICON items=" + std::to_string(record.icon.size()) + "; mapped");
+        changed.notify_all();
     }
 
     void release(Window window) {
@@ -197,7 +181,6 @@ struct StandInWindowManager::State {
         XDeleteProperty(display, window, wmState);
         XDeleteProperty(display, window, netWmState);
         XSync(display, False);
-        note("withdrawn " + std::to_string(window) + "; WM_STATE removed");
     }
 
     void switchState(const XClientMessageEvent& message) {
@@ -206,35 +189,28 @@ struct StandInWindowManager::State {
             return;
         }
         Managed* window = find(message.window);
-        std::string outcome = "not managed: ignored";
-        if (window != nullptr) {
-            const bool full = action == 2 ? !window->fullScreen : action == 1;
-            if (full && !window->fullScreen) {
-                Window ignoredRoot;
-                unsigned width = 0, height = 0, border = 0, depth = 0;
-                XGetGeometry(display, window->window, &ignoredRoot, &window->x, &window->y, &width,
-                             &height, &border, &depth);
-                window->width = int(width), window->height = int(height);
-                const Screen* screen = DefaultScreenOfDisplay(display);
-                XMoveResizeWindow(display, window->window, 0, 0, unsigned(screen->width),
-                                  unsigned(screen->height));
-            } else if (!full && window->fullScreen) {
-                XMoveResizeWindow(display, window->window, window->x, window->y,
-                                  unsigned(window->width), unsigned(window->height));
-            }
-            window->fullScreen = full;
-            XChangeProperty(display, window->window, netWmState, XA_ATOM, 32, PropModeReplace,
-                            reinterpret_cast<const unsigned char*>(&fullScreen), full ? 1 : 0);
-            XSync(display, False);
-            fullScreenRequests.push_back({window->window, full});
-            outcome = full ? "full screen"
-                           : "back to " + std::to_string(window->x) + "," +
-                                 std::to_string(window->y) + " " + std::to_string(window->width) +
-                                 "x" + std::to_string(window->height);
+        if (window == nullptr) {
+            return;
         }
-        note("_NET_WM_STATE " + std::to_string(message.window) + " action " +
-             std::to_string(action) + " (0 remove, 1 add, 2 toggle) _NET_WM_STATE_FULLSCREEN: " +
-             outcome);
+        const bool full = action == 2 ? !window->fullScreen : action == 1;
+        if (full && !window->fullScreen) {
+            Window ignoredRoot;
+            unsigned width = 0, height = 0, border = 0, depth = 0;
+            XGetGeometry(display, window->window, &ignoredRoot, &window->x, &window->y, &width,
+                         &height, &border, &depth);
+            window->width = int(width), window->height = int(height);
+            const Screen* screen = DefaultScreenOfDisplay(display);
+            XMoveResizeWindow(display, window->window, 0, 0, unsigned(screen->width),
+                              unsigned(screen->height));
+        } else if (!full && window->fullScreen) {
+            XMoveResizeWindow(display, window->window, window->x, window->y,
+                              unsigned(window->width), unsigned(window->height));
+        }
+        window->fullScreen = full;
+        XChangeProperty(display, window->window, netWmState, XA_ATOM, 32, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(&fullScreen), full ? 1 : 0);
+        XSync(display, False);
+        fullScreenRequests.push_back({window->window, full});
     }
 };
 
@@ -275,11 +251,6 @@ bool StandInWindowManager::waitUntilManaged(const std::string& name, double seco
         return std::any_of(state->managed.begin(), state->managed.end(),
                            [&name](const State::Managed& m) { return m.name == name; });
     });
-}
-
-std::string StandInWindowManager::log() const {
-    const std::lock_guard<std::mutex> hold(state->mutex);
-    return state->log;
 }
 
 } // namespace e2e

@@ -16,7 +16,6 @@ namespace e2e {
 // What a window carried at one of its MapRequests.
 struct MapRecord {
     unsigned long window = 0;
-    std::string name;                     // WM_NAME
     std::vector<std::string> windowClass; // WM_CLASS: instance, then class; none when unset
     std::vector<unsigned long> processId; // _NET_WM_PID
     std::vector<unsigned long> icon;      // _NET_WM_ICON: width, height, ARGB pixels, per size
@@ -43,8 +42,6 @@ class StandInWindowManager {
     // Whether the window named `name` is managed (mapped by it and not withdrawn since) within
     // `seconds`.
     bool waitUntilManaged(const std::string& name, double seconds) const;
-    // Everything it saw, a line per event, as a person reads it.
-    std::string log() const;
 
   private:
     struct State;

@@ -55,13 +55,11 @@ std::wstring className(HWND window) {
     return name;
 }
 
-std::wstring shownLineEnds(std::wstring text) {
+std::wstring shownLineEnds(const std::wstring& text) {
     std::wstring shown;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n') {
-            continue;
-        }
-        shown += text[i] == L'\n' ? std::wstring(L"\\n") : std::wstring(1, text[i]);
+        const bool crBeforeLf = text[i] == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n';
+        shown += text[i] == L'\n' ? L"\\n" : crBeforeLf ? L"" : std::wstring(1, text[i]);
     }
     return shown;
 }
@@ -70,16 +68,13 @@ std::wstring shownLineEnds(std::wstring text) {
 // check boxes are ticked and its buttons can be pressed.
 std::wstring describeDialog(HWND dialog) {
     std::wstring text = L"dialog: " + windowText(dialog);
-    struct Walk {
-        std::wstring* text;
-    } walk{&text};
     EnumChildWindows(
         dialog,
         [](HWND control, LPARAM data) -> BOOL {
             if (!IsWindowVisible(control)) {
                 return TRUE;
             }
-            std::wstring& out = *reinterpret_cast<Walk*>(data)->text;
+            std::wstring& out = *reinterpret_cast<std::wstring*>(data);
             const std::wstring kind = className(control);
             out += L"\n  " + kind + L" " + std::to_wstring(GetDlgCtrlID(control)) + L": " +
                    shownLineEnds(windowText(control));
@@ -90,7 +85,7 @@ std::wstring describeDialog(HWND dialog) {
             }
             return TRUE;
         },
-        reinterpret_cast<LPARAM>(&walk));
+        reinterpret_cast<LPARAM>(&text));
     return text;
 }
 
@@ -127,10 +122,6 @@ HWND defaultButton(HWND dialog) {
     return button != nullptr && IsWindowEnabled(button) ? button : nullptr;
 }
 
-void press(HWND dialog, HWND button) {
-    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED), LPARAM(button));
-}
-
 // Types `text` into control `id` of the dialog or of its page; false when neither shows it.
 bool typeInto(HWND dialog, int id, const std::wstring& text) {
     HWND field = GetDlgItem(dialog, id);
@@ -157,9 +148,7 @@ std::wstring consoleText() {
         std::wstring line(std::size_t(screen.dwSize.X), L' ');
         DWORD read = 0;
         ReadConsoleOutputCharacterW(console, line.data(), DWORD(line.size()), COORD{0, row}, &read);
-        line.resize(line.find_last_not_of(L' ') == std::wstring::npos
-                        ? 0
-                        : line.find_last_not_of(L' ') + 1);
+        line.resize(line.find_last_not_of(L' ') + 1); // a blank row: npos + 1 is 0
         text += L"\n" + line;
     }
     CloseHandle(console);
@@ -251,7 +240,8 @@ int main() {
                 typedInto = 0;
             }
             seen[dialog] = describeDialog(dialog);
-            press(dialog, button);
+            PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
+                         LPARAM(button));
             answered = true;
         }
         const std::vector<HWND> toClose = closeTitle.empty() || !answered || !dialogs.empty()
