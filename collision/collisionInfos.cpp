@@ -76,8 +76,13 @@ class ConsoleText {
     }
     ConsoleText& operator<<(float number) {
         // "%g" in the C locale the game never leaves: the bytes std::to_chars writes in its
-        // general format with six digits, from every C library the game is built with (the
-        // browser's C++ library has no floating-point to_chars).
+        // general format with six digits (the browser's C++ library has no floating-point
+        // to_chars). C libraries disagree on the sign of a NaN (MinGW's drops it), so the words
+        // for values that are not finite are written here, as glibc writes them.
+        if (!std::isfinite(number)) {
+            return *this << (std::signbit(number) ? "-" : "")
+                         << (std::isnan(number) ? "nan" : "inf");
+        }
         char digits[32];
         const int length = std::snprintf(digits, sizeof digits, "%g", double(number));
         return append(digits, digits + std::clamp(length, 0, int(sizeof digits) - 1));
