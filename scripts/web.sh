@@ -18,6 +18,9 @@ cd "$(dirname "${BASH_SOURCE[0]}")/.." || exit 1
 ROOT=$PWD
 # shellcheck source=scripts/deps.sh
 . ./scripts/deps.sh
+ZEPH_SCRIPT=web.sh
+# shellcheck source=scripts/buildSteps.sh
+. ./scripts/buildSteps.sh
 
 OUT=$ROOT/build-web
 HOST=$OUT/host
@@ -33,30 +36,9 @@ FAVICON=icon/hicolor/48x48/apps/zephrandolinth.png
 # it needs (acorn) only in Debian's own folder.
 export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
 
-fail() {
-    echo "web.sh: $*" >&2
-    exit 1
-}
-
 usage() {
     echo "usage: scripts/web.sh [--serve [PORT] | --unit-tests]" >&2
     exit 2
-}
-
-# run LOG WHAT COMMAND...: the command's output goes to LOG; on failure its end is shown.
-run() {
-    local log=$1 what=$2
-    shift 2
-    if ! "$@" >>"$log" 2>&1; then
-        tail -n 30 "$log" >&2
-        fail "$what failed; the whole output is in $log"
-    fi
-}
-
-# A build folder is configured again when it holds no generated build files, even with a cache
-# left in it (an interrupted configuration, a build folder cleaned by hand).
-configured() {
-    [ -f "$1/CMakeCache.txt" ] && { [ -f "$1/Makefile" ] || [ -f "$1/build.ninja" ]; }
 }
 
 SERVE=0
@@ -84,11 +66,7 @@ zeph_install_packages play web || fail "the packages above are needed"
 mkdir -p "$OUT"
 
 echo "== the art, by a build for this machine ($HOST)"
-if ! configured "$HOST"; then
-    run "$OUT/host.log" "configuring $HOST" cmake -S "$ROOT" -B "$HOST" \
-        -DCMAKE_BUILD_TYPE=Release -DZEPH_TESTS=OFF -DZEPH_TOOLS=OFF
-fi
-run "$OUT/host.log" "building the art" nice cmake --build "$HOST" --target zephart -j"$JOBS"
+build_host_art "$HOST" "$OUT/host.log" "$JOBS"
 
 echo "== the game, by Emscripten ($GAME)"
 if ! configured "$GAME"; then

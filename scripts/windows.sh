@@ -16,6 +16,9 @@ cd "$(dirname "${BASH_SOURCE[0]}")/.." || exit 1
 ROOT=$PWD
 # shellcheck source=scripts/deps.sh
 . ./scripts/deps.sh
+ZEPH_SCRIPT=windows.sh
+# shellcheck source=scripts/buildSteps.sh
+. ./scripts/buildSteps.sh
 
 OUT=$ROOT/build-windows
 HOST=$OUT/host
@@ -24,21 +27,6 @@ TOOLCHAIN=$ROOT/cmake/mingw-w64-x86_64.cmake
 JOBS=${ZEPH_JOBS:-$(nproc)}
 PACKAGES=(zephrandolinth-0.1-win64.zip zephrandolinth-0.1-win64.exe)
 if [ "${ZEPH_WINDOWS_TESTS:-0}" = 1 ]; then TESTS=ON; else TESTS=OFF; fi
-
-fail() {
-    echo "windows.sh: $*" >&2
-    exit 1
-}
-
-# run LOG WHAT COMMAND...: the command's output goes to LOG; on failure its end is shown.
-run() {
-    local log=$1 what=$2
-    shift 2
-    if ! "$@" >>"$log" 2>&1; then
-        tail -n 30 "$log" >&2
-        fail "$what failed; the whole output is in $log"
-    fi
-}
 
 # The machine's deb lines for its release's own suite (not -updates, -security or another
 # vendor's archive), given back as deb-src lines; from the one-line lists and the deb822 ones.
@@ -121,12 +109,6 @@ freeglut_source() {
     echo "$dir"
 }
 
-# True when cmake has written a build system in the folder. Not its cache alone: cmake writes
-# CMakeCache.txt before it fails to configure, and a build then finds no Makefile to run.
-configured() {
-    [ -f "$1/Makefile" ] || [ -f "$1/build.ninja" ]
-}
-
 # True when a package is missing or older than a file it holds. Files only: configuring
 # touches the folders it writes into even when no file in them changes.
 packages_stale() {
@@ -145,11 +127,7 @@ zeph_install_packages play windows || exit 1
 mkdir -p "$OUT" "$FREEGLUT"
 
 echo "windows.sh: art, by a build for this machine in $HOST"
-if ! configured "$HOST"; then
-    run "$OUT/host.log" "configuring $HOST" \
-        cmake -S "$ROOT" -B "$HOST" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZEPH_TESTS=OFF -DZEPH_TOOLS=OFF
-fi
-run "$OUT/host.log" "generating the art in $HOST" cmake --build "$HOST" --target zephart -j "$JOBS"
+build_host_art "$HOST" "$OUT/host.log" "$JOBS"
 
 echo "windows.sh: freeglut, from Debian's source package, in $FREEGLUT"
 source_dir=$(freeglut_source) || exit 1
