@@ -133,12 +133,20 @@ test('with ?console the first 50 idle frames are the rules model\'s bytes, Latin
 
 test(`the picture of frame ${COMPARED_FRAME} is the Linux game's`, async () => {
   const page = await openPage(browser);
-  await page.goto(site.url, { waitUntil: 'domcontentloaded' });
-  const framesThen = await page.evaluate((last) => {
-    window.zephrandolinth.onframe = (count) => count === last && window.zephrandolinth.pause();
-    return window.zephrandolinth.frames;
+  // The stop is asked for as the page makes its interface, before the game can draw: on a busy
+  // machine the first frames come before a test's first word.
+  await page.evaluateOnNewDocument((last) => {
+    let api = null;
+    Object.defineProperty(window, 'zephrandolinth', {
+      configurable: true,
+      get: () => api,
+      set: (value) => {
+        api = value;
+        api.onframe = (count) => count === last && api.pause();
+      },
+    });
   }, COMPARED_FRAME);
-  assert.ok(framesThen < COMPARED_FRAME, 'the game ran past the frame before it was asked to stop');
+  await page.goto(site.url, { waitUntil: 'domcontentloaded' });
   await waitFor(page, (last) => window.zephrandolinth.frames === last, 90, COMPARED_FRAME);
   const browserFrame = await shootCanvas(page, `frame-${COMPARED_FRAME}-browser`);
   assert.equal((await gameState(page)).frames, COMPARED_FRAME, 'the loop did not stop');
