@@ -228,4 +228,17 @@ TEST(GameStartup, aCopyWithoutItsArtSaysSoOnceOnStderrAndInItsWindow) {
         << errors;
 }
 
+// The art found but one mesh gone from it: that mesh is named on stderr, once. Only a search
+// that found no art at all speaks for every file in one line.
+TEST(GameStartup, aMeshGoneFromItsArtIsNamed) {
+    const Scratch folder;
+    fs::copy(fs::path(ZEPH_BUILD_DIR) / "bin", folder.path / "bin", fs::copy_options::recursive);
+    fs::remove(folder.path / "bin" / "models" / "castalia.3ds");
+    e2e::GameSession game({"stdbuf", "-o0", ZEPH_GAME_EXE}, folder.path.string());
+    ASSERT_TRUE(game.ok() && game.waitForWindow()) << game.describe();
+    ASSERT_TRUE(game.waitFrames(3, game.output().size())) << game.describe(); // it plays on
+    EXPECT_EQ(game.errors(),
+              "cannot read mesh file \"bin/models/castalia.3ds\": No such file or directory\n");
+}
+
 } // namespace
