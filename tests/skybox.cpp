@@ -67,7 +67,7 @@ TEST_F(SkyAndCockpitGl, skyListDrawsSixWhiteQuadsWithTheImageOfItsSlotStretchedO
     glGenTextures(textureSlotCount, textures.data());
     Skybox sky;
     Scratch nowhere(true); // no image to read: the slot keeps the texture made above
-    stderrOf([&] { sky.loadTexture(7, textures.data()); });
+    stderrOf([&] { sky.loadTexture(0, textures.data()); }); // the first slot is a slot too
     const GLuint list = compileSkyAndLookThroughProbe(sky, textures.data());
     glEnable(GL_LIGHTING);
     glDisable(GL_TEXTURE_2D); // as an untextured mesh group leaves it
@@ -96,7 +96,7 @@ TEST_F(SkyAndCockpitGl, skyListDrawsSixWhiteQuadsWithTheImageOfItsSlotStretchedO
     // follows, the colour stays white, the image stays bound and the list holds no scale.
     EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D) && glIsEnabled(GL_LIGHTING));
     EXPECT_EQ(glFloats(GL_CURRENT_COLOR, 4), (std::vector<float>{1, 1, 1, 1}));
-    EXPECT_EQ(glFloats(GL_TEXTURE_BINDING_2D, 1)[0], float(textures[7]));
+    EXPECT_EQ(glFloats(GL_TEXTURE_BINDING_2D, 1)[0], float(textures[0]));
     const std::vector<float> m = glFloats(GL_MODELVIEW_MATRIX);
     EXPECT_TRUE(m[0] == shrink && m[10] == shrink);
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
