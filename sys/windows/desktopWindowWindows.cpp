@@ -1,17 +1,11 @@
 #include "sys/desktopWindow.h"
+#include "sys/windows/wideText.h"
 
 #include <windows.h>
 
 #include <cctype>
 
 namespace {
-
-std::wstring wide(const std::string& utf8) {
-    const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), nullptr, 0);
-    std::wstring text(std::size_t(length > 0 ? length : 0), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), text.data(), length);
-    return text;
-}
 
 // The diagnostic as a sentence for a player: the program's name is the box's title.
 std::string sentence(std::string line) {
@@ -47,6 +41,6 @@ void showArtMissing(const std::string& line) {
         sentence(line) +
         "\n\nThe game's art is the bin folder that comes beside zephrandolinth.exe: unpack the "
         "whole zip and start the game from its folder, or install the game again.";
-    MessageBoxW(GetActiveWindow(), wide(text).c_str(), L"Zephrandolinth",
+    MessageBoxW(GetActiveWindow(), wideText(text).c_str(), L"Zephrandolinth",
                 MB_OK | MB_ICONWARNING | MB_SETFOREGROUND);
 }

@@ -1,6 +1,7 @@
 // The platform's answers on Windows.
 
 #include "sys/platform.h"
+#include "sys/windows/wideText.h"
 
 #include <windows.h>
 #include <winternl.h>
@@ -51,15 +52,13 @@ bool isNullDevice(HANDLE handle) {
 
 // Writes UTF-8 `text` to a console as the UTF-16 text consoles show; false when it cannot.
 bool writeToConsole(HANDLE console, const std::string& text) {
-    const int length = int(text.size());
-    const int wide = MultiByteToWideChar(CP_UTF8, 0, text.data(), length, nullptr, 0);
-    if (wide <= 0) {
+    const std::wstring converted = wideText(text);
+    if (converted.empty()) {
         return text.empty();
     }
-    std::wstring converted(std::size_t(wide), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), length, converted.data(), wide);
     DWORD written = 0;
-    return WriteConsoleW(console, converted.data(), DWORD(wide), &written, nullptr) != 0;
+    return WriteConsoleW(console, converted.data(), DWORD(converted.size()), &written, nullptr) !=
+           0;
 }
 
 } // namespace
